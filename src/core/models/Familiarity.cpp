@@ -3,7 +3,7 @@
 QString rawValue(Familiarity value)
 {
     switch (value) {
-    case Familiarity::new:
+    case Familiarity::new_:
         return QStringLiteral("new");
     case Familiarity::learning:
         return QStringLiteral("learning");
