@@ -39,12 +39,6 @@ TEST(BundleInfoTest, ParsesKeyValueLines)
     EXPECT_FALSE(info.value(QStringLiteral("# indented comment")).has_value());
 }
 
-TEST(BundleInfoTest, NormalBuildCarriesNoBetaConfiguration)
-{
-    // The test build is configured without an information file.
-    EXPECT_EQ(AppEnvironment::distributionChannel(), Channel::release);
-}
-
 TEST(AppEnvironmentTest, BundleTrimmedValueRejectsEmptyAndUnexpandedValues)
 {
     const BundleInfo info({{QStringLiteral("Plain"), QStringLiteral("  value \n")},
