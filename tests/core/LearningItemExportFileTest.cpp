@@ -45,17 +45,7 @@ static QStringList entriesOf(const QTemporaryDir &directory)
     return QDir(directory.path()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
 }
 
-TEST(LearningItemExportFile, writeReplacesAnExistingFile)
-{
-    QTemporaryDir directory;
-    const QString path = directory.filePath(QStringLiteral("收藏.json"));
-    LearningItemExporter::writeAtomically(QByteArray("old contents, longer than the new"), path);
-    LearningItemExporter::writeAtomically(QByteArray("new"), path);
-    EXPECT_EQ(readFile(path), QByteArray("new"));
-    EXPECT_EQ(entriesOf(directory), QStringList{QStringLiteral("收藏.json")});
-}
-
-TEST(LearningItemExportFile, failedWriteLeavesNoFileAndKeepsTheOldOne)
+TEST(LearningItemExportFile, writeReplacesOnlyOnSuccessAndNeverLeavesAPartialFile)
 {
     QTemporaryDir directory;
     const QByteArray data(1 << 20, 'x');
@@ -67,12 +57,14 @@ TEST(LearningItemExportFile, failedWriteLeavesNoFileAndKeepsTheOldOne)
                                                     << entriesOf(directory).join(' ').toStdString();
     }
 
-    const QString existing = directory.filePath(QStringLiteral("existing.xlsx"));
+    const QString existing = directory.filePath(QStringLiteral("收藏.xlsx"));
+    LearningItemExporter::writeAtomically(QByteArray("an older and longer export"), existing);
     LearningItemExporter::writeAtomically(QByteArray("keep me"), existing);
+    EXPECT_EQ(readFile(existing), QByteArray("keep me"));
     FailingSaveFile file(existing, 4096);
     EXPECT_THROW(LearningItemExporter::writeAtomically(data, file), LearningItemExportError);
     EXPECT_EQ(readFile(existing), QByteArray("keep me"));
-    EXPECT_EQ(entriesOf(directory), QStringList{QStringLiteral("existing.xlsx")});
+    EXPECT_EQ(entriesOf(directory), QStringList{QStringLiteral("收藏.xlsx")});
 }
 
 TEST(LearningItemExportFile, unwritableLocationFailsWithoutWritingElsewhere)

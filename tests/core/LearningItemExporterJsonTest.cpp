@@ -1,11 +1,11 @@
 #include "services/LearningItemExporter.h"
 
-#include "services/LearningItemExportSnapshot.h"
 #include "support/TestSupport.h"
 #include "ExportTestItems.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QJsonObject>
 #include <QRegularExpression>
 
 #include <gtest/gtest.h>
@@ -78,38 +78,4 @@ TEST(LearningItemExporterJson, emptyCollectionHasAnEmptyItemsArray)
     const QJsonObject document = parse(LearningItemExporter::jsonData({}, utcDate(2025, 3, 5, 21, 0, 0)));
     EXPECT_EQ(document.keys(), QStringList({"exportedAt", "items", "version"}));
     EXPECT_EQ(document.value("items").toArray(), QJsonArray());
-}
-
-TEST(LearningItemExporterJson, documentDecodesBackToTheSameSnapshot)
-{
-    const QList<std::shared_ptr<LearningItem>> items{reviewedWord(), newPhrase()};
-    const QDateTime exportedAt = utcDate(2025, 3, 5, 21, 0, 0);
-    const auto decoded =
-        LearningItemExportSnapshot::fromJSON(parse(LearningItemExporter::jsonData(items, exportedAt)));
-    ASSERT_TRUE(decoded.has_value());
-    const LearningItemExportSnapshot expected{
-        1, exportedAt, {LearningItemExportItem::from(*items[0]), LearningItemExportItem::from(*items[1])}};
-    EXPECT_EQ(*decoded, expected);
-    EXPECT_EQ(decoded->items[1].lastReviewedAt, std::nullopt);
-    EXPECT_EQ(decoded->items[1].sourceApp, std::nullopt);
-}
-
-TEST(LearningItemExporterJson, decodingRejectsMissingOrMistypedFields)
-{
-    QJsonObject item = LearningItemExportItem::from(*reviewedWord()).toJSON();
-    ASSERT_TRUE(LearningItemExportItem::fromJSON(item).has_value());
-    const std::pair<const char *, QJsonValue> broken[] = {
-        {"id", QStringLiteral("not a uuid")}, {"createdAt", QStringLiteral("yesterday")},
-        {"reviewCount", 1.5},                 {"tags", QJsonArray({1})},
-        {"sourceApp", QJsonValue::Null},      {"lastReviewedAt", QStringLiteral("")},
-        {"text", QJsonValue::Undefined},
-    };
-    for (const auto &[key, value] : broken) {
-        QJsonObject changed = item;
-        if (value.isUndefined())
-            changed.remove(QLatin1String(key));
-        else
-            changed.insert(QLatin1String(key), value);
-        EXPECT_FALSE(LearningItemExportItem::fromJSON(changed).has_value()) << key;
-    }
 }

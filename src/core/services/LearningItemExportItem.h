@@ -37,15 +37,11 @@ struct LearningItemExportItem {
 
     // Absent optionals are left out rather than written as null.
     QJsonObject toJSON() const;
-    // No value when a required key is missing or has the wrong form.
-    static std::optional<LearningItemExportItem> fromJSON(const QJsonObject &object);
 
     bool operator==(const LearningItemExportItem &) const = default;
 };
 
 // The export form of dates: UTC, whole seconds, "Z" (2025-03-01T12:30:00Z).
 QString exportDateString(const QDateTime &date);
-// Reads exportDateString's form back; an invalid date for anything else.
-QDateTime exportDateFromString(const QString &text);
 // Upper-case and hyphenated, without braces.
 QString exportUuidString(const QUuid &id);

@@ -6,8 +6,6 @@
 #include <QJsonObject>
 #include <QList>
 
-#include <optional>
-
 // The exported JSON document: a format version, when it was made, and the items.
 struct LearningItemExportSnapshot {
     // Readers can tell the layout of the document by this number.
@@ -18,8 +16,6 @@ struct LearningItemExportSnapshot {
     QList<LearningItemExportItem> items;
 
     QJsonObject toJSON() const;
-    // No value when the version, date or any item cannot be read.
-    static std::optional<LearningItemExportSnapshot> fromJSON(const QJsonObject &object);
 
     bool operator==(const LearningItemExportSnapshot &) const = default;
 };

@@ -17,9 +17,10 @@ public:
 // UTF-8 and modification times left zero, so equal input always gives equal bytes.
 class ZipArchiveWriter {
 public:
-    // The archive of `files` in the order given. Throws ZipArchiveError when an entry is
-    // 4 GiB or larger, a name is 65,536 bytes or longer, there are 65,536 entries or more,
-    // or an offset would pass 4 GiB: the fields would overflow and the archive be corrupt.
+    // The archive of `files` in the order given. Throws ZipArchiveError when a count, size
+    // or offset would not fit its 16- or 32-bit field (all-ones values are kept free, since
+    // readers take them as ZIP64 markers) or a name is longer than 65,535 bytes: the
+    // fields would wrap around and the archive be corrupt.
     static QByteArray archive(const QList<ZipFile> &files);
 
     // Little-endian appenders for the header fields.
