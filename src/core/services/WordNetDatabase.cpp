@@ -89,6 +89,11 @@ std::vector<std::string_view> tokens(std::string_view line)
     return result;
 }
 
+bool allDigits(std::string_view token)
+{
+    return !token.empty() && std::all_of(token.begin(), token.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
 std::optional<int> number(std::string_view token)
 {
     if (token.empty() || token.size() > 6)
@@ -118,7 +123,7 @@ std::vector<std::string_view> synsetOffsets(std::string_view indexLine)
         return {};
     std::vector<std::string_view> offsets;
     for (std::size_t i = first; i < first + static_cast<std::size_t>(*synsetCount); ++i) {
-        if (fields[i].size() == 8 && number(fields[i].substr(0, 4)) && number(fields[i].substr(4)))
+        if (fields[i].size() == 8 && allDigits(fields[i]))
             offsets.push_back(fields[i]);
     }
     return offsets;
@@ -143,8 +148,13 @@ QString WordNetDatabase::defaultDirectory() { return QStringLiteral("/usr/share/
 
 bool WordNetDatabase::isAvailable() const
 {
-    std::call_once(m_openOnce, [this] { open(); });
+    ensureOpen();
     return m_available;
+}
+
+void WordNetDatabase::ensureOpen() const
+{
+    std::call_once(m_openOnce, [this] { open(); });
 }
 
 void WordNetDatabase::open() const
@@ -197,7 +207,8 @@ void WordNetDatabase::loadExceptions(const QString &name, QHash<QByteArray, QLis
 
 std::optional<std::string_view> WordNetDatabase::indexLine(WordNetPartOfSpeech partOfSpeech, std::string_view lemma) const
 {
-    if (!isAvailable() || lemma.empty())
+    ensureOpen();
+    if (lemma.empty())
         return std::nullopt;
     const MappedFile &index = m_indexFiles[indexOf(partOfSpeech)];
     const std::string_view bytes = index.bytes;
@@ -303,7 +314,7 @@ std::vector<WordNetDatabase::Lemma> WordNetDatabase::findLemmas(const QByteArray
         if (const auto line = indexLine(partOfSpeech, view(spelling)))
             found.push_back({spelling, *line, fromBaseForm});
     };
-    if (query.isEmpty() || !isAvailable())
+    if (query.isEmpty())
         return found;
 
     add(query, false);

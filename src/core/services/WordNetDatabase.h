@@ -35,8 +35,8 @@ struct WordNetSense {
 };
 
 // Read-only access to a WordNet 3.0 database directory (index.*, data.*, *.exc).
-// The files are memory-mapped on first use; a missing or unreadable directory behaves as
-// an empty dictionary. Once opened the object is immutable, so one instance may be
+// The files are memory-mapped on first use; a missing or unreadable file leaves its part
+// of speech empty, a missing directory gives an empty dictionary. Once opened the object is immutable, so one instance may be
 // shared between threads.
 class WordNetDatabase {
 public:
@@ -76,6 +76,7 @@ private:
         bool fromBaseForm = false;
     };
 
+    void ensureOpen() const;
     void open() const;
     bool mapFile(const QString &name, MappedFile &target) const;
     void loadExceptions(const QString &name, QHash<QByteArray, QList<QByteArray>> &target) const;
