@@ -102,6 +102,50 @@ TEST_F(HTTPTransportTest, SendsMethodHeadersAndBodyOverOneReusedConnection)
     EXPECT_EQ(server.connectionCount(), 1);
 }
 
+Response redirectTo(int status, const QByteArray &location)
+{
+    Response response;
+    response.status = status;
+    response.headers = {{"Location", location}};
+    return response;
+}
+
+TEST_F(HTTPTransportTest, FollowsRedirectsOnceEachWithoutCarryingCredentialsAway)
+{
+    // An empty redirect body once made Qt send the first request twice and mix the bodies.
+    server.enqueue(redirectTo(302, "/v1/audio/final.wav"));
+    server.enqueue(Response::withBody(200, "RIFF", "audio/wav"));
+    const HTTPResponse followed = send(get(QStringLiteral("/v1/audio/task")));
+    EXPECT_EQ(followed.statusCode, 200);
+    EXPECT_EQ(followed.body, "RIFF");
+    ASSERT_EQ(server.requests().size(), 2);
+    EXPECT_EQ(server.requests()[1].target, "/v1/audio/final.wav");
+
+    // A POST answered with 303 goes on as a GET; the key goes along only to the same origin.
+    LoopbackHTTPServer elsewhere;
+    server.enqueue(redirectTo(307, "/v2/chat"));
+    server.enqueue(redirectTo(303, elsewhere.url(QStringLiteral("/result")).toEncoded()));
+    elsewhere.enqueue(Response::withBody(200, "done"));
+    HTTPRequest post = get(QStringLiteral("/v1/chat"));
+    post.method = "POST";
+    post.headers = {{"Authorization", "Bearer sk-secret"}, {"Content-Type", "application/json"}};
+    post.body = "{}";
+    EXPECT_EQ(send(post).body, "done");
+    ASSERT_EQ(server.requests().size(), 4);
+    EXPECT_EQ(server.requests()[3].method, "POST") << "307 keeps the method";
+    EXPECT_EQ(server.requests()[3].body, "{}");
+    EXPECT_EQ(server.requests()[3].header("Authorization"), "Bearer sk-secret");
+    ASSERT_EQ(elsewhere.requests().size(), 1);
+    EXPECT_EQ(elsewhere.requests()[0].method, "GET");
+    EXPECT_TRUE(elsewhere.requests()[0].header("Authorization").isEmpty());
+
+    server.enqueue(redirectTo(302, "file:///etc/passwd"));
+    EXPECT_EQ(sendExpectingTransportError(get(QStringLiteral("/"))).code(), QNetworkReply::InsecureRedirectError);
+
+    server.setHandler([](const LoopbackHTTPServer::Request &) { return redirectTo(302, "/again"); });
+    EXPECT_EQ(sendExpectingTransportError(get(QStringLiteral("/again"))).code(), QNetworkReply::TooManyRedirectsError);
+}
+
 TEST_F(HTTPTransportTest, SilenceLongerThanTheTimeoutIsATimeoutNotACancellation)
 {
     Response late = Response::withBody(200, "too late");

@@ -38,6 +38,7 @@ QByteArray reasonPhrase(int status)
 
 struct LoopbackHTTPServer::Connection {
     QPointer<QTcpSocket> socket;
+    int number = 0;
     QByteArray input;
     bool answering = false; // from reading a request until its answer is out
     bool writing = false;   // streaming filler
@@ -92,6 +93,7 @@ void LoopbackHTTPServer::accept()
         ++m_connectionCount;
         auto connection = std::make_shared<Connection>();
         connection->socket = socket;
+        connection->number = m_connectionCount;
         QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, connection] {
             connection->input += connection->socket->readAll();
             serveNext(connection);
@@ -123,6 +125,7 @@ void LoopbackHTTPServer::serveNext(const std::shared_ptr<Connection> &connection
 
     const QList<QByteArray> lines = connection->input.left(headEnd).split('\n');
     Request request;
+    request.connection = connection->number;
     const QList<QByteArray> requestLine = lines.value(0).trimmed().split(' ');
     request.method = requestLine.value(0);
     request.target = requestLine.value(1);

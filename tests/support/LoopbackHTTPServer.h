@@ -27,6 +27,7 @@ public:
         QByteArray target; // path and query as sent
         HeaderList headers;
         QByteArray body;
+        int connection = 0; // which connection it came on, counting from 1
 
         // First header of that name, compared case-insensitively; empty when missing.
         QByteArray header(const QByteArray &name) const;

@@ -20,6 +20,8 @@ namespace {
 // OperationCanceledError, so the transport remembers which abort it caused.
 enum class AbortReason { none, cancelled, timedOut, oversized };
 
+constexpr int maximumRedirects = 10;
+
 struct TransferState {
     QByteArray body;
     AbortReason abortReason = AbortReason::none;
@@ -99,36 +101,15 @@ QNetworkReply *send(QNetworkAccessManager &manager, const QNetworkRequest &netwo
     return manager.sendCustomRequest(networkRequest, method, request.body);
 }
 
-} // namespace
+struct Exchange {
+    HTTPResponse response;
+    QByteArray location; // the Location header of an HTTP answer
+};
 
-QNetworkAccessManagerHTTPTransport::QNetworkAccessManagerHTTPTransport(QNetworkAccessManager *manager,
-                                                                       qint64 maximumBodySize)
-    : m_manager(manager), m_usesSharedManager(manager == nullptr), m_maximumBodySize(maximumBodySize)
+// One request and its answer, without following redirects.
+QCoro::Task<Exchange> exchange(QNetworkAccessManager *manager, HTTPRequest request, qint64 limit,
+                               CancellationToken cancellation)
 {
-}
-
-QNetworkAccessManager *QNetworkAccessManagerHTTPTransport::sharedNetworkAccessManager()
-{
-    static QPointer<QNetworkAccessManager> shared;
-    Q_ASSERT(!QCoreApplication::instance() || QThread::currentThread() == QCoreApplication::instance()->thread());
-    if (!shared)
-        shared = new QNetworkAccessManager(QCoreApplication::instance());
-    return shared;
-}
-
-QCoro::Task<HTTPResponse> QNetworkAccessManagerHTTPTransport::data(HTTPRequest request,
-                                                                  CancellationToken cancellation)
-{
-    cancellation.throwIfCancelled();
-
-    // Nothing below may touch `this` after the first suspension: the transport can go away
-    // while a request is in flight.
-    QNetworkAccessManager *manager = m_usesSharedManager ? sharedNetworkAccessManager() : m_manager.data();
-    const qint64 limit = m_maximumBodySize;
-    if (!manager)
-        throw TransportError(QNetworkReply::UnknownNetworkError,
-                             QStringLiteral("The network access manager no longer exists"));
-
     // Qt treats a transfer time-out of 0 as "none"; a request always has one.
     const auto timeout = std::clamp(request.timeout, std::chrono::milliseconds{1},
                                     std::chrono::milliseconds{std::numeric_limits<int>::max()});
@@ -137,8 +118,9 @@ QCoro::Task<HTTPResponse> QNetworkAccessManagerHTTPTransport::data(HTTPRequest r
     for (const auto &[name, value] : request.headers)
         networkRequest.setRawHeader(name, value);
     networkRequest.setTransferTimeout(static_cast<int>(timeout.count()));
-    networkRequest.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                                QNetworkRequest::NoLessSafeRedirectPolicy);
+    // Redirects are followed by data(): Qt 6.4 sends a request twice when a redirect comes
+    // with an empty body, and mixes the bodies of both answers.
+    networkRequest.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
 
     auto state = std::make_shared<TransferState>();
     ReplyPointer reply(send(*manager, networkRequest, request));
@@ -199,9 +181,89 @@ QCoro::Task<HTTPResponse> QNetworkAccessManagerHTTPTransport::data(HTTPRequest r
     if (error != QNetworkReply::NoError && !(hasStatus && status.toInt() >= 400 && isErrorOfHTTPStatus(error)))
         throw TransportError(error, reply->errorString());
 
-    HTTPResponse response;
-    response.body = std::move(state->body);
-    if (hasStatus)
-        response.statusCode = status.toInt();
-    co_return response;
+    Exchange result;
+    result.response.body = std::move(state->body);
+    if (hasStatus) {
+        result.response.statusCode = status.toInt();
+        result.location = reply->rawHeader("Location");
+    }
+    co_return result;
+}
+
+bool isFollowedRedirect(int status)
+{
+    return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+}
+
+bool sameOrigin(const QUrl &a, const QUrl &b)
+{
+    return a.scheme().compare(b.scheme(), Qt::CaseInsensitive) == 0
+        && a.host().compare(b.host(), Qt::CaseInsensitive) == 0 && a.port(-1) == b.port(-1);
+}
+
+void removeHeader(HTTPRequest &request, const QByteArray &name)
+{
+    request.headers.removeIf([&name](const auto &header) { return header.first.compare(name, Qt::CaseInsensitive) == 0; });
+}
+
+} // namespace
+
+QNetworkAccessManagerHTTPTransport::QNetworkAccessManagerHTTPTransport(QNetworkAccessManager *manager,
+                                                                       qint64 maximumBodySize)
+    : m_manager(manager), m_usesSharedManager(manager == nullptr), m_maximumBodySize(maximumBodySize)
+{
+}
+
+QNetworkAccessManager *QNetworkAccessManagerHTTPTransport::sharedNetworkAccessManager()
+{
+    static QPointer<QNetworkAccessManager> shared;
+    Q_ASSERT(!QCoreApplication::instance() || QThread::currentThread() == QCoreApplication::instance()->thread());
+    if (!shared)
+        shared = new QNetworkAccessManager(QCoreApplication::instance());
+    return shared;
+}
+
+QCoro::Task<HTTPResponse> QNetworkAccessManagerHTTPTransport::data(HTTPRequest request,
+                                                                  CancellationToken cancellation)
+{
+    cancellation.throwIfCancelled();
+
+    // Nothing below may touch `this` after the first suspension: the transport can go away
+    // while a request is in flight.
+    QNetworkAccessManager *manager = m_usesSharedManager ? sharedNetworkAccessManager() : m_manager.data();
+    const qint64 limit = m_maximumBodySize;
+    if (!manager)
+        throw TransportError(QNetworkReply::UnknownNetworkError,
+                             QStringLiteral("The network access manager no longer exists"));
+
+    for (int redirects = 0;; ++redirects) {
+        Exchange answer = co_await exchange(manager, request, limit, cancellation);
+        const int status = answer.response.statusCode.value_or(0);
+        if (!isFollowedRedirect(status) || answer.location.isEmpty())
+            co_return std::move(answer.response);
+
+        if (redirects == maximumRedirects)
+            throw TransportError(QNetworkReply::TooManyRedirectsError,
+                                 QStringLiteral("More than %1 redirects").arg(maximumRedirects));
+        const QUrl target = request.url.resolved(QUrl::fromEncoded(answer.location));
+        const QString scheme = target.scheme().toLower();
+        const bool leavesHTTPS = request.url.scheme().compare(u"https", Qt::CaseInsensitive) == 0 && scheme != u"https";
+        if (!target.isValid() || (scheme != u"http" && scheme != u"https") || leavesHTTPS)
+            throw TransportError(QNetworkReply::InsecureRedirectError,
+                                 QStringLiteral("Refused redirect to %1").arg(target.toDisplayString(QUrl::RemoveUserInfo)));
+
+        // As browsers do: 303, and 301/302 after a POST, continue as a GET without a body.
+        if (status == 303 || ((status == 301 || status == 302) && request.method.toUpper() == "POST")) {
+            request.method = "GET";
+            request.body.clear();
+            removeHeader(request, "Content-Type");
+            removeHeader(request, "Content-Length");
+        }
+        // Credentials are for the origin they were configured for, never for another one.
+        if (!sameOrigin(request.url, target)) {
+            removeHeader(request, "Authorization");
+            removeHeader(request, "Cookie");
+        }
+        request.url = target;
+    }
 }

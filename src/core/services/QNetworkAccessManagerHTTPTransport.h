@@ -8,8 +8,9 @@ class QNetworkAccessManager;
 
 // The HTTP transport of the application: Qt's network access over one shared
 // QNetworkAccessManager, so connections are reused between requests. TLS certificates
-// are verified and redirects are only followed when they do not downgrade to plain HTTP.
-// Main thread only.
+// are verified. Up to 10 redirects are followed, never from HTTPS to plain HTTP nor to a
+// non-HTTP URL, and the Authorization header never follows one to another origin.
+// Main thread only; the manager must outlive the requests sent through it.
 class QNetworkAccessManagerHTTPTransport : public HTTPTransport {
 public:
     static constexpr qint64 defaultMaximumBodySize = 16 * 1024 * 1024;
