@@ -14,6 +14,9 @@ if [ $# -eq 0 ]; then
 fi
 
 log() { echo "with-desktop-session: $*" >&2; }
+# Turn signals into an ordinary exit so the EXIT traps below still clean up.
+trap 'exit 130' INT
+trap 'exit 143' TERM HUP
 
 # --- outer stage: a private home, then this script again on a private session bus ---
 if [ -z "${RAROZEZEV_DESKTOP_SESSION_DIR:-}" ]; then
