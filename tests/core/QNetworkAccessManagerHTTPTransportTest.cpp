@@ -150,14 +150,16 @@ TEST_F(HTTPTransportTest, SilenceLongerThanTheTimeoutIsATimeoutNotACancellation)
 {
     Response late = Response::withBody(200, "too late");
     late.delay = 5s;
+    server.route("/late", late);
     Response stalled = Response::withBody(200, QByteArray(100, 'a'));
     stalled.stallAfterBodyBytes = 10;
+    server.route("/stalled", stalled);
 
-    for (const Response &response : {late, stalled}) {
-        server.enqueue(response);
+    for (const QString &path : {QStringLiteral("/late"), QStringLiteral("/stalled")}) {
+        SCOPED_TRACE(path.toStdString());
         QElapsedTimer clock;
         clock.start();
-        const TransportError error = sendExpectingTransportError(get(QStringLiteral("/slow"), 300ms));
+        const TransportError error = sendExpectingTransportError(get(path, 300ms));
         EXPECT_EQ(error.code(), QNetworkReply::TimeoutError) << error.errorString().toStdString();
         EXPECT_LT(clock.elapsed(), 3000);
     }
@@ -209,13 +211,14 @@ TEST_F(HTTPTransportTest, BodiesOverTheLimitFailInsteadOfFillingMemory)
 
     Response declared;
     declared.fillerBytes = 1024 * 1024;
+    server.route("/declared", declared);
     Response undeclared = declared;
     undeclared.omitContentLength = true;
-    for (const Response &response : {declared, undeclared}) {
-        SCOPED_TRACE(response.omitContentLength ? "without Content-Length" : "with Content-Length");
-        server.enqueue(response);
+    server.route("/undeclared", undeclared);
+    for (const QString &path : {QStringLiteral("/declared"), QStringLiteral("/undeclared")}) {
+        SCOPED_TRACE(path.toStdString());
         try {
-            waitForTask(limited.data(get(QStringLiteral("/huge"))));
+            waitForTask(limited.data(get(path)));
             ADD_FAILURE() << "an oversized body was accepted";
         } catch (const TransportError &error) {
             EXPECT_EQ(error.code(), QNetworkReply::UnknownContentError);
@@ -225,13 +228,13 @@ TEST_F(HTTPTransportTest, BodiesOverTheLimitFailInsteadOfFillingMemory)
 
     Response exact;
     exact.fillerBytes = 64 * 1024;
-    server.enqueue(exact);
+    server.route("/exact", exact);
     EXPECT_EQ(waitForTask(limited.data(get(QStringLiteral("/exact")))).body.size(), 64 * 1024);
 
     Response beyondDefault;
     beyondDefault.fillerBytes = QNetworkAccessManagerHTTPTransport::defaultMaximumBodySize + 1;
-    server.enqueue(beyondDefault);
-    EXPECT_EQ(sendExpectingTransportError(get(QStringLiteral("/huge"))).errorString(),
+    server.route("/beyond", beyondDefault);
+    EXPECT_EQ(sendExpectingTransportError(get(QStringLiteral("/beyond"))).errorString(),
               QStringLiteral("响应体超过 16 MiB 上限"));
 }
 

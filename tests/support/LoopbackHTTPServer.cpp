@@ -83,6 +83,11 @@ QUrl LoopbackHTTPServer::url(const QString &pathAndQuery) const
     return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(port()).arg(pathAndQuery));
 }
 
+void LoopbackHTTPServer::route(const QByteArray &target, Response response)
+{
+    m_routes.append({target, std::move(response)});
+}
+
 void LoopbackHTTPServer::enqueue(Response response) { m_queue.push_back(std::move(response)); }
 
 void LoopbackHTTPServer::setHandler(Handler handler) { m_handler = std::move(handler); }
@@ -105,6 +110,10 @@ void LoopbackHTTPServer::accept()
 
 LoopbackHTTPServer::Response LoopbackHTTPServer::nextResponse(const Request &request)
 {
+    for (const auto &[target, response] : m_routes) {
+        if (target == request.target)
+            return response;
+    }
     if (!m_queue.empty()) {
         Response response = std::move(m_queue.front());
         m_queue.pop_front();

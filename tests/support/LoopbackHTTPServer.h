@@ -15,8 +15,8 @@ class QTcpServer;
 class QTcpSocket;
 
 // A small HTTP/1.1 server on 127.0.0.1 for tests of code that talks HTTP. It answers each
-// request with the next queued canned response (or the handler's, once the queue is empty),
-// records what it was sent, and can misbehave on purpose: answer late, hang up, stream a
+// request with the response routed to its target, else the next queued canned response,
+// else the handler's, and records what it was sent, and can misbehave on purpose: answer late, hang up, stream a
 // large body or go silent halfway. It runs on the test's own event loop.
 class LoopbackHTTPServer {
 public:
@@ -62,6 +62,10 @@ public:
     quint16 port() const;
     QUrl url(const QString &pathAndQuery = QStringLiteral("/")) const;
 
+    // Answers every request for exactly this target (path and query). Prefer routes over the
+    // queue after an aborted request: Qt may resend a request it gave up on, which would
+    // take the next queued answer.
+    void route(const QByteArray &target, Response response);
     void enqueue(Response response);
     // Answers requests once the queue is empty; without one they get a 500.
     void setHandler(Handler handler);
@@ -79,6 +83,7 @@ private:
     Response nextResponse(const Request &request);
 
     std::unique_ptr<QTcpServer> m_server;
+    QList<std::pair<QByteArray, Response>> m_routes;
     std::deque<Response> m_queue;
     Handler m_handler;
     QList<Request> m_requests;
