@@ -1,38 +1,38 @@
 #include "app/cli/CommandLineInterface.h"
+#include "app/cli/CommandServices.h"
+#include "services/AppPreferences.h"
+#include "services/InMemoryAPIKeyStore.h"
+#include "services/InMemoryUserDefaults.h"
 
+#include "app/CommandTestSupport.h"
+#include "support/CoroutineTestSupport.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-
 namespace {
 
-struct CapturedRun {
+struct InMemoryCommandServices : CommandServices {
+    AppPreferencesStoring &preferences() override { return prefs; }
+
+    InMemoryUserDefaults defaults;
+    AppPreferences prefs{defaults, std::make_shared<InMemoryAPIKeyStore>(), std::make_shared<InMemoryAPIKeyStore>(),
+                         BundleInfo()};
+};
+
+struct Run {
     int exitCode;
     QString out;
     QString err;
 };
 
-CapturedRun runCli(const QStringList &arguments)
+Run runCli(const QStringList &arguments)
 {
-    FILE *out = std::tmpfile();
-    FILE *err = std::tmpfile();
-    CommandLineInterface cli(out, err);
-    CapturedRun run{cli.run(arguments), {}, {}};
-    auto slurp = [](FILE *file) {
-        std::rewind(file);
-        QByteArray bytes;
-        char buffer[4096];
-        size_t n;
-        while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-            bytes.append(buffer, static_cast<qsizetype>(n));
-        std::fclose(file);
-        return QString::fromUtf8(bytes);
-    };
-    run.out = slurp(out);
-    run.err = slurp(err);
-    return run;
+    InMemoryCommandServices services;
+    CapturedStreams streams;
+    CommandLineInterface cli(streams.io(), services);
+    const int exitCode = waitForTask(cli.run(arguments));
+    return {exitCode, streams.out(), streams.err()};
 }
 
 } // namespace
@@ -46,6 +46,7 @@ TEST(CommandLineInterface, VersionAndHelpSucceed)
     auto help = runCli({QStringLiteral("--help")});
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_TRUE(help.out.contains(QStringLiteral("用法")));
+    EXPECT_TRUE(help.out.contains(QStringLiteral("config")));
 }
 
 TEST(CommandLineInterface, UnknownCommandIsAUsageError)
@@ -54,4 +55,11 @@ TEST(CommandLineInterface, UnknownCommandIsAUsageError)
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_TRUE(run.out.isEmpty());
     EXPECT_TRUE(run.err.contains(QStringLiteral("--frobnicate")));
+}
+
+TEST(CommandLineInterface, DispatchesToTheCommand)
+{
+    auto run = runCli({QStringLiteral("config"), QStringLiteral("get"), QStringLiteral("ttsVoice")});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out, QStringLiteral("alloy\n"));
 }
