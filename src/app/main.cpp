@@ -1,4 +1,5 @@
 #include "app/cli/CommandLineInterface.h"
+#include "app/cli/InterruptSignal.h"
 #include "app/cli/SystemCommandServices.h"
 
 #include <QCoreApplication>
@@ -25,8 +26,10 @@ int main(int argc, char *argv[])
     QStringList arguments = QCoreApplication::arguments();
     arguments.removeFirst();
 
+    CancellationToken interruption;
+    InterruptSignal interruptSignal(interruption);
     SystemCommandServices services;
-    CommandLineInterface cli(CommandIO{}, services);
+    CommandLineInterface cli(CommandIO{}, services, interruption);
     std::optional<QCoro::Task<void>> command;
     // Started from the event loop: exit() before exec() would be lost.
     QTimer::singleShot(0, &app, [&] { command.emplace(runAndExit(cli, arguments)); });

@@ -5,7 +5,10 @@
 #include "app/cli/CommandServices.h"
 #include "app/cli/ConfigCommand.h"
 
-CommandLineInterface::CommandLineInterface(CommandIO io, CommandServices &services) : m_io(io), m_services(services) {}
+CommandLineInterface::CommandLineInterface(CommandIO io, CommandServices &services, CancellationToken interruption)
+    : m_io(io), m_services(services), m_interruption(std::move(interruption))
+{
+}
 
 bool CommandLineInterface::wantsHeadlessRun(const QStringList &arguments)
 {

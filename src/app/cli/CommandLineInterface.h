@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/cli/CommandIO.h"
+#include "utilities/CancellationToken.h"
 
 #include <QCoroTask>
 #include <QStringList>
@@ -14,7 +15,8 @@ class CommandLineInterface {
 public:
     using ExitCode = CommandIO::ExitCode;
 
-    CommandLineInterface(CommandIO io, CommandServices &services);
+    // `interruption` fires when the user interrupts the program (Ctrl+C).
+    CommandLineInterface(CommandIO io, CommandServices &services, CancellationToken interruption = {});
 
     // True when the arguments ask for a headless run rather than the tray application.
     static bool wantsHeadlessRun(const QStringList &arguments);
@@ -28,4 +30,5 @@ public:
 private:
     CommandIO m_io;
     CommandServices &m_services;
+    CancellationToken m_interruption;
 };
