@@ -203,17 +203,16 @@ QString ConfigCommand::helpText()
 
 QCoro::Task<int> ConfigCommand::run(QStringList arguments)
 {
-    const QString sub = arguments.value(0);
-    if (sub.isEmpty() || sub == QLatin1String("--help") || sub == QLatin1String("-h") || sub == QLatin1String("help")) {
-        if (sub.isEmpty())
-            co_return usageError(QStringLiteral("缺少子命令。"));
+    if (arguments.isEmpty())
+        co_return usageError(QStringLiteral("缺少子命令。"));
+    const QString sub = arguments.first();
+    if (sub == QLatin1String("--help") || sub == QLatin1String("-h") || sub == QLatin1String("help")) {
         m_io.print(helpText());
         co_return CommandIO::success;
     }
-    const qsizetype expected = sub == QLatin1String("list") ? 1 : sub == QLatin1String("set") ? 3 : 2;
-    const bool known = QStringList({"list", "get", "set", "set-key", "delete-key"}).contains(sub);
-    if (!known)
+    if (!QStringList({"list", "get", "set", "set-key", "delete-key"}).contains(sub))
         co_return usageError(QStringLiteral("未知的子命令：%1").arg(sub));
+    const qsizetype expected = sub == QLatin1String("list") ? 1 : sub == QLatin1String("set") ? 3 : 2;
     if (arguments.size() != expected)
         co_return usageError(QStringLiteral("config %1 的参数个数不对。").arg(sub));
 
