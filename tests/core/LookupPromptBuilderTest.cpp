@@ -151,8 +151,6 @@ TEST(LookupPromptBuilder, FastPromptMatchesTheTextAndNamesTheItemType)
     for (LearningItemType type : kAllLearningItemTypes) {
         const QString fast = LookupPromptBuilder::fastPrompt(QStringLiteral("x"), std::nullopt, std::nullopt, type);
         EXPECT_TRUE(fast.contains(QStringLiteral("\"itemType\": \"") + rawValue(type) + QStringLiteral("\",\n")));
-        EXPECT_TRUE(fast.contains(QStringLiteral("\n\n上文：\n\n\n选中内容：\nx\n\n下文：\n\n\n请只输出 JSON")));
-        EXPECT_FALSE(fast.contains(QStringLiteral("phonetic")));
     }
 }
 
@@ -184,13 +182,4 @@ TEST(LookupPromptBuilder, AccentPicksThePhoneticInstructionOnlyForWordsAndPhrase
             EXPECT_TRUE(text.contains(QStringLiteral("phonetic 必须返回 null。")));
         }
     }
-}
-
-TEST(LookupPromptBuilder, SelectionAndContextsAreInsertedUnchanged)
-{
-    const QString selection = QStringLiteral("  {\"quoted\"}\n%1 ");
-    const QString text = LookupPromptBuilder::prompt(selection, QStringLiteral("before\n"), QStringLiteral("\tafter"),
-                                                     LearningItemType::sentence, QString());
-    EXPECT_TRUE(text.contains(QStringLiteral("\n\n上文：\nbefore\n\n\n选中内容：\n") + selection
-                              + QStringLiteral("\n\n下文：\n\tafter\n\n请只输出 JSON")));
 }
