@@ -28,18 +28,6 @@ QString typeName(const std::exception &error)
     return QString::fromUtf8(status == 0 && demangled ? demangled.get() : mangled);
 }
 
-template <typename Record>
-Record decodeRecord(const QByteArray &json, QString (*detail)(const std::exception &))
-{
-    try {
-        return Record::fromJSON(JSONKeyedReader::objectFromJSONData(json));
-    } catch (const std::bad_alloc &) {
-        throw;
-    } catch (const std::exception &error) {
-        throw ParsingFailure::decoding(detail(error));
-    }
-}
-
 } // namespace
 
 QString AIResponseParser::extractContent(const QByteArray &body)
@@ -129,7 +117,13 @@ bool AIResponseParser::isJSONObject(const QByteArray &bytes)
 
 LookupResult AIResponseParser::decodeLookupResultFromJSON(const QByteArray &json)
 {
-    return decodeRecord<LookupResult>(json, &AIResponseParser::decodingDetail);
+    try {
+        return LookupResult::fromJSON(JSONKeyedReader::objectFromJSONData(json));
+    } catch (const std::bad_alloc &) {
+        throw; // running out of memory is not a malformed answer
+    } catch (const std::exception &error) {
+        throw ParsingFailure::decoding(decodingDetail(error));
+    }
 }
 
 LookupResult AIResponseParser::decodeLookupResultFromContent(const QString &content)
@@ -139,7 +133,13 @@ LookupResult AIResponseParser::decodeLookupResultFromContent(const QString &cont
 
 FastLookupResult AIResponseParser::decodeFastLookupResultFromJSON(const QByteArray &json)
 {
-    return decodeRecord<FastLookupResult>(json, &AIResponseParser::decodingDetail);
+    try {
+        return FastLookupResult::fromJSON(JSONKeyedReader::objectFromJSONData(json));
+    } catch (const std::bad_alloc &) {
+        throw;
+    } catch (const std::exception &error) {
+        throw ParsingFailure::decoding(decodingDetail(error));
+    }
 }
 
 FastLookupResult AIResponseParser::decodeFastLookupResultFromContent(const QString &content)
