@@ -1,6 +1,7 @@
 // Feeds arbitrary bytes through every stage of the answer parser, both as a response body
-// and as raw message text. Only ParsingFailure may come out; decoded records must survive
-// an encode/decode round trip and lay themselves out without trouble.
+// and as raw message text. Only ParsingFailure may come out; decoding from content must agree
+// with decoding the normalised bytes; decoded records must survive an encode/decode round
+// trip and lay themselves out without trouble.
 #include "models/FastLookupResult.h"
 #include "models/LookupResult.h"
 #include "services/AIResponseParser.h"
@@ -35,27 +36,30 @@ void exercise(const FastLookupResult &result)
     (void)result.displaySections();
 }
 
-void decodeBoth(const QByteArray &json)
+// The encoded record, or the failure text; exercises a record on the way.
+template <typename Decode>
+QByteArray outcome(Decode decode)
 {
     try {
-        exercise(AIResponseParser::decodeLookupResultFromJSON(json));
-    } catch (const ParsingFailure &) {
-    }
-    try {
-        exercise(AIResponseParser::decodeFastLookupResultFromJSON(json));
-    } catch (const ParsingFailure &) {
+        const auto record = decode();
+        exercise(record);
+        return record.toJSONData();
+    } catch (const ParsingFailure &failure) {
+        return failure.description().toUtf8();
     }
 }
 
-void normalizeAndDecode(const QString &content)
+void decodeContent(const QString &content)
 {
-    QByteArray json;
-    try {
-        json = AIResponseParser::normalizedJSONData(content);
-    } catch (const ParsingFailure &) {
-        return;
-    }
-    decodeBoth(json);
+    const auto viaBytes = [&](auto decodeJSON) {
+        return outcome([&] { return decodeJSON(AIResponseParser::normalizedJSONData(content)); });
+    };
+    if (outcome([&] { return AIResponseParser::decodeLookupResultFromContent(content); })
+        != viaBytes(&AIResponseParser::decodeLookupResultFromJSON))
+        std::abort();
+    if (outcome([&] { return AIResponseParser::decodeFastLookupResultFromContent(content); })
+        != viaBytes(&AIResponseParser::decodeFastLookupResultFromJSON))
+        std::abort();
 }
 
 } // namespace
@@ -64,10 +68,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
     try {
-        normalizeAndDecode(AIResponseParser::extractContent(bytes));
+        decodeContent(AIResponseParser::extractContent(bytes));
     } catch (const ParsingFailure &) {
     }
-    normalizeAndDecode(QString::fromUtf8(bytes));
-    decodeBoth(bytes);
+    decodeContent(QString::fromUtf8(bytes));
+    (void)outcome([&] { return AIResponseParser::decodeLookupResultFromJSON(bytes); });
+    (void)outcome([&] { return AIResponseParser::decodeFastLookupResultFromJSON(bytes); });
     return 0;
 }

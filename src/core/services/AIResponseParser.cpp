@@ -55,6 +55,12 @@ QString AIResponseParser::extractContent(const QByteArray &body)
 
 QByteArray AIResponseParser::normalizedJSONData(const QString &content)
 {
+    QJsonObject object;
+    return normalizedJSONData(content, object);
+}
+
+QByteArray AIResponseParser::normalizedJSONData(const QString &content, QJsonObject &object)
+{
     const QStringView trimmed = QStringView(content).trimmed();
     if (trimmed.isEmpty())
         throw ParsingFailure::content(QStringLiteral("empty message content"));
@@ -63,13 +69,17 @@ QByteArray AIResponseParser::normalizedJSONData(const QString &content)
     // spares converting and parsing long prose that cannot be one.
     if (trimmed.endsWith(u'}')) {
         QByteArray whole = trimmed.toUtf8();
-        if (isJSONObject(whole))
+        if (std::optional<QJsonObject> parsed = jsonObject(whole)) {
+            object = std::move(*parsed);
             return whole;
+        }
     }
-    if (const std::optional<QStringView> object = firstJSONObject(trimmed)) {
-        QByteArray bytes = object->toUtf8();
-        if (isJSONObject(bytes))
+    if (const std::optional<QStringView> found = firstJSONObject(trimmed)) {
+        QByteArray bytes = found->toUtf8();
+        if (std::optional<QJsonObject> parsed = jsonObject(bytes)) {
+            object = std::move(*parsed);
             return bytes;
+        }
     }
     throw ParsingFailure::content(QStringLiteral("no complete JSON object bytes=")
                                   + QString::number(trimmed.toUtf8().size()));
@@ -108,17 +118,20 @@ std::optional<QStringView> AIResponseParser::firstJSONObject(QStringView text)
     return std::nullopt;
 }
 
-bool AIResponseParser::isJSONObject(const QByteArray &bytes)
+std::optional<QJsonObject> AIResponseParser::jsonObject(const QByteArray &bytes)
 {
     QJsonParseError parseError;
     const QJsonDocument document = QJsonDocument::fromJson(bytes, &parseError);
-    return parseError.error == QJsonParseError::NoError && document.isObject();
+    if (parseError.error != QJsonParseError::NoError || !document.isObject())
+        return std::nullopt;
+    return document.object();
 }
 
-LookupResult AIResponseParser::decodeLookupResultFromJSON(const QByteArray &json)
+template <typename Record, typename ObjectSource>
+Record AIResponseParser::decoded(ObjectSource objectSource)
 {
     try {
-        return LookupResult::fromJSON(JSONKeyedReader::objectFromJSONData(json));
+        return Record::fromJSON(objectSource());
     } catch (const std::bad_alloc &) {
         throw; // running out of memory is not a malformed answer
     } catch (const std::exception &error) {
@@ -126,25 +139,28 @@ LookupResult AIResponseParser::decodeLookupResultFromJSON(const QByteArray &json
     }
 }
 
+LookupResult AIResponseParser::decodeLookupResultFromJSON(const QByteArray &json)
+{
+    return decoded<LookupResult>([&] { return JSONKeyedReader::objectFromJSONData(json); });
+}
+
 LookupResult AIResponseParser::decodeLookupResultFromContent(const QString &content)
 {
-    return decodeLookupResultFromJSON(normalizedJSONData(content));
+    QJsonObject object;
+    normalizedJSONData(content, object);
+    return decoded<LookupResult>([&] { return object; });
 }
 
 FastLookupResult AIResponseParser::decodeFastLookupResultFromJSON(const QByteArray &json)
 {
-    try {
-        return FastLookupResult::fromJSON(JSONKeyedReader::objectFromJSONData(json));
-    } catch (const std::bad_alloc &) {
-        throw;
-    } catch (const std::exception &error) {
-        throw ParsingFailure::decoding(decodingDetail(error));
-    }
+    return decoded<FastLookupResult>([&] { return JSONKeyedReader::objectFromJSONData(json); });
 }
 
 FastLookupResult AIResponseParser::decodeFastLookupResultFromContent(const QString &content)
 {
-    return decodeFastLookupResultFromJSON(normalizedJSONData(content));
+    QJsonObject object;
+    normalizedJSONData(content, object);
+    return decoded<FastLookupResult>([&] { return object; });
 }
 
 QString AIResponseParser::diagnosticDescription(const std::exception &error)

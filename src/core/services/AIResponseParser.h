@@ -5,6 +5,7 @@
 #include "services/ParsingFailure.h"
 
 #include <QByteArray>
+#include <QJsonObject>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
@@ -24,7 +25,9 @@ public:
     // is one, otherwise the first complete object found inside it.
     static QByteArray normalizedJSONData(const QString &content);
 
+    // The record held by JSON object bytes (as normalizedJSONData returns them).
     static LookupResult decodeLookupResultFromJSON(const QByteArray &json);
+    // normalizedJSONData followed by decodeLookupResultFromJSON, parsing the object once.
     static LookupResult decodeLookupResultFromContent(const QString &content);
     static FastLookupResult decodeFastLookupResultFromJSON(const QByteArray &json);
     static FastLookupResult decodeFastLookupResultFromContent(const QString &content);
@@ -37,7 +40,15 @@ private:
     // The first balanced {...} in the text, braces inside JSON strings not counted; a view
     // into `text`.
     static std::optional<QStringView> firstJSONObject(QStringView text);
-    static bool isJSONObject(const QByteArray &bytes);
+    // The object held by the bytes when they parse as JSON with an object at the top.
+    static std::optional<QJsonObject> jsonObject(const QByteArray &bytes);
+    // normalizedJSONData, also handing out the object parsed on the way, so that decoding
+    // from content parses the answer once.
+    static QByteArray normalizedJSONData(const QString &content, QJsonObject &object);
+    // Runs the record's decoder on the object `objectSource` yields, wrapping any decoding
+    // error as a decoding failure.
+    template <typename Record, typename ObjectSource>
+    static Record decoded(ObjectSource objectSource);
     static QString decodingDetail(const std::exception &error);
     static QString path(const QStringList &codingPath);
 };
