@@ -1,5 +1,6 @@
 // Rendering results as sections and Markdown, as saving and copying an explanation do.
 #include "models/LookupResult.h"
+#include "models/MarkdownExplanationParser.h"
 
 #include <benchmark/benchmark.h>
 
@@ -45,6 +46,17 @@ void BM_MarkdownExplanationDictionary(benchmark::State &state)
     }
 }
 BENCHMARK(BM_MarkdownExplanationDictionary);
+
+// What saving and then reviewing an item costs: write the explanation, read it back.
+void BM_MarkdownExplanationRoundTrip(benchmark::State &state)
+{
+    const LookupResult result = richResult();
+    for (auto _ : state) {
+        auto sections = MarkdownExplanationParser::parse(result.markdownExplanation());
+        benchmark::DoNotOptimize(sections);
+    }
+}
+BENCHMARK(BM_MarkdownExplanationRoundTrip);
 
 } // namespace
 
