@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace {
@@ -36,6 +37,8 @@ struct ModelContext::State {
     SQLiteDatabase &database;
     UuidMap<Tracked> tracked;
     std::vector<ItemPointer> insertedItems;
+    // The ids of insertedItems, so that bulk inserts stay linear.
+    std::unordered_set<QUuid, UuidHash> insertedIds;
     UuidMap<ItemPointer> deletedItems;
     std::vector<ReviewEvent> insertedEvents;
     // Changed values of items whose last holder let go before a save.
@@ -238,12 +241,11 @@ ModelContext::ItemPointer ModelContext::insert(LearningItem item)
 {
     State &state = *m_state;
     const QUuid id = item.id;
-    const bool pending = std::any_of(state.insertedItems.cbegin(), state.insertedItems.cend(),
-                                     [&id](const ItemPointer &inserted) { return inserted->id == id; });
-    if (pending || state.tracked.count(id) || state.orphanedChanges.count(id))
+    if (state.insertedIds.count(id) || state.tracked.count(id) || state.orphanedChanges.count(id))
         throw ModelStoreError(QStringLiteral("an item with id %1 is already in the context").arg(id.toString()));
     ItemPointer object = manage(std::move(item));
     state.insertedItems.push_back(object);
+    state.insertedIds.insert(id);
     return object;
 }
 
@@ -259,6 +261,7 @@ void ModelContext::deleteItem(const ItemPointer &item)
         // Keep the object alive past the erase: its deleter must not run inside the vector.
         const ItemPointer keep = *inserted;
         state.insertedItems.erase(inserted);
+        state.insertedIds.erase(keyOf(keep));
         return;
     }
     // The deleter remembers the id the object was stored under, whatever its field says now.
@@ -352,6 +355,7 @@ void ModelContext::save()
         state.tracked.erase(key);
     std::vector<ItemPointer> inserted;
     inserted.swap(state.insertedItems);
+    state.insertedIds.clear();
     for (const ItemPointer &item : inserted)
         state.tracked.insert_or_assign(keyOf(item), State::Tracked{item, item.get(), *item});
     UuidMap<ItemPointer> deleted;
@@ -374,6 +378,7 @@ void ModelContext::rollback()
     // Swapped out first: dropping the last references runs deleters that look into `state`.
     std::vector<ItemPointer> inserted;
     inserted.swap(state.insertedItems);
+    state.insertedIds.clear();
     UuidMap<ItemPointer> deleted;
     deleted.swap(state.deletedItems);
     state.insertedEvents.clear();
