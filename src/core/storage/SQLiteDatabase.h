@@ -62,7 +62,8 @@ public:
         bool m_owned;
     };
 
-    // A cached prepared statement for `sql` (which must be a single statement).
+    // A cached prepared statement for `sql` (which must be a single statement). The cache
+    // holds one statement per text, so keep at most one Statement per text alive at a time.
     Statement statement(const char *sql);
     // Runs one or more statements that return no rows.
     void execute(const QString &sql);
