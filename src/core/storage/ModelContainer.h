@@ -2,6 +2,7 @@
 
 #include "storage/ModelContext.h"
 #include "storage/SQLiteDatabase.h"
+#include "utilities/AppEnvironment.h"
 
 #include <QString>
 
@@ -23,8 +24,9 @@ public:
     ModelContainer(const ModelContainer &) = delete;
     ModelContainer &operator=(const ModelContainer &) = delete;
 
-    // In memory under a test host, so tests never touch the learner's collection.
-    static std::unique_ptr<ModelContainer> forApplication(bool isTestHost);
+    // The default file, or an in-memory database under a test host so that tests never
+    // touch the learner's collection.
+    static std::unique_ptr<ModelContainer> forApplication(bool isTestHost = AppEnvironment::isRunningTests());
 
     ModelContext &mainContext() { return *m_context; }
     SQLiteDatabase &database() { return *m_database; }

@@ -3,9 +3,6 @@
 #include "storage/ModelStoreError.h"
 #include "utilities/TextNormalization.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QTimeZone>
 
 qint64 RecordCoding::encodeDate(const QDateTime &date)
@@ -22,24 +19,11 @@ QString RecordCoding::encodeUuid(const QUuid &id) { return id.toString(QUuid::Wi
 
 QUuid RecordCoding::decodeUuid(const QString &text) { return QUuid::fromString(text); }
 
-QString RecordCoding::encodeStringList(const StringList &list)
-{
-    const QJsonObject object{{QStringLiteral("values"), QJsonArray::fromStringList(list.values)}};
-    return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
-}
+QString RecordCoding::encodeStringList(const StringList &list) { return QString::fromUtf8(list.toJSONData()); }
 
 std::optional<StringList> RecordCoding::decodeStringList(const QString &text)
 {
-    const QJsonDocument document = QJsonDocument::fromJson(text.toUtf8());
-    const QJsonValue values = document.object().value(QStringLiteral("values"));
-    if (!values.isArray())
-        return std::nullopt;
-    StringList list;
-    const QJsonArray array = values.toArray();
-    list.values.reserve(array.size());
-    for (const QJsonValue &value : array)
-        list.values.append(value.toString());
-    return list;
+    return StringList::fromJSONData(text.toUtf8());
 }
 
 void RecordCoding::bindItem(SQLiteDatabase::Statement &statement, const LearningItem &item)
