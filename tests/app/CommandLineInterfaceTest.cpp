@@ -1,8 +1,12 @@
 #include "app/cli/CommandLineInterface.h"
 #include "app/cli/CommandServices.h"
+#include "services/AIClient.h"
 #include "services/AppPreferences.h"
 #include "services/InMemoryAPIKeyStore.h"
 #include "services/InMemoryUserDefaults.h"
+#include "services/NoOpLookupResultCache.h"
+#include "services/NoOpSystemDictionaryClient.h"
+#include "utilities/AppError.h"
 
 #include "app/CommandTestSupport.h"
 #include "support/CoroutineTestSupport.h"
@@ -12,9 +16,32 @@
 
 namespace {
 
+class UnconfiguredAIClient : public AIClient {
+public:
+    QCoro::Task<LookupResult> lookup(QString, std::optional<QString>, std::optional<QString>, LearningItemType,
+                                     UserSettings, CancellationToken) override
+    {
+        throw AppError::invalidAISettings();
+        co_return LookupResult();
+    }
+    QCoro::Task<FastLookupResult> fastLookup(QString, std::optional<QString>, std::optional<QString>, LearningItemType,
+                                             UserSettings, CancellationToken) override
+    {
+        throw AppError::invalidAISettings();
+        co_return FastLookupResult();
+    }
+};
+
 struct InMemoryCommandServices : CommandServices {
     AppPreferencesStoring &preferences() override { return prefs; }
+    AIClient &aiClient() override { return ai; }
+    LookupResultCaching &lookupResultCache() override { return cache; }
+    const SystemDictionaryLookingUp &systemDictionary() override { return dictionary; }
+    std::optional<QString> aiAPIKeyOverride() override { return std::nullopt; }
 
+    UnconfiguredAIClient ai;
+    NoOpLookupResultCache cache;
+    NoOpSystemDictionaryClient dictionary;
     InMemoryUserDefaults defaults;
     AppPreferences prefs{defaults, std::make_shared<InMemoryAPIKeyStore>(), std::make_shared<InMemoryAPIKeyStore>(),
                          BundleInfo()};
@@ -57,9 +84,13 @@ TEST(CommandLineInterface, UnknownCommandIsAUsageError)
     EXPECT_TRUE(run.err.contains(QStringLiteral("--frobnicate")));
 }
 
-TEST(CommandLineInterface, DispatchesToTheCommand)
+TEST(CommandLineInterface, DispatchesToTheCommands)
 {
-    auto run = runCli({QStringLiteral("config"), QStringLiteral("get"), QStringLiteral("ttsVoice")});
-    EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(run.out, QStringLiteral("alloy\n"));
+    auto config = runCli({QStringLiteral("config"), QStringLiteral("get"), QStringLiteral("ttsVoice")});
+    EXPECT_EQ(config.exitCode, 0);
+    EXPECT_EQ(config.out, QStringLiteral("alloy\n"));
+
+    auto lookup = runCli({QStringLiteral("lookup"), QStringLiteral("run")});
+    EXPECT_EQ(lookup.exitCode, 1);
+    EXPECT_EQ(lookup.err, AppError::invalidAISettings().errorDescription() + QLatin1Char('\n'));
 }

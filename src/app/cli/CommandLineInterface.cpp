@@ -4,6 +4,7 @@
 #include "app/cli/CommandErrorMessage.h"
 #include "app/cli/CommandServices.h"
 #include "app/cli/ConfigCommand.h"
+#include "app/cli/LookupCommand.h"
 
 CommandLineInterface::CommandLineInterface(CommandIO io, CommandServices &services, CancellationToken interruption)
     : m_io(io), m_services(services), m_interruption(std::move(interruption))
@@ -36,6 +37,13 @@ QCoro::Task<int> CommandLineInterface::run(QStringList arguments)
             ConfigCommand command(m_io, m_services.preferences());
             co_return co_await command.run(std::move(arguments));
         }
+        if (first == QLatin1String("lookup")) {
+            LookupCommand command(m_io,
+                                  {m_services.preferences(), m_services.aiClient(), m_services.lookupResultCache(),
+                                   m_services.systemDictionary(), m_services.aiAPIKeyOverride()},
+                                  m_interruption);
+            co_return co_await command.run(std::move(arguments));
+        }
     } catch (...) {
         // Commands report their own failures; this is the last line of defence.
         failure = std::current_exception();
@@ -56,6 +64,7 @@ QString CommandLineInterface::helpText()
         "不带参数运行时，Rarozezev 作为托盘应用启动：选中英文后按 Alt+D 查词。\n"
         "\n"
         "命令：\n"
+        "  lookup           解释一段英文（rarozezev lookup --help）\n"
         "  config           查看和修改设置，保存 API Key（rarozezev config --help）\n"
         "\n"
         "选项：\n"
