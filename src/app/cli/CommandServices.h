@@ -7,6 +7,7 @@
 class AIClient;
 class AppPreferencesStoring;
 class LookupResultCaching;
+class ModelContext;
 class SystemDictionaryLookingUp;
 
 // What the commands work with. Implementations make each collaborator on first use, so a
@@ -21,4 +22,7 @@ public:
     virtual const SystemDictionaryLookingUp &systemDictionary() = 0;
     // An AI key given outside the keyring (the environment), used instead of the stored one.
     virtual std::optional<QString> aiAPIKeyOverride() = 0;
+    // The context of the collection database, opened on first use. Throws ModelStoreError
+    // when the database cannot be opened.
+    virtual ModelContext &collection() = 0;
 };
