@@ -16,7 +16,6 @@
 namespace {
 
 constexpr int kTopBarHeight = 36;
-constexpr std::chrono::milliseconds kReshowGrace{500};
 
 } // namespace
 
@@ -64,9 +63,6 @@ LookupPanelWindow::LookupPanelWindow(LookupPanelView *content, QWidget *parent)
     m_deactivationTimer.setSingleShot(true);
     m_deactivationTimer.setInterval(kCloseDelayAfterDeactivation);
     connect(&m_deactivationTimer, &QTimer::timeout, this, &LookupPanelWindow::closeIfStillDeactivated);
-    m_reshowGrace.setSingleShot(true);
-    m_reshowGrace.setInterval(kReshowGrace);
-    connect(&m_reshowGrace, &QTimer::timeout, this, [this] { m_reshowing = false; });
 
     updatePinButton();
 }
@@ -107,22 +103,19 @@ void LookupPanelWindow::applyPinState()
     if (pinned) {
         m_deactivationTimer.stop();
     }
-    if (windowFlags().testFlag(Qt::WindowStaysOnTopHint) != pinned) {
-        // X11 takes the stays-on-top hint only when the window is mapped, so a change hides
-        // the window; it comes back where it was and keeps the focus it had.
-        const bool visible = isVisible();
-        const QRect frame = geometry();
-        m_reshowing = visible;
-        setWindowFlag(Qt::WindowStaysOnTopHint, pinned);
-        if (visible) {
-            setGeometry(frame);
-            show();
-            raise();
-            activateWindow();
-            m_reshowGrace.start();
+    Qt::WindowFlags flags = windowFlags();
+    flags.setFlag(Qt::WindowStaysOnTopHint, pinned);
+    if (flags != windowFlags()) {
+        if (QWindow *handle = windowHandle()) {
+            // QWidget::setWindowFlags would recreate the native window, hiding it and taking
+            // its focus away; the platform window takes the hint while it is shown.
+            overrideWindowFlags(flags);
+            handle->setFlags(flags);
+        } else {
+            setWindowFlags(flags);
         }
     }
-    if (m_workspacePinning && isVisible() && windowHandle()) {
+    if (m_workspacePinning && windowHandle()) {
         m_workspacePinning(windowHandle(), pinned);
     }
 }
@@ -132,11 +125,9 @@ bool LookupPanelWindow::event(QEvent *event)
     switch (event->type()) {
     case QEvent::WindowActivate:
         m_deactivationTimer.stop();
-        m_reshowing = false;
-        m_reshowGrace.stop();
         break;
     case QEvent::WindowDeactivate:
-        if (!isPinned() && !m_reshowing) {
+        if (!isPinned()) {
             m_deactivationTimer.start();
         }
         break;

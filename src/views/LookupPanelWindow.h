@@ -68,9 +68,5 @@ private:
     QSizeGrip *m_sizeGrip;
     WorkspacePinning m_workspacePinning;
     QTimer m_deactivationTimer;
-    // Changing the stays-on-top flag re-shows the window, which loses focus for a moment;
-    // that loss must not close it.
-    bool m_reshowing = false;
-    QTimer m_reshowGrace;
     bool m_closing = false;
 };
