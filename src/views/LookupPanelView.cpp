@@ -1,6 +1,7 @@
 #include "views/LookupPanelView.h"
 
 #include "views/ActivityIndicator.h"
+#include "views/AutoSizingLookupTextView.h"
 #include "views/LookupExplanationSectionsView.h"
 #include "views/LookupTextField.h"
 #include "views/PanelColors.h"
@@ -446,6 +447,8 @@ void LookupPanelView::render()
     case Kind::idle:
         setShownText(QString());
         m_pages->setCurrentWidget(m_idlePage);
+        // Opened without a text, the panel is there to be typed into.
+        m_idleField->textView()->setFocus(Qt::OtherFocusReason);
         break;
     case Kind::capturingText:
         setShownText(QString());
@@ -497,12 +500,11 @@ void LookupPanelView::render()
     renderSaveButton();
 }
 
-void LookupPanelView::renderResult(const QString &selectedText, const std::optional<LookupResultSource> &source,
-                                   LearningItemType itemType, const QList<LookupResultDisplaySection> &sections,
-                                   bool isFinal)
+void LookupPanelView::renderResult(const QString &selectedText, LookupResultSource source, LearningItemType itemType,
+                                   const QList<LookupResultDisplaySection> &sections, bool isFinal)
 {
     setShownText(selectedText);
-    const bool fromAI = source != LookupResultSource::systemDictionary;
+    const bool fromAI = source == LookupResultSource::ai;
     m_metadataLabel->setSymbol(fromAI ? kAISymbol : kDictionarySymbol);
     m_metadataLabel->setText(fromAI ? capitalized(rawValue(itemType)) : QStringLiteral("系统词典"));
     m_sourceToggleButton->setSymbol(fromAI ? kDictionarySymbol : kAISymbol);

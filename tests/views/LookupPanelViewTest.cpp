@@ -351,6 +351,26 @@ TEST_F(LookupPanelViewTest, TheSaveButtonShowsProgressTheSavedStarAndFailures)
     EXPECT_TRUE(texts().contains(QStringLiteral("取消收藏失败。")));
 }
 
+TEST_F(LookupPanelViewTest, AResultShownWhileASaveRunsGetsItsOwnSavedState)
+{
+    dictionary->definitions.insert(QStringLiteral("apple"), QStringLiteral("the round fruit"));
+    LookupPanelView *view = open(LookupPanelStartAction::lookupCapturedText(QStringLiteral("apple")));
+    ai->lookups.back()->answer.resolve(fullAnswer(QStringLiteral("apple")));
+    collection.holdChanges = true;
+    view->saveButton()->click();
+    ASSERT_TRUE(waitUntil([&] { return !collection.held.empty(); }));
+
+    // The dictionary answer arrives while the AI answer is being saved.
+    view->sourceToggleButton()->click();
+    ASSERT_EQ(collection.checkCount, 1) << "the controller skips a refresh while saving";
+    collection.releaseHeldChanges();
+
+    ASSERT_EQ(collection.items.size(), 1);
+    EXPECT_EQ(collection.items.front().source, LookupResultSource::ai);
+    EXPECT_EQ(collection.checkCount, 2);
+    EXPECT_EQ(view->saveButton()->toolTip(), QStringLiteral("收藏")) << "the dictionary answer is not saved";
+}
+
 TEST_F(LookupPanelViewTest, AnAlreadySavedResultOpensWithTheFilledStar)
 {
     collection.items.append(fullAnswer());
