@@ -305,7 +305,7 @@ TEST_F(LookupPanelViewTest, TheFieldFontFollowsTheLengthOfTheShownText)
 TEST_F(LookupPanelViewTest, CopyingPutsTheMarkdownOnTheClipboardAndSaysSoForAWhileAfterTheLastCopy)
 {
     LookupPanelView *view = open(LookupPanelStartAction::lookupCapturedText(QStringLiteral("take off")));
-    view->setCopyFeedbackDuration(300ms);
+    view->setCopyFeedbackDuration(600ms);
     ai->lookups.back()->answer.resolve(fullAnswer());
     QGuiApplication::clipboard()->setText(QStringLiteral("something older"));
 
@@ -314,9 +314,10 @@ TEST_F(LookupPanelViewTest, CopyingPutsTheMarkdownOnTheClipboardAndSaysSoForAWhi
     EXPECT_EQ(view->copyFeedbackMessage(), QStringLiteral("已复制"));
     EXPECT_TRUE(texts().contains(QStringLiteral("已复制")));
 
-    QTest::qWait(200);
+    // Past the first copy's 600 ms, within the second's.
+    QTest::qWait(400);
     view->copyButton()->click();
-    QTest::qWait(200);
+    QTest::qWait(400);
     EXPECT_TRUE(texts().contains(QStringLiteral("已复制"))) << "the second copy restarts the feedback";
     EXPECT_TRUE(waitUntil([&] { return !view->copyFeedbackMessage().has_value(); }, 1000ms));
     EXPECT_FALSE(texts().contains(QStringLiteral("已复制")));
