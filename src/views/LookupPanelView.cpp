@@ -182,7 +182,9 @@ QWidget *LookupPanelView::buildResultPage()
     // The scroll area paints nothing of its own, so the page colour shows through; a slim
     // scroll bar keeps the explanation from looking boxed in.
     scroll->viewport()->setAutoFillBackground(false);
-    scroll->setStyleSheet(QStringLiteral(
+    // Styled on the bar alone: a style sheet on the scroll area would repaint it in the
+    // default window colour instead of the page's.
+    scroll->verticalScrollBar()->setStyleSheet(QStringLiteral(
         "QScrollBar:vertical { background: transparent; width: 10px; margin: 2px 2px 2px 0; }"
         "QScrollBar::handle:vertical { background: rgba(0, 0, 0, 70); border-radius: 3px; min-height: 30px; }"
         "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"

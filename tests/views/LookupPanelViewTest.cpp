@@ -242,6 +242,7 @@ TEST_F(LookupPanelViewTest, TheSwitchMovesBetweenTheAIAndTheDictionary)
     EXPECT_TRUE(texts().contains(QStringLiteral("① the round fruit")));
     EXPECT_EQ(view->sourceToggleButton()->toolTip(), QStringLiteral("切换到 AI 查词"));
     EXPECT_EQ(collection.checkCount, 2) << "the dictionary result is a new loaded result";
+    screenshot(QStringLiteral("lookup-panel-dictionary"));
 
     view->sourceToggleButton()->click();
     EXPECT_TRUE(texts().contains(QStringLiteral("Word"))) << "back to the AI answer, from the cache";
@@ -253,6 +254,7 @@ TEST_F(LookupPanelViewTest, TheSwitchMovesBetweenTheAIAndTheDictionary)
     EXPECT_EQ(texts(), (QStringList{QStringLiteral("zyzzyva"), QStringLiteral("系统词典"),
                                     LookupViewModel::systemDictionaryMissMessage}));
     EXPECT_EQ(tooltips(), QStringList{QStringLiteral("切换到 AI 查词")});
+    screenshot(QStringLiteral("lookup-panel-ready-for-ai"));
     for (SymbolButton *button : view->currentPage()->findChildren<SymbolButton *>()) {
         button->click();
     }
