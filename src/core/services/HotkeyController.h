@@ -20,12 +20,12 @@ public:
     using BackendFactory = std::function<std::unique_ptr<HotkeyRegistrationBackend>()>;
     using ErrorLogger = std::function<void(const char *context, const std::exception &error)>;
 
-    // The log context of a failed registration. It names the macOS-style key for continuity
-    // with existing logs, although the key is Alt+D here.
+    // The log context of a failed registration. Its wording is fixed (log searches rely on
+    // it), although the key is called Alt+D on this desktop.
     static constexpr const char *registrationFailureContext = "Failed to register global hotkey Option+D";
 
-    // `makeBackend` is called each time a service is created; `logError` defaults to
-    // AppLogger::error.
+    // `makeBackend` is called each time a service is created and must return a backend;
+    // `logError` defaults to AppLogger::error.
     HotkeyController(std::function<void()> onTrigger, BackendFactory makeBackend, ErrorLogger logError = {});
     ~HotkeyController();
 

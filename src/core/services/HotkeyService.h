@@ -6,7 +6,7 @@
 #include <memory>
 
 // The program's global hotkey: the action it runs and the registrar that claims the key.
-// Both are fixed at construction. Main thread only.
+// Both are fixed at construction; the registrar must not be null. Main thread only.
 class HotkeyService {
 public:
     HotkeyService(std::function<void()> onTrigger, std::unique_ptr<DefaultHotkeyRegistrar> registrar);
