@@ -181,8 +181,8 @@ std::unique_ptr<RegisteredHotkeyToken> X11HotkeyRegistrationBackend::registerDef
     // Send every grab before waiting for any answer: one round trip instead of four.
     std::vector<xcb_void_cookie_t> cookies;
     for (std::uint16_t each : modifiers) {
-        // owner_events off: the press reaches the root window, and so this filter, even when
-        // one of our own windows has the focus.
+        // owner_events off: the press is reported on the root window, where our event filter
+        // looks for it, even while one of our own windows has the focus.
         cookies.push_back(xcb_grab_key_checked(connection, 0, key->rootWindow, each, key->keycode,
                                                XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
     }
