@@ -52,6 +52,7 @@ ContentUnavailableView::ContentUnavailableView(QWidget *parent)
     layout->addWidget(m_description);
 
     layout->addSpacing(6);
+    m_actionButton->setMinimumHeight(30);
     m_actionButton->hide();
     layout->addWidget(m_actionButton, 0, Qt::AlignHCenter);
     connect(m_actionButton, &QPushButton::clicked, this, &ContentUnavailableView::actionTriggered);
@@ -82,6 +83,7 @@ void ContentUnavailableView::setDescription(const QString &description)
 void ContentUnavailableView::setActionText(const QString &text)
 {
     m_actionButton->setText(text);
+    m_actionButton->setMinimumWidth(m_actionButton->sizeHint().width() + 24);
     m_actionButton->setVisible(!text.isEmpty());
 }
 

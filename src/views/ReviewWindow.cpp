@@ -22,6 +22,8 @@
 
 namespace {
 
+constexpr int kButtonHeight = 32;
+
 struct Grade {
     ReviewResult result;
     const char16_t *title;
@@ -139,8 +141,17 @@ QWidget *ReviewWindow::buildItemPage()
     m_rememberButton = new QPushButton(QStringLiteral("记住，下一个"), m_answerButtons);
     connect(m_showAnswerButton, &QPushButton::clicked, this, &ReviewWindow::showAnswer);
     connect(m_rememberButton, &QPushButton::clicked, this, &ReviewWindow::rememberAndAdvance);
-    answerRow->addWidget(m_showAnswerButton);
-    answerRow->addWidget(m_rememberButton);
+    // The default action stands out in the desktop's highlight colour.
+    const QColor accent = PanelColors::accent();
+    m_showAnswerButton->setStyleSheet(
+        QStringLiteral("QPushButton { background: %1; color: white; border: none; border-radius: 6px; padding: 0 18px; }"
+                       "QPushButton:pressed { background: %2; }")
+            .arg(accent.name(), accent.darker(120).name()));
+    for (QPushButton *button : {m_showAnswerButton, m_rememberButton}) {
+        button->setMinimumHeight(kButtonHeight);
+        button->setMinimumWidth(button->sizeHint().width() + 28);
+        answerRow->addWidget(button);
+    }
     answerRow->addStretch(1);
     layout->addWidget(m_answerButtons);
 
@@ -172,6 +183,7 @@ QWidget *ReviewWindow::buildItemPage()
         button->setToolTip(QString::number(m_gradeButtons.size() + 1));
         const ReviewResult result = grade.result;
         connect(button, &QPushButton::clicked, this, [this, result] { submit(result); });
+        button->setMinimumHeight(kButtonHeight);
         gradeRow->addWidget(button, 1);
         m_gradeButtons.append(button);
     }
