@@ -131,7 +131,10 @@ bool CollectionDetailView::isShowingItem() const
 
 QString CollectionDetailView::nextReviewText(const QDateTime &nextReviewAt)
 {
-    return QStringLiteral("下次复习：") + QLocale().toString(nextReviewAt.toLocalTime(), QLocale::ShortFormat);
+    // The locale's short date, and the time to the minute: some locales' short time has seconds.
+    const QDateTime local = nextReviewAt.toLocalTime();
+    return QStringLiteral("下次复习：") + QLocale().toString(local.date(), QLocale::ShortFormat) + QLatin1Char(' ')
+        + local.time().toString(QStringLiteral("HH:mm"));
 }
 
 void CollectionDetailView::renderExplanation(const QString &explanation)

@@ -10,6 +10,8 @@
 #include "views/SymbolIcon.h"
 
 #include <QAction>
+#include <QFrame>
+#include <QHBoxLayout>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QListView>
@@ -142,7 +144,19 @@ QWidget *CollectionWindow::buildListArea()
     m_loadErrorLabel->setPalette(palette);
     errorLayout->addWidget(m_loadErrorLabel);
     m_listArea->addWidget(errorPage);
-    return m_listArea;
+
+    // A hairline between the list and the detail, also when the list shows a placeholder.
+    auto *container = new QWidget;
+    auto *row = new QHBoxLayout(container);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+    row->addWidget(m_listArea, 1);
+    auto *divider = new QFrame(container);
+    divider->setFrameShape(QFrame::VLine);
+    divider->setFrameShadow(QFrame::Plain);
+    divider->setForegroundRole(QPalette::Mid);
+    row->addWidget(divider);
+    return container;
 }
 
 void CollectionWindow::buildToolbar()
