@@ -9,6 +9,8 @@ packages=(
   # Qt and friends
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-svg-dev qt6-multimedia-dev
   qt6-gtk-platformtheme libqt6svg6 qcoro-qt6-dev qtkeychain-qt6-dev
+  # QtKeychain loads libsecret at run time to reach the Secret Service; nothing depends on it
+  libsecret-1-0
   # storage, speech, dictionary
   libsqlite3-dev sqlite3 libespeak-ng-dev espeak-ng-data wordnet-base zlib1g-dev
   # X11

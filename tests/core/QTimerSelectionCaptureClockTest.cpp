@@ -1,5 +1,5 @@
 #include "services/QTimerSelectionCaptureClock.h"
-#include "support/WaitForTask.h"
+#include "support/CoroutineTestSupport.h"
 #include "utilities/CancellationError.h"
 
 #include <QElapsedTimer>

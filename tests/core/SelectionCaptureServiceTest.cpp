@@ -1,8 +1,8 @@
 #include "services/SelectionCaptureService.h"
 #include "services/SelectionPasteboardRestorer.h"
 #include "services/SelectionPasteboardSnapshotReplacing.h"
+#include "support/CoroutineTestSupport.h"
 #include "support/TestSupport.h"
-#include "support/WaitForTask.h"
 #include "utilities/AppError.h"
 #include "utilities/CancellationError.h"
 

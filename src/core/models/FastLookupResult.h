@@ -3,6 +3,7 @@
 #include "models/LearningItemType.h"
 #include "models/LookupResultDisplaySection.h"
 
+#include <QByteArray>
 #include <QJsonObject>
 #include <QList>
 #include <QString>
@@ -20,9 +21,13 @@ struct FastLookupResult {
 
     bool operator==(const FastLookupResult &) const = default;
 
-    // Throws JSONDecodingError when neither a primary meaning nor a translation was sent.
+    // Forgiving decoding like LookupResult's; primaryMeaning falls back to translation.
+    // Throws JSONDecodingError (keyNotFound "primaryMeaning") when neither was sent.
     static FastLookupResult fromJSON(const QJsonObject &object);
+    // Absent optionals are left out (never null).
     QJsonObject toJSON() const;
+    // The same as compact JSON text, with the keys in field order.
+    QByteArray toJSONData() const;
 
     QList<LookupResultDisplaySection> displaySections() const;
 };

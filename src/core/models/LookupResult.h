@@ -4,10 +4,12 @@
 #include "models/LookupResultDisplaySection.h"
 #include "models/LookupResultSource.h"
 
+#include <QByteArray>
 #include <QJsonObject>
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 
 #include <optional>
 
@@ -29,13 +31,35 @@ struct LookupResult {
 
     bool operator==(const LookupResult &) const = default;
 
-    // Forgiving decoding of a JSON object; throws JSONDecodingError when no usable
-    // meaning was sent.
+    // A dictionary entry taken apart for display: the pronunciations found after the
+    // headword and one line per sense.
+    struct SystemDictionaryDisplayParts {
+        QStringList pronunciationLines;
+        QStringList definitionLines;
+
+        bool operator==(const SystemDictionaryDisplayParts &) const = default;
+    };
+
+    // Forgiving decoding of a JSON object: blank or mistyped fields read as absent, and
+    // contextualMeaning falls back to translation, then to the first common meaning. Throws
+    // JSONDecodingError (keyNotFound "contextualMeaning") when none of them was sent.
     static LookupResult fromJSON(const QJsonObject &object);
-    // Keys in field order; absent optionals are left out.
+    // Absent optionals are left out (never null); lists are always written.
     QJsonObject toJSON() const;
+    // The same as compact JSON text, with the keys in field order.
+    QByteArray toJSONData() const;
 
     QList<LookupResultDisplaySection> displaySections() const;
     // The explanation text stored with a saved item and copied to the clipboard.
     QString markdownExplanation() const;
+
+    // Splits the raw dictionary text held in contextualMeaning; used for dictionary results.
+    SystemDictionaryDisplayParts systemDictionaryDisplayParts() const;
+    // Breaks one dictionary line before each circled number (① to ⑳).
+    static QStringList splitSystemDictionaryDefinitionLine(const QString &line);
+    // True for a character that is exactly one of the circled numbers one to twenty.
+    static bool isCircledDictionaryNumber(QStringView character);
+    // The lines of one block as Markdown: a lone line of an untitled or "词性" block stays
+    // as it is, anything else becomes a "- " list.
+    static QString markdownLines(const LookupResultDisplayBlock &block);
 };

@@ -39,3 +39,31 @@ QString AppError::errorDescription() const
     }
     return {};
 }
+
+QString AppError::debugDescription() const
+{
+    const auto withPayload = [this](const char *name) {
+        return QLatin1String(name) + QLatin1Char('(') + m_payload + QLatin1Char(')');
+    };
+    switch (m_kind) {
+    case Kind::aiRequestFailedDetail:
+        return withPayload("aiRequestFailedDetail");
+    case Kind::textToSpeechFailed:
+        return withPayload("textToSpeechFailed");
+    case Kind::permissionDenied:
+        return withPayload("permissionDenied");
+    case Kind::invalidAISettings:
+        return QStringLiteral("invalidAISettings");
+    case Kind::invalidTextToSpeechSettings:
+        return QStringLiteral("invalidTextToSpeechSettings");
+    case Kind::invalidAIResponse:
+        return QStringLiteral("invalidAIResponse");
+    case Kind::selectedTextUnavailable:
+        return QStringLiteral("selectedTextUnavailable");
+    case Kind::clipboardSnapshotFailed:
+        return QStringLiteral("clipboardSnapshotFailed");
+    case Kind::clipboardRestoreFailed:
+        return QStringLiteral("clipboardRestoreFailed");
+    }
+    return {};
+}

@@ -38,6 +38,9 @@ public:
     // Always present; the panels show it verbatim.
     QString errorDescription() const;
     const char *what() const noexcept override { return m_utf8.constData(); }
+    // English case name with its payload, e.g. "aiRequestFailedDetail(HTTP 500)", for log
+    // lines; the Chinese message stays with the user interface.
+    QString debugDescription() const;
 
     bool operator==(const AppError &other) const
     {

@@ -5,8 +5,8 @@
 #include "platform/XTestCopyEventPoster.h"
 #include "services/QTimerSelectionCaptureClock.h"
 #include "services/SelectionCaptureService.h"
+#include "support/CoroutineTestSupport.h"
 #include "support/TestSupport.h"
-#include "support/WaitForTask.h"
 #include "utilities/AppError.h"
 
 #include <QBuffer>

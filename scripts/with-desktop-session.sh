@@ -1,0 +1,126 @@
+#!/usr/bin/env bash
+# Runs COMMAND... inside a throwaway desktop session and exits with its status: a private
+# D-Bus session bus, an unlocked gnome-keyring serving the Secret Service, an Xvfb display
+# with openbox, a notification daemon when one is installed, and HOME, XDG_RUNTIME_DIR and
+# the XDG_* directories in a temporary directory, so the real user's files stay untouched.
+# Everything it starts is stopped and the directory removed on exit. Needs no terminal.
+#
+#   scripts/with-desktop-session.sh ctest --test-dir build -L integration
+set -euo pipefail
+
+if [ $# -eq 0 ]; then
+  echo "usage: $0 COMMAND [ARGUMENT...]" >&2
+  exit 2
+fi
+
+log() { echo "with-desktop-session: $*" >&2; }
+# Turn signals into an ordinary exit so the EXIT traps below still clean up.
+trap 'exit 130' INT
+trap 'exit 143' TERM HUP
+
+# --- outer stage: a private home, then this script again on a private session bus ---
+if [ -z "${RAROZEZEV_DESKTOP_SESSION_DIR:-}" ]; then
+  session_dir=$(mktemp -d "${TMPDIR:-/tmp}/rarozezev-session.XXXXXX")
+  trap 'rm -rf "$session_dir"' EXIT
+  mkdir -p "$session_dir"/{home,runtime,config,data,cache,state}
+  chmod 700 "$session_dir" "$session_dir"/*
+  # Nothing of the caller's desktop may leak in: its display, bus, keyring or desktop
+  # name (which would steer the keyring library towards another backend).
+  unset DISPLAY WAYLAND_DISPLAY DBUS_SESSION_BUS_ADDRESS GNOME_KEYRING_CONTROL SSH_AUTH_SOCK \
+    XDG_CURRENT_DESKTOP XDG_SESSION_DESKTOP DESKTOP_SESSION KDE_FULL_SESSION KDE_SESSION_VERSION \
+    XAUTHORITY SESSION_MANAGER
+  export RAROZEZEV_DESKTOP_SESSION_DIR="$session_dir"
+  export HOME="$session_dir/home"
+  export XDG_RUNTIME_DIR="$session_dir/runtime"
+  export XDG_CONFIG_HOME="$session_dir/config"
+  export XDG_DATA_HOME="$session_dir/data"
+  export XDG_CACHE_HOME="$session_dir/cache"
+  export XDG_STATE_HOME="$session_dir/state"
+  # GTK programs (the notification daemon) would otherwise start an accessibility bus.
+  export NO_AT_BRIDGE=1
+  status=0
+  dbus-run-session -- "$0" "$@" </dev/null || status=$?
+  exit "$status"
+fi
+
+# --- inner stage: on the private bus ---
+session_dir="$RAROZEZEV_DESKTOP_SESSION_DIR"
+unset RAROZEZEV_DESKTOP_SESSION_DIR
+pids=()
+
+stop_all() {
+  local pid i
+  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
+    kill "${pids[i]}" 2>/dev/null || true
+  done
+  for pid in "${pids[@]}"; do
+    # Give each a moment to go quietly, then insist.
+    for _ in $(seq 50); do
+      kill -0 "$pid" 2>/dev/null || break
+      sleep 0.1
+    done
+    kill -9 "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+  done
+}
+trap stop_all EXIT
+
+# Polls CHECK... every 0.1 s for up to SECONDS; fails when it never succeeds.
+wait_until() {
+  local seconds=$1
+  shift
+  for _ in $(seq $((seconds * 10))); do
+    if "$@" >/dev/null 2>&1; then
+      return 0
+    fi
+    sleep 0.1
+  done
+  return 1
+}
+
+bus_name_has_owner() {
+  dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+    org.freedesktop.DBus.NameHasOwner "string:$1" | grep -q 'boolean true'
+}
+
+# Keyring: a login keyring created and unlocked with a fixed test password.
+printf 'rarozezev-test' | gnome-keyring-daemon --foreground --unlock --components=secrets \
+  >"$session_dir/keyring.log" 2>&1 &
+pids+=($!)
+if ! wait_until 10 bus_name_has_owner org.freedesktop.secrets; then
+  log "gnome-keyring-daemon did not take org.freedesktop.secrets"
+  cat "$session_dir/keyring.log" >&2
+  exit 1
+fi
+
+# X server on the first free display; it writes the display number once it accepts clients.
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$session_dir/display" \
+  >"$session_dir/xvfb.log" 2>&1 &
+pids+=($!)
+if ! wait_until 15 grep -q '[0-9]' "$session_dir/display"; then
+  log "Xvfb did not start"
+  cat "$session_dir/xvfb.log" >&2
+  exit 1
+fi
+export DISPLAY=":$(tr -dc '0-9' <"$session_dir/display")"
+
+openbox --sm-disable >"$session_dir/openbox.log" 2>&1 &
+pids+=($!)
+# A window manager announces itself on the root window.
+if ! wait_until 10 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"'; then
+  log "openbox did not start"
+  cat "$session_dir/openbox.log" >&2
+  exit 1
+fi
+
+notifyd=/usr/lib/x86_64-linux-gnu/xfce4/notifyd/xfce4-notifyd
+if [ -x "$notifyd" ]; then
+  "$notifyd" >"$session_dir/notifyd.log" 2>&1 &
+  pids+=($!)
+  wait_until 10 bus_name_has_owner org.freedesktop.Notifications ||
+    log "no notification daemon on the bus; carrying on without one"
+fi
+
+status=0
+"$@" || status=$?
+exit "$status"
