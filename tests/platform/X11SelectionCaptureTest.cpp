@@ -4,60 +4,36 @@
 
 #include <gtest/gtest.h>
 
+#include <string_view>
+
 TEST(XTestCopyEventPosterTest, RecognisesTerminalsByEitherWindowClassName)
 {
     using namespace std::string_view_literals;
-    const struct {
-        std::string_view wmClass;
-        bool terminal;
-    } cases[] = {
+    const std::pair<std::string_view, bool> cases[] = {
         {"xterm\0XTerm\0"sv, true},
-        {"urxvt\0URxvt\0"sv, true},
         {"gnome-terminal-server\0Gnome-terminal\0"sv, true},
-        {"konsole\0konsole\0"sv, true},
-        {"Alacritty\0Alacritty\0"sv, true},
-        {"st-256color\0st-256color\0"sv, true},
-        {"org.wezfurlong.wezterm\0org.wezfurlong.wezterm\0"sv, true},
         {"custom-instance\0kitty\0"sv, true},
-        // Without the trailing NUL some clients leave off.
-        {"xfce4-terminal\0Xfce4-terminal"sv, true},
+        {"xfce4-terminal\0Xfce4-terminal"sv, true}, // without the last NUL
         {"Navigator\0firefox\0"sv, false},
-        {"code\0Code\0"sv, false},
-        {"libreoffice\0libreoffice-writer\0"sv, false},
-        // Names that merely contain a terminal's name.
-        {"stterm-notes\0Notes\0"sv, false},
+        {"stterm-notes\0Notes\0"sv, false}, // only contains a terminal's name
         {"\0\0"sv, false},
     };
-    for (const auto &c : cases) {
+    for (const auto &[wmClass, terminal] : cases) {
         EXPECT_EQ(XTestCopyEventPoster::isTerminalEmulatorWindowClass(
-                      QByteArray(c.wmClass.data(), static_cast<qsizetype>(c.wmClass.size()))),
-                  c.terminal)
-            << std::string(c.wmClass);
+                      QByteArray(wmClass.data(), static_cast<qsizetype>(wmClass.size()))),
+                  terminal)
+            << std::string(wmClass);
     }
 }
 
 TEST(X11SelectionPasteboardTest, SnapshotsRealFormatsOnly)
 {
-    const struct {
-        const char *format;
-        bool kept;
-    } cases[] = {
-        {"text/plain", true},
-        {"text/html", true},
-        {"image/png", true},
-        {"text/uri-list", true},
-        {"application/x-rarozezev-test", true},
-        {"UTF8_STRING", true},
-        {"TARGETS", false},
-        {"MULTIPLE", false},
-        {"TIMESTAMP", false},
-        {"SAVE_TARGETS", false},
-        {"DELETE", false},
-        {"INCR", false},
-        {"application/x-qt-image", false},
-        {"application/x-qt-windows-mime;value=\"Rich Text Format\"", false},
+    const std::pair<const char *, bool> cases[] = {
+        {"text/plain", true},      {"image/png", true},     {"application/x-rarozezev-test", true},
+        {"UTF8_STRING", true},     {"TARGETS", false},      {"SAVE_TARGETS", false},
+        {"MULTIPLE", false},       {"INCR", false},         {"application/x-qt-image", false},
         {"", false},
     };
-    for (const auto &c : cases)
-        EXPECT_EQ(X11SelectionPasteboard::isSnapshotFormat(QString::fromLatin1(c.format)), c.kept) << c.format;
+    for (const auto &[format, kept] : cases)
+        EXPECT_EQ(X11SelectionPasteboard::isSnapshotFormat(QString::fromLatin1(format)), kept) << format;
 }
