@@ -24,6 +24,15 @@ int doubleClickInterval()
     return 400;
 }
 
+// Root coordinates are device pixels and Qt's window geometry is in device-independent ones;
+// they agree unless the desktop is scaled, where this errs towards reporting the gesture.
+bool isOverOwnWindow(QPointF root)
+{
+    if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
+        return false;
+    return QGuiApplication::topLevelAt(root.toPoint()) != nullptr;
+}
+
 xcb_connection_t *connectToDisplay()
 {
     xcb_connection_t *connection = xcb_connect(nullptr, nullptr);
@@ -127,7 +136,15 @@ void X11RecordMouseMonitor::readRecordedEvents()
             const auto handler = m_handler;
             m_decoder.decode(xcb_record_enable_context_data(recorded),
                              std::size_t(xcb_record_enable_context_data_length(recorded)), false,
-                             handler);
+                             [this, &handler](const SelectionMouseEvent &event) {
+                                 // Like a global monitor elsewhere, this one reports only other
+                                 // applications' gestures: a press on our own badge or panel is
+                                 // theirs to handle, and so is its release.
+                                 if (event.kind == SelectionMouseEvent::Kind::leftMouseDown)
+                                     m_gestureInOwnWindow = isOverOwnWindow(event.location);
+                                 if (!m_gestureInOwnWindow)
+                                     handler(event);
+                             });
         }
         std::free(reply);
         if (!m_data)

@@ -38,5 +38,6 @@ private:
     xcb_connection_t *m_data = nullptr;
     quint32 m_context = 0;
     unsigned int m_enableSequence = 0;
+    bool m_gestureInOwnWindow = false;
     std::unique_ptr<QSocketNotifier> m_notifier;
 };
