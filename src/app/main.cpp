@@ -1,6 +1,21 @@
 #include "app/cli/CommandLineInterface.h"
+#include "app/cli/InterruptSignal.h"
+#include "app/cli/SystemCommandServices.h"
 
 #include <QCoreApplication>
+#include <QTimer>
+
+#include <optional>
+
+namespace {
+
+QCoro::Task<void> runAndExit(CommandLineInterface &cli, QStringList arguments)
+{
+    const int exitCode = co_await cli.run(std::move(arguments));
+    QCoreApplication::exit(exitCode);
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -10,6 +25,13 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     QStringList arguments = QCoreApplication::arguments();
     arguments.removeFirst();
-    CommandLineInterface cli;
-    return cli.run(arguments);
+
+    CancellationToken interruption;
+    InterruptSignal interruptSignal(interruption);
+    SystemCommandServices services;
+    CommandLineInterface cli(CommandIO{}, services, interruption);
+    std::optional<QCoro::Task<void>> command;
+    // Started from the event loop: exit() before exec() would be lost.
+    QTimer::singleShot(0, &app, [&] { command.emplace(runAndExit(cli, arguments)); });
+    return app.exec();
 }

@@ -1,43 +1,32 @@
 #include "app/cli/CommandLineInterface.h"
+#include "utilities/AppError.h"
 
+#include "app/CommandTestSupport.h"
+#include "support/CoroutineTestSupport.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-
 namespace {
 
-struct CapturedRun {
+struct Run {
     int exitCode;
     QString out;
     QString err;
 };
 
-CapturedRun runCli(const QStringList &arguments)
+Run runCli(const QStringList &arguments)
 {
-    FILE *out = std::tmpfile();
-    FILE *err = std::tmpfile();
-    CommandLineInterface cli(out, err);
-    CapturedRun run{cli.run(arguments), {}, {}};
-    auto slurp = [](FILE *file) {
-        std::rewind(file);
-        QByteArray bytes;
-        char buffer[4096];
-        size_t n;
-        while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-            bytes.append(buffer, static_cast<qsizetype>(n));
-        std::fclose(file);
-        return QString::fromUtf8(bytes);
-    };
-    run.out = slurp(out);
-    run.err = slurp(err);
-    return run;
+    InMemoryCommandServices services;
+    CapturedStreams streams;
+    CommandLineInterface cli(streams.io(), services);
+    const int exitCode = waitForTask(cli.run(arguments));
+    return {exitCode, streams.out(), streams.err()};
 }
 
 } // namespace
 
-TEST(CommandLineInterface, VersionAndHelpSucceed)
+TEST(CommandLineInterface, VersionHelpAndUnknownCommands)
 {
     auto version = runCli({QStringLiteral("--version")});
     EXPECT_EQ(version.exitCode, 0);
@@ -45,13 +34,29 @@ TEST(CommandLineInterface, VersionAndHelpSucceed)
 
     auto help = runCli({QStringLiteral("--help")});
     EXPECT_EQ(help.exitCode, 0);
-    EXPECT_TRUE(help.out.contains(QStringLiteral("用法")));
+    EXPECT_TRUE(help.out.contains(QStringLiteral("lookup")));
+
+    auto unknown = runCli({QStringLiteral("--frobnicate")});
+    EXPECT_EQ(unknown.exitCode, 2);
+    EXPECT_TRUE(unknown.out.isEmpty());
+    EXPECT_TRUE(unknown.err.contains(QStringLiteral("--frobnicate")));
 }
 
-TEST(CommandLineInterface, UnknownCommandIsAUsageError)
+TEST(CommandLineInterface, DispatchesToTheCommands)
 {
-    auto run = runCli({QStringLiteral("--frobnicate")});
-    EXPECT_EQ(run.exitCode, 2);
-    EXPECT_TRUE(run.out.isEmpty());
-    EXPECT_TRUE(run.err.contains(QStringLiteral("--frobnicate")));
+    auto config = runCli({QStringLiteral("config"), QStringLiteral("get"), QStringLiteral("ttsVoice")});
+    EXPECT_EQ(config.exitCode, 0);
+    EXPECT_EQ(config.out, QStringLiteral("alloy\n"));
+
+    auto lookup = runCli({QStringLiteral("lookup"), QStringLiteral("--source=dictionary"), QStringLiteral("run")});
+    EXPECT_EQ(lookup.exitCode, 1);
+    EXPECT_EQ(lookup.err, QStringLiteral("系统词典没有找到释义。\n"));
+
+    auto collection = runCli({QStringLiteral("collection"), QStringLiteral("list")});
+    EXPECT_EQ(collection.exitCode, 0);
+    EXPECT_EQ(collection.out, QStringLiteral("收藏中还没有内容。\n"));
+
+    auto review = runCli({QStringLiteral("review"), QStringLiteral("due"), QStringLiteral("--format=json")});
+    EXPECT_EQ(review.exitCode, 0);
+    EXPECT_EQ(review.out.trimmed(), QStringLiteral("[\n]"));
 }

@@ -1,31 +1,72 @@
 #include "app/cli/CommandLineInterface.h"
 
 #include "BuildInfo.h"
+#include "app/cli/CollectionCommand.h"
+#include "app/cli/CommandErrorMessage.h"
+#include "app/cli/CommandServices.h"
+#include "app/cli/ConfigCommand.h"
+#include "app/cli/LookupCommand.h"
+#include "app/cli/ReviewCommand.h"
 
-CommandLineInterface::CommandLineInterface(FILE *out, FILE *err) : m_out(out), m_err(err) {}
+CommandLineInterface::CommandLineInterface(CommandIO io, CommandServices &services, CancellationToken interruption)
+    : m_io(io), m_services(services), m_interruption(std::move(interruption))
+{
+}
 
 bool CommandLineInterface::wantsHeadlessRun(const QStringList &arguments)
 {
     return !arguments.isEmpty();
 }
 
-int CommandLineInterface::run(const QStringList &arguments)
+QCoro::Task<int> CommandLineInterface::run(QStringList arguments)
 {
     if (arguments.isEmpty()) {
-        print(m_out, helpText());
-        return success;
+        m_io.print(helpText());
+        co_return ExitCode::success;
     }
-    const QString &first = arguments.first();
+    const QString first = arguments.takeFirst();
     if (first == QLatin1String("--help") || first == QLatin1String("-h") || first == QLatin1String("help")) {
-        print(m_out, helpText());
-        return success;
+        m_io.print(helpText());
+        co_return ExitCode::success;
     }
     if (first == QLatin1String("--version") || first == QLatin1String("-v")) {
-        print(m_out, versionText());
-        return success;
+        m_io.print(versionText());
+        co_return ExitCode::success;
     }
-    print(m_err, QStringLiteral("未知的命令或选项：%1\n运行 rarozezev --help 查看用法。\n").arg(first));
-    return usageError;
+    const CommandCollection::Opener openCollection = [&services = m_services]() -> ModelContext & {
+        return services.collection();
+    };
+    std::exception_ptr failure;
+    try {
+        if (first == QLatin1String("config")) {
+            ConfigCommand command(m_io, m_services.preferences());
+            co_return co_await command.run(std::move(arguments));
+        }
+        if (first == QLatin1String("lookup")) {
+            LookupCommand command(m_io,
+                                  {m_services.preferences(), m_services.aiClient(), m_services.lookupResultCache(),
+                                   m_services.systemDictionary(), m_services.aiAPIKeyOverride(), openCollection},
+                                  m_interruption);
+            co_return co_await command.run(std::move(arguments));
+        }
+        if (first == QLatin1String("collection")) {
+            CollectionCommand command(m_io, openCollection);
+            co_return command.run(arguments);
+        }
+        if (first == QLatin1String("review")) {
+            ReviewCommand command(m_io, openCollection);
+            co_return command.run(arguments);
+        }
+    } catch (...) {
+        // Commands report their own failures; this is the last line of defence.
+        failure = std::current_exception();
+    }
+    if (failure) {
+        m_io.printError(CommandErrorMessage::describe(failure) + QLatin1Char('\n'));
+        co_return ExitCode::failure;
+    }
+    m_io.printError(QStringLiteral("未知的命令或选项：%1\n运行 rarozezev --help 查看用法。\n").arg(first));
+    co_return ExitCode::usageError;
 }
 
 QString CommandLineInterface::helpText()
@@ -35,6 +76,12 @@ QString CommandLineInterface::helpText()
         "\n"
         "不带参数运行时，Rarozezev 作为托盘应用启动：选中英文后按 Alt+D 查词。\n"
         "\n"
+        "命令：\n"
+        "  lookup           解释一段英文（rarozezev lookup --help）\n"
+        "  collection       列出、删除和导出收藏（rarozezev collection --help）\n"
+        "  review           查看待复习内容，记录复习结果（rarozezev review --help）\n"
+        "  config           查看和修改设置，保存 API Key（rarozezev config --help）\n"
+        "\n"
         "选项：\n"
         "  -h, --help       显示本帮助\n"
         "  -v, --version    显示版本号\n");
@@ -43,11 +90,4 @@ QString CommandLineInterface::helpText()
 QString CommandLineInterface::versionText()
 {
     return QStringLiteral("rarozezev " RAROZEZEV_VERSION_STRING "\n");
-}
-
-void CommandLineInterface::print(FILE *stream, const QString &text) const
-{
-    const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
-    std::fflush(stream);
 }

@@ -1,30 +1,34 @@
 #pragma once
 
+#include "app/cli/CommandIO.h"
+#include "utilities/CancellationToken.h"
+
+#include <QCoroTask>
 #include <QStringList>
 
-#include <cstdio>
+class CommandServices;
 
-// The headless face of the program: `rarozezev SUBCOMMAND ...`. Each command returns the
+// The headless face of the program: `rarozezev COMMAND ...`. Each command returns the
 // process exit code: 0 on success, 1 on a failure (Chinese message on stderr), 2 on a usage
-// error.
+// error, 130 when interrupted.
 class CommandLineInterface {
 public:
-    enum ExitCode { success = 0, failure = 1, usageError = 2 };
+    using ExitCode = CommandIO::ExitCode;
 
-    CommandLineInterface(FILE *out = stdout, FILE *err = stderr);
+    // `interruption` fires when the user interrupts the program (Ctrl+C).
+    CommandLineInterface(CommandIO io, CommandServices &services, CancellationToken interruption = {});
 
     // True when the arguments ask for a headless run rather than the tray application.
     static bool wantsHeadlessRun(const QStringList &arguments);
 
-    // `arguments` excludes the program name.
-    int run(const QStringList &arguments);
+    // `arguments` excludes the program name. Never throws.
+    QCoro::Task<int> run(QStringList arguments);
 
     static QString helpText();
     static QString versionText();
 
 private:
-    void print(FILE *stream, const QString &text) const;
-
-    FILE *m_out;
-    FILE *m_err;
+    CommandIO m_io;
+    CommandServices &m_services;
+    CancellationToken m_interruption;
 };

@@ -170,10 +170,15 @@ QString LookupResult::markdownLines(const LookupResultDisplayBlock &block)
 
 QString LookupResult::markdownExplanation() const
 {
-    QStringList sections;
-    for (const LookupResultDisplaySection &section : displaySections())
-        sections.append(joinedSection(section));
-    return sections.join(QStringLiteral("\n\n"));
+    return markdown(displaySections());
+}
+
+QString LookupResult::markdown(const QList<LookupResultDisplaySection> &sections)
+{
+    QStringList joined;
+    for (const LookupResultDisplaySection &section : sections)
+        joined.append(joinedSection(section));
+    return joined.join(QStringLiteral("\n\n"));
 }
 
 LookupResult::SystemDictionaryDisplayParts LookupResult::systemDictionaryDisplayParts() const

@@ -52,6 +52,9 @@ struct LookupResult {
     QList<LookupResultDisplaySection> displaySections() const;
     // The explanation text stored with a saved item and copied to the clipboard.
     QString markdownExplanation() const;
+    // Sections in the explanation text format: "### " titles, "**…**" block titles, "- " lines.
+    // Shared with the fast answer, which has sections but no stored explanation.
+    static QString markdown(const QList<LookupResultDisplaySection> &sections);
 
     // Splits the raw dictionary text held in contextualMeaning; used for dictionary results.
     SystemDictionaryDisplayParts systemDictionaryDisplayParts() const;

@@ -4,7 +4,8 @@ QCoro::Task<QString> InMemoryAPIKeyStore::loadAPIKey()
 {
     if (m_failure)
         throw *m_failure;
-    co_return m_key;
+    // A copy: QCoro's co_return moves from a non-const lvalue, which would empty the store.
+    co_return QString(m_key);
 }
 
 QCoro::Task<void> InMemoryAPIKeyStore::saveAPIKey(QString key)

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+class AIClient;
+class AppPreferencesStoring;
+class LookupResultCaching;
+class ModelContext;
+class SystemDictionaryLookingUp;
+
+// What the commands work with. Implementations make each collaborator on first use, so a
+// command that does not need the keyring, the network or the dictionary never opens it.
+class CommandServices {
+public:
+    virtual ~CommandServices() = default;
+
+    virtual AppPreferencesStoring &preferences() = 0;
+    virtual AIClient &aiClient() = 0;
+    virtual LookupResultCaching &lookupResultCache() = 0;
+    virtual const SystemDictionaryLookingUp &systemDictionary() = 0;
+    // An AI key given outside the keyring (the environment), used instead of the stored one.
+    virtual std::optional<QString> aiAPIKeyOverride() = 0;
+    // The context of the collection database, opened on first use. Throws ModelStoreError
+    // when the database cannot be opened.
+    virtual ModelContext &collection() = 0;
+};

@@ -1,0 +1,346 @@
+#include "app/cli/ConfigCommand.h"
+
+#include "app/cli/CommandErrorMessage.h"
+#include "services/AppPreferences.h"
+#include "services/AppPreferencesStoring.h"
+#include "services/PreferencesWriteError.h"
+#include "services/TextToSpeechProviderCatalogue.h"
+
+#include <QRegularExpression>
+
+#include <functional>
+#include <optional>
+
+namespace {
+
+enum class ValueType { boolean, integer, string };
+
+// One preference the command reads and writes; the value travels as text.
+struct ConfigEntry {
+    QLatin1String key;
+    ValueType type;
+    std::function<QString(const AppPreferencesStoring &)> read;
+    // Null for keys the program maintains itself.
+    std::function<bool(AppPreferencesStoring &, const QString &)> write;
+    // A fixed service configuration of the build replaces the stored value.
+    bool fixedByBuild = false;
+    // Allowed texts of a string key; any text when empty.
+    QStringList choices;
+    int minimum = 0;
+    int maximum = 0;
+};
+
+QString text(bool value)
+{
+    return value ? QStringLiteral("true") : QStringLiteral("false");
+}
+
+std::optional<bool> parseBoolean(const QString &value)
+{
+    const QString lowered = value.toLower();
+    if (lowered == QLatin1String("true") || lowered == QLatin1String("1") || lowered == QLatin1String("yes"))
+        return true;
+    if (lowered == QLatin1String("false") || lowered == QLatin1String("0") || lowered == QLatin1String("no"))
+        return false;
+    return std::nullopt;
+}
+
+std::optional<int> parseInteger(const QString &value)
+{
+    static const QRegularExpression decimal(QStringLiteral("^[+-]?[0-9]{1,9}$"));
+    if (!decimal.match(value).hasMatch())
+        return std::nullopt;
+    return value.toInt();
+}
+
+using Prefs = AppPreferencesStoring;
+using Key = AppPreferences::Key;
+
+ConfigEntry stringEntry(QLatin1String key, QString (Prefs::*read)() const, bool (Prefs::*write)(const QString &),
+                        bool fixedByBuild = false, QStringList choices = {})
+{
+    return {.key = key,
+            .type = ValueType::string,
+            .read = [read](const Prefs &p) { return (p.*read)(); },
+            .write = [write](Prefs &p, const QString &v) { return (p.*write)(v); },
+            .fixedByBuild = fixedByBuild,
+            .choices = std::move(choices),
+            .minimum = 0,
+            .maximum = 0};
+}
+
+ConfigEntry booleanEntry(QLatin1String key, bool (Prefs::*read)() const, bool (Prefs::*write)(bool))
+{
+    std::function<bool(Prefs &, const QString &)> writer;
+    if (write)
+        writer = [write](Prefs &p, const QString &v) { return (p.*write)(*parseBoolean(v)); };
+    return {.key = key,
+            .type = ValueType::boolean,
+            .read = [read](const Prefs &p) { return text((p.*read)()); },
+            .write = writer,
+            .fixedByBuild = false,
+            .choices = {},
+            .minimum = 0,
+            .maximum = 1};
+}
+
+ConfigEntry integerEntry(QLatin1String key, int (Prefs::*read)() const, bool (Prefs::*write)(int), int minimum,
+                         int maximum)
+{
+    return {.key = key,
+            .type = ValueType::integer,
+            .read = [read](const Prefs &p) { return QString::number((p.*read)()); },
+            .write = [write](Prefs &p, const QString &v) { return (p.*write)(*parseInteger(v)); },
+            .fixedByBuild = false,
+            .choices = {},
+            .minimum = minimum,
+            .maximum = maximum};
+}
+
+QStringList providerIDs()
+{
+    QStringList ids;
+    for (const auto &provider : TextToSpeechProviderCatalogue::providers())
+        ids.append(provider.id);
+    return ids;
+}
+
+// In the order of the settings screen.
+const QList<ConfigEntry> &entries()
+{
+    static const QList<ConfigEntry> all = {
+        stringEntry(Key::aiBaseURL, &Prefs::aiBaseURL, &Prefs::setAIBaseURL, true),
+        stringEntry(Key::aiModel, &Prefs::aiModel, &Prefs::setAIModel, true),
+        booleanEntry(Key::hasSavedAPIKey, &Prefs::hasSavedAPIKey, nullptr),
+        booleanEntry(Key::reminderEnabled, &Prefs::reminderEnabled, &Prefs::setReminderEnabled),
+        booleanEntry(Key::selectionBadgeEnabled, &Prefs::selectionBadgeEnabled, &Prefs::setSelectionBadgeEnabled),
+        booleanEntry(Key::optionDHotkeyEnabled, &Prefs::optionDHotkeyEnabled, &Prefs::setOptionDHotkeyEnabled),
+        booleanEntry(Key::didConfirmSelectionBadgePrivacyNotice, &Prefs::didConfirmSelectionBadgePrivacyNotice,
+                     &Prefs::setDidConfirmSelectionBadgePrivacyNotice),
+        stringEntry(Key::ttsProvider, &Prefs::ttsProvider, &Prefs::setTTSProvider, true, providerIDs()),
+        stringEntry(Key::ttsBaseURL, &Prefs::ttsBaseURL, &Prefs::setTTSBaseURL, true),
+        stringEntry(Key::ttsModel, &Prefs::ttsModel, &Prefs::setTTSModel, true),
+        stringEntry(Key::ttsVoice, &Prefs::ttsVoice, &Prefs::setTTSVoice, true),
+        stringEntry(Key::ttsResponseFormat, &Prefs::ttsResponseFormat, &Prefs::setTTSResponseFormat, true),
+        booleanEntry(Key::hasSavedTTSAPIKey, &Prefs::hasSavedTTSAPIKey, nullptr),
+        stringEntry(Key::systemPronunciationAccent, &Prefs::systemPronunciationAccent,
+                    &Prefs::setSystemPronunciationAccent, false, {"american", "british"}),
+        booleanEntry(Key::dailyRecommendationEnabled, &Prefs::dailyRecommendationEnabled,
+                     &Prefs::setDailyRecommendationEnabled),
+        stringEntry(Key::dailyRecommendationFrequency, &Prefs::dailyRecommendationFrequency,
+                    &Prefs::setDailyRecommendationFrequency, false, {"daily", "weekdays", "weekly"}),
+        integerEntry(Key::dailyRecommendationHour, &Prefs::dailyRecommendationHour,
+                     &Prefs::setDailyRecommendationHour, 0, 23),
+        integerEntry(Key::dailyRecommendationMinute, &Prefs::dailyRecommendationMinute,
+                     &Prefs::setDailyRecommendationMinute, 0, 59),
+        stringEntry(Key::dailyRecommendationDifficulty, &Prefs::dailyRecommendationDifficulty,
+                    &Prefs::setDailyRecommendationDifficulty, false, {"beginner", "intermediate", "advanced"}),
+    };
+    return all;
+}
+
+// The key itself, or the property name without its version suffix ("dailyRecommendationHour").
+const ConfigEntry *entry(const QString &name)
+{
+    for (const ConfigEntry &candidate : entries()) {
+        const QString key = candidate.key;
+        if (name == key || (key.contains(QLatin1Char('.')) && name == key.section(QLatin1Char('.'), 0, 0)))
+            return &candidate;
+    }
+    return nullptr;
+}
+
+bool isKeyMaintainedByProgram(const QString &name)
+{
+    return name == Key::legacyAIAPIKey || name == Key::didResetBundledAISettings
+           || name == QLatin1String("didResetBundledAISettings");
+}
+
+bool isAIKeyName(const QString &which)
+{
+    return which == QLatin1String("ai");
+}
+
+QString keyLabel(const QString &which)
+{
+    return isAIKeyName(which) ? QStringLiteral("AI API Key") : QStringLiteral("TTS API Key");
+}
+
+} // namespace
+
+ConfigCommand::ConfigCommand(CommandIO io, AppPreferencesStoring &preferences) : m_io(io), m_preferences(preferences) {}
+
+QString ConfigCommand::helpText()
+{
+    QStringList keys;
+    for (const ConfigEntry &e : entries()) {
+        QString line = QStringLiteral("  ") + QString(e.key);
+        if (!e.write)
+            line += QStringLiteral("（只读）");
+        else if (e.type == ValueType::boolean)
+            line += QStringLiteral("  true|false");
+        else if (e.type == ValueType::integer)
+            line += QStringLiteral("  %1–%2").arg(e.minimum).arg(e.maximum);
+        else if (!e.choices.isEmpty())
+            line += QStringLiteral("  ") + e.choices.join(QLatin1Char('|'));
+        keys.append(line);
+    }
+    return QStringLiteral(
+               "用法：rarozezev config <子命令>\n"
+               "\n"
+               "子命令：\n"
+               "  list                 列出所有设置及其当前值\n"
+               "  get KEY              显示一项设置\n"
+               "  set KEY VALUE        修改一项设置（布尔值可写 true/false/1/0/yes/no）\n"
+               "  set-key ai|tts       从标准输入读取 API Key 并存入系统密钥环\n"
+               "  delete-key ai|tts    从系统密钥环删除 API Key\n"
+               "\n"
+               "例如：printf %s \"$KEY\" | rarozezev config set-key ai\n"
+               "\n"
+               "设置项（也可省略 .v1 等版本后缀）：\n")
+           + keys.join(QLatin1Char('\n')) + QLatin1Char('\n');
+}
+
+QCoro::Task<int> ConfigCommand::run(QStringList arguments)
+{
+    if (arguments.isEmpty())
+        co_return usageError(QStringLiteral("缺少子命令。"));
+    const QString sub = arguments.first();
+    if (sub == QLatin1String("--help") || sub == QLatin1String("-h") || sub == QLatin1String("help")) {
+        m_io.print(helpText());
+        co_return CommandIO::success;
+    }
+    if (!QStringList({"list", "get", "set", "set-key", "delete-key"}).contains(sub))
+        co_return usageError(QStringLiteral("未知的子命令：%1").arg(sub));
+    const qsizetype expected = sub == QLatin1String("list") ? 1 : sub == QLatin1String("set") ? 3 : 2;
+    if (arguments.size() != expected)
+        co_return usageError(QStringLiteral("config %1 的参数个数不对。").arg(sub));
+
+    if (sub == QLatin1String("list"))
+        co_return list();
+    if (sub == QLatin1String("get"))
+        co_return get(arguments[1]);
+    if (sub == QLatin1String("set"))
+        co_return set(arguments[1], arguments[2]);
+    co_return co_await storeKey(arguments[1], sub == QLatin1String("delete-key"));
+}
+
+int ConfigCommand::list()
+{
+    QString lines;
+    for (const ConfigEntry &e : entries())
+        lines += QString(e.key) + QLatin1Char('=') + e.read(m_preferences) + QLatin1Char('\n');
+    m_io.print(lines);
+    return CommandIO::success;
+}
+
+int ConfigCommand::get(const QString &name)
+{
+    const ConfigEntry *found = entry(name);
+    if (!found) {
+        if (isKeyMaintainedByProgram(name))
+            return usageError(QStringLiteral("“%1”由程序内部维护，不能读取或修改。").arg(name));
+        return usageError(QStringLiteral("未知的设置项：%1").arg(name));
+    }
+    m_io.print(found->read(m_preferences) + QLatin1Char('\n'));
+    return CommandIO::success;
+}
+
+int ConfigCommand::set(const QString &name, const QString &value)
+{
+    const ConfigEntry *found = entry(name);
+    if (!found || !found->write) {
+        if (found || isKeyMaintainedByProgram(name))
+            return usageError(QStringLiteral("“%1”由程序内部维护，不能修改。API Key 请用 config set-key 保存。").arg(name));
+        return usageError(QStringLiteral("未知的设置项：%1").arg(name));
+    }
+    const QString key = found->key;
+    switch (found->type) {
+    case ValueType::boolean:
+        if (!parseBoolean(value))
+            return usageError(QStringLiteral("“%1”需要布尔值（true/false/1/0/yes/no），而不是“%2”。").arg(key, value));
+        break;
+    case ValueType::integer: {
+        const std::optional<int> number = parseInteger(value);
+        if (!number || *number < found->minimum || *number > found->maximum)
+            return usageError(QStringLiteral("“%1”需要 %2 到 %3 之间的整数，而不是“%4”。")
+                                  .arg(key)
+                                  .arg(found->minimum)
+                                  .arg(found->maximum)
+                                  .arg(value));
+        break;
+    }
+    case ValueType::string:
+        if (!found->choices.isEmpty() && !found->choices.contains(value))
+            return usageError(QStringLiteral("“%1”只能是 %2 之一，而不是“%3”。").arg(key, found->choices.join(QStringLiteral("、")), value));
+        break;
+    }
+    // Reporting success for a write the build discards would mislead.
+    if (found->fixedByBuild && m_preferences.hasBundledServiceConfiguration()) {
+        m_io.printError(QStringLiteral("此版本内置了 AI 与发音服务配置，“%1”不能修改。\n").arg(key));
+        return CommandIO::failure;
+    }
+    if (!found->write(m_preferences, value)) {
+        m_io.printError(PreferencesWriteError(key).errorDescription() + QLatin1Char('\n'));
+        return CommandIO::failure;
+    }
+    return CommandIO::success;
+}
+
+QString ConfigCommand::readKey() const
+{
+    if (m_io.inputIsTerminal()) {
+        m_io.printError(QStringLiteral("请输入 API Key（输入内容不会显示），然后按回车："));
+        return QString::fromUtf8(m_io.readLineWithoutEcho());
+    }
+    QString key = QString::fromUtf8(m_io.readAll());
+    // Only the line break that `echo` adds: spaces may be part of the key.
+    if (key.endsWith(QLatin1Char('\n')))
+        key.chop(1);
+    if (key.endsWith(QLatin1Char('\r')))
+        key.chop(1);
+    return key;
+}
+
+QCoro::Task<int> ConfigCommand::storeKey(QString which, bool deleting)
+{
+    const QString sub = deleting ? QStringLiteral("delete-key") : QStringLiteral("set-key");
+    if (which != QLatin1String("ai") && which != QLatin1String("tts"))
+        co_return usageError(QStringLiteral("%1 需要 ai 或 tts，而不是“%2”。").arg(sub, which));
+    const QString label = keyLabel(which);
+    if (m_preferences.hasBundledServiceConfiguration()) {
+        m_io.printError(QStringLiteral("此版本内置了 AI 与发音服务配置，%1 不能修改。\n").arg(label));
+        co_return CommandIO::failure;
+    }
+    QString key;
+    if (!deleting) {
+        key = readKey();
+        // An empty input is more likely an unset shell variable than a wish to delete the key.
+        if (key.isEmpty())
+            co_return usageError(
+                QStringLiteral("标准输入中没有 API Key。要删除已保存的 Key，请使用 rarozezev config delete-key %1。").arg(which));
+    }
+    std::exception_ptr failure;
+    try {
+        if (isAIKeyName(which))
+            co_await m_preferences.saveAPIKey(key);
+        else
+            co_await m_preferences.saveTTSAPIKey(key);
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    const QString verb = deleting ? QStringLiteral("删除") : QStringLiteral("保存");
+    if (failure) {
+        m_io.printError(QStringLiteral("%1 %2失败：").arg(label, verb) + CommandErrorMessage::describe(failure)
+                        + QLatin1Char('\n'));
+        co_return CommandIO::failure;
+    }
+    m_io.printError(deleting ? QStringLiteral("%1 已从系统密钥环删除。\n").arg(label)
+                             : QStringLiteral("%1 已保存到系统密钥环。\n").arg(label));
+    co_return CommandIO::success;
+}
+
+int ConfigCommand::usageError(const QString &message) const
+{
+    return m_io.reportUsageError(message, QStringLiteral("rarozezev config --help"));
+}
