@@ -12,6 +12,7 @@
 #include "services/UserDefaultsLookupResultCache.h"
 #include "services/WordNetDatabase.h"
 #include "storage/ModelContainer.h"
+#include "utilities/AppError.h"
 
 SystemCommandServices::SystemCommandServices() = default;
 SystemCommandServices::~SystemCommandServices() = default;
@@ -67,4 +68,10 @@ ModelContext &SystemCommandServices::collection()
     if (!m_modelContainer)
         m_modelContainer = ModelContainer::forApplication();
     return m_modelContainer->mainContext();
+}
+
+SelectedTextCapturing &SystemCommandServices::selectionCaptureService()
+{
+    // Reading the selection needs the X11 capture, which this build does not have yet.
+    throw AppError::selectedTextUnavailable();
 }

@@ -27,6 +27,7 @@ public:
     const SystemDictionaryLookingUp &systemDictionary() override;
     std::optional<QString> aiAPIKeyOverride() override;
     ModelContext &collection() override;
+    SelectedTextCapturing &selectionCaptureService() override;
 
 private:
     SQLiteUserDefaults &userDefaults();
