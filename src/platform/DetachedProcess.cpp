@@ -38,7 +38,7 @@ bool waitFor(int socket, short events, DetachedProcess::Clock::time_point deadli
 // Only async-signal-safe calls from here on: the child of a threaded process may find any
 // lock held by a thread that did not come along.
 [[noreturn]] void becomeDetachedProgram(int socket, int devNull, int maximumDescriptor, const char *path,
-                                        char *const *argv)
+                                        char *const *argv, char *const *envp)
 {
     // Our signal mask would otherwise survive the exec.
     sigset_t noSignals;
@@ -59,7 +59,7 @@ bool waitFor(int socket, short events, DetachedProcess::Clock::time_point deadli
         for (int descriptor = 3; descriptor <= maximumDescriptor; ++descriptor)
             ::close(descriptor);
     }
-    ::execv(path, argv);
+    ::execve(path, argv, envp);
     ::_exit(127);
 }
 
@@ -71,7 +71,8 @@ DetachedProcess::~DetachedProcess()
         ::close(m_socket);
 }
 
-std::unique_ptr<DetachedProcess> DetachedProcess::start(const QString &program, const QStringList &arguments)
+std::unique_ptr<DetachedProcess> DetachedProcess::start(const QString &program, const QStringList &arguments,
+                                                        const std::optional<QStringList> &environment)
 {
     // Everything the child needs is prepared before the fork.
     const QByteArray path = QFile::encodeName(program);
@@ -82,6 +83,15 @@ std::unique_ptr<DetachedProcess> DetachedProcess::start(const QString &program, 
     for (QByteArray &argument : argumentBytes)
         argv.push_back(argument.data());
     argv.push_back(nullptr);
+    std::vector<QByteArray> environmentBytes;
+    std::vector<char *> envp;
+    if (environment) {
+        for (const QString &entry : *environment)
+            environmentBytes.push_back(entry.toLocal8Bit());
+        for (QByteArray &entry : environmentBytes)
+            envp.push_back(entry.data());
+        envp.push_back(nullptr);
+    }
     const long openMaximum = ::sysconf(_SC_OPEN_MAX);
     const int maximumDescriptor = openMaximum > 0 && openMaximum < 65536 ? static_cast<int>(openMaximum) : 65536;
 
@@ -97,7 +107,8 @@ std::unique_ptr<DetachedProcess> DetachedProcess::start(const QString &program, 
 
     const pid_t child = ::fork();
     if (child == 0)
-        becomeDetachedProgram(sockets[1], devNull, maximumDescriptor, path.constData(), argv.data());
+        becomeDetachedProgram(sockets[1], devNull, maximumDescriptor, path.constData(), argv.data(),
+                              environment ? envp.data() : ::environ);
     ::close(sockets[1]);
     ::close(devNull);
     if (child < 0) {

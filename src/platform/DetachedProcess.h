@@ -20,8 +20,10 @@ public:
     DetachedProcess(const DetachedProcess &) = delete;
     DetachedProcess &operator=(const DetachedProcess &) = delete;
 
-    // Nothing when the program could not be started.
-    static std::unique_ptr<DetachedProcess> start(const QString &program, const QStringList &arguments);
+    // Nothing when the program could not be started. `environment` holds "NAME=value"
+    // entries; without it the program gets ours.
+    static std::unique_ptr<DetachedProcess> start(const QString &program, const QStringList &arguments,
+                                                  const std::optional<QStringList> &environment = std::nullopt);
 
     // Writes all bytes, then ends the program's input. False when the program went away or
     // the deadline passed first.

@@ -11,9 +11,10 @@ using namespace std::chrono_literals;
 namespace {
 
 // Runs a shell script detached and returns its output lines after sending it `input`.
-QList<QByteArray> runDetached(const QString &script, const QByteArray &input = {})
+QList<QByteArray> runDetached(const QString &script, const QByteArray &input = {},
+                              const std::optional<QStringList> &environment = std::nullopt)
 {
-    const auto process = DetachedProcess::start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), script});
+    const auto process = DetachedProcess::start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), script}, environment);
     if (!process) {
         ADD_FAILURE() << "not started";
         return {};
@@ -42,6 +43,13 @@ TEST(DetachedProcess, RunsOutsideOurProcessTreeWithOnlyItsSocket)
     EXPECT_NE(lines[1].toLongLong(), static_cast<long long>(::getpid())) << "not our child";
     EXPECT_NE(lines[2].toLongLong(), static_cast<long long>(::getsid(0))) << "a session of its own";
     EXPECT_EQ(lines[3], QByteArray("clean"));
+
+    // Given an environment, it has that one and no other.
+    qputenv("RAROZEZEV_DETACHED_TEST", "ours");
+    EXPECT_EQ(runDetached(QStringLiteral("echo \"$KEPT|$RAROZEZEV_DETACHED_TEST\""), {}, QStringList{"KEPT=yes"}),
+              QList<QByteArray>{"yes|"});
+    EXPECT_EQ(runDetached(QStringLiteral("echo \"$RAROZEZEV_DETACHED_TEST\"")), QList<QByteArray>{"ours"});
+    qunsetenv("RAROZEZEV_DETACHED_TEST");
 }
 
 TEST(DetachedProcess, ReportsAProgramThatIsGoneOrSilent)

@@ -1,4 +1,5 @@
 #include "platform/X11ClipboardServer.h"
+#include "platform/X11ClipboardServerProcess.h"
 
 #include "support/TestSupport.h"
 
@@ -32,6 +33,17 @@ TEST(X11ClipboardServerCoding, TakesOnlyACompleteSnapshot)
         SCOPED_TRACE(broken.size());
         EXPECT_FALSE(X11ClipboardServer::decode(broken));
     }
+}
+
+TEST(X11ClipboardServerProcess, TakesAlongOnlyWhatReachesTheDisplay)
+{
+    const QStringList environment{
+        "DISPLAY=:7", "XAUTHORITY=/run/user/1000/xauth", "HOME=/home/u", "LC_ALL=C.UTF-8", "LANG=zh_CN.UTF-8",
+        "RAROZEZEV_AI_API_KEY=sk-secret", "OPENAI_API_KEY=sk-other", "DISPLAYED=no", "PATH=/usr/bin",
+    };
+    EXPECT_EQ(X11ClipboardServerProcess::serverEnvironment(environment),
+              QStringList({"DISPLAY=:7", "XAUTHORITY=/run/user/1000/xauth", "HOME=/home/u", "LC_ALL=C.UTF-8",
+                           "LANG=zh_CN.UTF-8", "PATH=/usr/bin"}));
 }
 
 } // namespace
