@@ -8,6 +8,7 @@ class AppPreferences;
 class ModelContainer;
 class OpenAICompatibleAIClient;
 class SQLiteUserDefaults;
+class SelectedTextCapturing;
 class SystemDictionaryClient;
 class UserDefaultsLookupResultCache;
 
@@ -27,6 +28,9 @@ public:
     const SystemDictionaryLookingUp &systemDictionary() override;
     std::optional<QString> aiAPIKeyOverride() override;
     ModelContext &collection() override;
+    // The hotkey's capture, over the X11 clipboard; a clipboard it puts back is handed to a
+    // detached server, so that it outlives the command.
+    SelectedTextCapturing &selectionCaptureService() override;
 
 private:
     SQLiteUserDefaults &userDefaults();
@@ -37,4 +41,5 @@ private:
     std::unique_ptr<UserDefaultsLookupResultCache> m_lookupResultCache;
     std::unique_ptr<SystemDictionaryClient> m_systemDictionary;
     std::unique_ptr<ModelContainer> m_modelContainer;
+    std::unique_ptr<SelectedTextCapturing> m_selectionCaptureService;
 };
