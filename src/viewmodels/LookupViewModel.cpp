@@ -33,17 +33,6 @@ bool isPunctuation(char32_t codePoint)
     return false;
 }
 
-bool isCancellation(const std::exception_ptr &error)
-{
-    try {
-        std::rethrow_exception(error);
-    } catch (const CancellationError &) {
-        return true;
-    } catch (...) {
-        return false;
-    }
-}
-
 QString selectedTextUnavailableMessage() { return AppError::selectedTextUnavailable().errorDescription(); }
 
 } // namespace

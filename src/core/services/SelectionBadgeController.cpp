@@ -4,6 +4,7 @@
 #include "utilities/AppError.h"
 #include "utilities/AppLogger.h"
 #include "utilities/AppNotificationCenter.h"
+#include "utilities/CancellableSleep.h"
 #include "utilities/CancellationError.h"
 
 #include <QCoro/QCoroTimer>
@@ -181,13 +182,5 @@ void SelectionBadgeController::hideBadge()
 QCoro::Task<void> SelectionBadgeController::timerSleep(std::chrono::milliseconds duration,
                                                        CancellationToken cancellation)
 {
-    cancellation.throwIfCancelled();
-    QTimer timer;
-    timer.setSingleShot(true);
-    timer.setTimerType(Qt::PreciseTimer);
-    timer.start(duration);
-    // Declared after the timer so that it is unregistered before the timer goes away.
-    const auto registration = cancellation.onCancel([&timer] { timer.start(0); });
-    co_await timer;
-    cancellation.throwIfCancelled();
+    co_await cancellableSleep(duration, std::move(cancellation));
 }

@@ -19,17 +19,6 @@ std::optional<QString> trimmedNonEmpty(const std::optional<QString> &text)
     return trimmed;
 }
 
-bool isCancellation(const std::exception_ptr &error)
-{
-    try {
-        std::rethrow_exception(error);
-    } catch (const CancellationError &) {
-        return true;
-    } catch (...) {
-        return false;
-    }
-}
-
 } // namespace
 
 SelectionCaptureService::SelectionCaptureService(

@@ -8,3 +8,15 @@ class CancellationError : public std::exception {
 public:
     const char *what() const noexcept override { return "operation cancelled"; }
 };
+
+// True when the stored failure is our cancellation.
+inline bool isCancellation(const std::exception_ptr &error)
+{
+    try {
+        std::rethrow_exception(error);
+    } catch (const CancellationError &) {
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
