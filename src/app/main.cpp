@@ -1,3 +1,4 @@
+#include "app/RarozezevApp.h"
 #include "app/cli/CommandLineInterface.h"
 #include "app/cli/InterruptSignal.h"
 #include "app/cli/SystemCommandServices.h"
@@ -21,6 +22,12 @@ int main(int argc, char *argv[])
 {
     QCoreApplication::setApplicationName(QStringLiteral("Rarozezev"));
     QCoreApplication::setOrganizationDomain(QStringLiteral("rarozezev.com"));
+
+    QStringList commandArguments;
+    for (int i = 1; i < argc; ++i)
+        commandArguments.append(QString::fromLocal8Bit(argv[i]));
+    if (!CommandLineInterface::wantsHeadlessRun(commandArguments))
+        return RarozezevApp::run(argc, argv);
 
     QCoreApplication app(argc, argv);
     QStringList arguments = QCoreApplication::arguments();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/cli/ApplicationInstanceConnecting.h"
 #include "app/cli/CommandIO.h"
 #include "app/cli/CommandServices.h"
 #include "services/AIClient.h"
@@ -86,6 +87,16 @@ public:
     FastLookupResult fastResult;
 };
 
+// A session without a running tray application and without a bus to find one on.
+class UnreachableApplicationInstance : public ApplicationInstanceConnecting {
+public:
+    bool isReachable() override { return false; }
+    bool isRunning() override { return false; }
+    bool startApplication() override { return false; }
+    QCoro::Task<bool> waitUntilRunning(std::chrono::milliseconds) override { co_return false; }
+    QCoro::Task<void> requestOpen(QString) override { co_return; }
+};
+
 // Preferences, keys and cache in memory, over one user defaults.
 struct InMemoryCommandServices : CommandServices {
     AppPreferencesStoring &preferences() override { return prefs; }
@@ -93,6 +104,7 @@ struct InMemoryCommandServices : CommandServices {
     LookupResultCaching &lookupResultCache() override { return cache; }
     const SystemDictionaryLookingUp &systemDictionary() override { return dictionary; }
     std::optional<QString> aiAPIKeyOverride() override { return apiKeyOverride; }
+    ApplicationInstanceConnecting &applicationInstance() override { return instance; }
 
     InMemoryUserDefaults defaults;
     std::shared_ptr<InMemoryAPIKeyStore> aiKeys = std::make_shared<InMemoryAPIKeyStore>(QStringLiteral("sk-keyring"));
@@ -102,4 +114,5 @@ struct InMemoryCommandServices : CommandServices {
     UserDefaultsLookupResultCache cache{defaults};
     NoOpSystemDictionaryClient dictionary;
     std::optional<QString> apiKeyOverride;
+    UnreachableApplicationInstance instance;
 };

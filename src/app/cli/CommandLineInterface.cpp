@@ -5,6 +5,7 @@
 #include "app/cli/CommandServices.h"
 #include "app/cli/ConfigCommand.h"
 #include "app/cli/LookupCommand.h"
+#include "app/cli/OpenCommand.h"
 
 CommandLineInterface::CommandLineInterface(CommandIO io, CommandServices &services, CancellationToken interruption)
     : m_io(io), m_services(services), m_interruption(std::move(interruption))
@@ -44,6 +45,10 @@ QCoro::Task<int> CommandLineInterface::run(QStringList arguments)
                                   m_interruption);
             co_return co_await command.run(std::move(arguments));
         }
+        if (first == QLatin1String("open")) {
+            OpenCommand command(m_io, m_services.applicationInstance());
+            co_return co_await command.run(std::move(arguments));
+        }
     } catch (...) {
         // Commands report their own failures; this is the last line of defence.
         failure = std::current_exception();
@@ -66,6 +71,7 @@ QString CommandLineInterface::helpText()
         "命令：\n"
         "  lookup           解释一段英文（rarozezev lookup --help）\n"
         "  config           查看和修改设置，保存 API Key（rarozezev config --help）\n"
+        "  open             让正在运行的托盘应用打开一个窗口（rarozezev open --help）\n"
         "\n"
         "选项：\n"
         "  -h, --help       显示本帮助\n"

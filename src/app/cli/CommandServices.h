@@ -5,6 +5,7 @@
 #include <optional>
 
 class AIClient;
+class ApplicationInstanceConnecting;
 class AppPreferencesStoring;
 class LookupResultCaching;
 class SystemDictionaryLookingUp;
@@ -21,4 +22,6 @@ public:
     virtual const SystemDictionaryLookingUp &systemDictionary() = 0;
     // An AI key given outside the keyring (the environment), used instead of the stored one.
     virtual std::optional<QString> aiAPIKeyOverride() = 0;
+    // The tray application running in this session.
+    virtual ApplicationInstanceConnecting &applicationInstance() = 0;
 };

@@ -1,5 +1,6 @@
 #include "app/cli/SystemCommandServices.h"
 
+#include "app/cli/DBusApplicationInstance.h"
 #include "app/cli/LookupCommand.h"
 
 #include "platform/EspeakNgPronunciationTranscriber.h"
@@ -59,4 +60,11 @@ std::optional<QString> SystemCommandServices::aiAPIKeyOverride()
     if (!qEnvironmentVariableIsSet(LookupCommand::apiKeyVariable))
         return std::nullopt;
     return qEnvironmentVariable(LookupCommand::apiKeyVariable);
+}
+
+ApplicationInstanceConnecting &SystemCommandServices::applicationInstance()
+{
+    if (!m_applicationInstance)
+        m_applicationInstance = std::make_unique<DBusApplicationInstance>();
+    return *m_applicationInstance;
 }

@@ -5,6 +5,7 @@
 #include <memory>
 
 class AppPreferences;
+class DBusApplicationInstance;
 class OpenAICompatibleAIClient;
 class SQLiteUserDefaults;
 class SystemDictionaryClient;
@@ -24,6 +25,7 @@ public:
     LookupResultCaching &lookupResultCache() override;
     const SystemDictionaryLookingUp &systemDictionary() override;
     std::optional<QString> aiAPIKeyOverride() override;
+    ApplicationInstanceConnecting &applicationInstance() override;
 
 private:
     SQLiteUserDefaults &userDefaults();
@@ -33,4 +35,5 @@ private:
     std::unique_ptr<OpenAICompatibleAIClient> m_aiClient;
     std::unique_ptr<UserDefaultsLookupResultCache> m_lookupResultCache;
     std::unique_ptr<SystemDictionaryClient> m_systemDictionary;
+    std::unique_ptr<DBusApplicationInstance> m_applicationInstance;
 };
