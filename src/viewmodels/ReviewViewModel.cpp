@@ -15,7 +15,7 @@ const QString kSaveFailedMessage = QStringLiteral("复习结果保存失败。")
 
 ReviewViewModel::ReviewViewModel(RandomSource random, Clock now, QObject *parent)
     : QObject(parent),
-      m_random(random ? std::move(random) : RandomSource([](int bound) { return QRandomGenerator::global()->bounded(bound); })),
+      m_random(std::move(random)),
       m_now(now ? std::move(now) : Clock([] { return QDateTime::currentDateTimeUtc(); }))
 {
 }
@@ -75,7 +75,7 @@ void ReviewViewModel::submit(ReviewResult result, ReviewLearningItemStoring &sto
         return;
     }
     try {
-        store.recordReview(item, result, drawPromptType(item->type()), m_now());
+        store.recordReview(item, result, drawPromptType(item->type(), m_random), m_now());
     } catch (...) {
         setErrorMessage(kSaveFailedMessage);
         return;
@@ -93,11 +93,12 @@ void ReviewViewModel::submit(ReviewResult result, ReviewLearningItemStoring &sto
 
 void ReviewViewModel::rememberAndAdvance(ReviewLearningItemStoring &store) { submit(ReviewResult::easy, store); }
 
-ReviewPromptType ReviewViewModel::drawPromptType(LearningItemType type) const
+ReviewPromptType ReviewViewModel::drawPromptType(LearningItemType type, const RandomSource &random)
 {
     const QList<ReviewPromptType> choices = promptTypes(type);
-    const int drawn = m_random(static_cast<int>(choices.size()));
-    return choices.at(std::clamp(drawn, 0, static_cast<int>(choices.size()) - 1));
+    const int bound = static_cast<int>(choices.size());
+    const int drawn = random ? random(bound) : QRandomGenerator::global()->bounded(bound);
+    return choices.at(std::clamp(drawn, 0, bound - 1));
 }
 
 void ReviewViewModel::setQueue(QList<std::shared_ptr<LearningItem>> items)

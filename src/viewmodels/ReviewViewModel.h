@@ -45,6 +45,9 @@ public:
 
     // The prompt types an answer for an item of this type may be recorded under.
     static QList<ReviewPromptType> promptTypes(LearningItemType type);
+    // One of promptTypes(type), drawn with `random` (the system's generator when empty);
+    // every recorded answer, here or from the command line, is filed under such a draw.
+    static ReviewPromptType drawPromptType(LearningItemType type, const RandomSource &random = {});
 
     // Starts the session over with the items due now.
     void load(ReviewLearningItemStoring &store);
@@ -61,7 +64,6 @@ signals:
     void errorMessageChanged();
 
 private:
-    ReviewPromptType drawPromptType(LearningItemType type) const;
     void setQueue(QList<std::shared_ptr<LearningItem>> items);
     void setCurrentIndex(int index);
     void setErrorMessage(std::optional<QString> message);

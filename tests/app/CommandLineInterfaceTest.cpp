@@ -51,4 +51,12 @@ TEST(CommandLineInterface, DispatchesToTheCommands)
     auto lookup = runCli({QStringLiteral("lookup"), QStringLiteral("--source=dictionary"), QStringLiteral("run")});
     EXPECT_EQ(lookup.exitCode, 1);
     EXPECT_EQ(lookup.err, QStringLiteral("系统词典没有找到释义。\n"));
+
+    auto collection = runCli({QStringLiteral("collection"), QStringLiteral("list")});
+    EXPECT_EQ(collection.exitCode, 0);
+    EXPECT_EQ(collection.out, QStringLiteral("收藏中还没有内容。\n"));
+
+    auto review = runCli({QStringLiteral("review"), QStringLiteral("due"), QStringLiteral("--format=json")});
+    EXPECT_EQ(review.exitCode, 0);
+    EXPECT_EQ(review.out.trimmed(), QStringLiteral("[\n]"));
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/cli/ApplicationInstanceConnecting.h"
+#include "app/cli/CommandCollection.h"
 #include "app/cli/CommandIO.h"
 #include "app/cli/CommandServices.h"
 #include "services/AIClient.h"
@@ -9,6 +10,8 @@
 #include "services/InMemoryUserDefaults.h"
 #include "services/NoOpSystemDictionaryClient.h"
 #include "services/UserDefaultsLookupResultCache.h"
+#include "storage/ModelContainer.h"
+#include "storage/ModelStoreError.h"
 
 #include <QByteArray>
 #include <QString>
@@ -97,7 +100,8 @@ public:
     QCoro::Task<void> requestOpen(QString) override { co_return; }
 };
 
-// Preferences, keys and cache in memory, over one user defaults.
+// Preferences, keys and cache in memory, over one user defaults, and a collection database in
+// memory that can be told to refuse to open.
 struct InMemoryCommandServices : CommandServices {
     AppPreferencesStoring &preferences() override { return prefs; }
     AIClient &aiClient() override { return ai; }
@@ -105,6 +109,37 @@ struct InMemoryCommandServices : CommandServices {
     const SystemDictionaryLookingUp &systemDictionary() override { return dictionary; }
     std::optional<QString> aiAPIKeyOverride() override { return apiKeyOverride; }
     ApplicationInstanceConnecting &applicationInstance() override { return instance; }
+    ModelContext &collection() override
+    {
+        if (collectionFailure)
+            throw ModelStoreError(*collectionFailure);
+        return container.mainContext();
+    }
+    CommandCollection::Opener openCollection()
+    {
+        return [this]() -> ModelContext & { return collection(); };
+    }
+    // Makes every later write of this kind fail as a full disk would, e.g. "INSERT ON ReviewEvent".
+    void refuseWrites(const QString &operationOnTable)
+    {
+        static int triggers = 0;
+        container.database().execute(QStringLiteral("CREATE TRIGGER refuse%1 BEFORE %2 BEGIN SELECT RAISE(ABORT, "
+                                                    "'database or disk is full'); END")
+                                         .arg(++triggers)
+                                         .arg(operationOnTable));
+    }
+    // A saved item with the given dates, as if saved and reviewed earlier.
+    std::shared_ptr<LearningItem> addItem(const QString &text, LearningItemType type, const QDateTime &createdAt,
+                                          const QDateTime &nextReviewAt)
+    {
+        ModelContext &context = container.mainContext();
+        auto item = context.insert(LearningItem(QUuid::createUuid(), text, type, std::nullopt, std::nullopt,
+                                                std::nullopt, std::nullopt, QStringLiteral("### 释义\n- ") + text,
+                                                {text + QStringLiteral(" example.")}, {}, Familiarity::new_,
+                                                createdAt, createdAt, std::nullopt, nextReviewAt, 2.5, 0));
+        context.save();
+        return item;
+    }
 
     InMemoryUserDefaults defaults;
     std::shared_ptr<InMemoryAPIKeyStore> aiKeys = std::make_shared<InMemoryAPIKeyStore>(QStringLiteral("sk-keyring"));
@@ -115,4 +150,6 @@ struct InMemoryCommandServices : CommandServices {
     NoOpSystemDictionaryClient dictionary;
     std::optional<QString> apiKeyOverride;
     UnreachableApplicationInstance instance;
+    ModelContainer container{QString::fromLatin1(SQLiteDatabase::inMemoryPath)};
+    std::optional<QString> collectionFailure;
 };

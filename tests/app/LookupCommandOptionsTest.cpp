@@ -19,15 +19,17 @@ TEST(LookupCommandOptions, ParsesOptionsAndText)
         P pass;
         F format;
         bool useCache;
+        bool save;
         QStringList words;
     };
     const Case cases[] = {
-        {{}, S::ai, P::full, F::markdown, true, {}},
-        {{"--pass", "fast", "--format=json", "take", "off"}, S::ai, P::fast, F::json, true, {"take", "off"}},
-        {{"run", "--no-cache"}, S::ai, P::full, F::markdown, false, {"run"}},
-        {{"--source=dictionary", "serendipity"}, S::dictionary, P::full, F::markdown, true, {"serendipity"}},
+        {{}, S::ai, P::full, F::markdown, true, false, {}},
+        {{"--pass", "fast", "--format=json", "take", "off"}, S::ai, P::fast, F::json, true, false, {"take", "off"}},
+        {{"run", "--no-cache"}, S::ai, P::full, F::markdown, false, false, {"run"}},
+        {{"--source=dictionary", "serendipity"}, S::dictionary, P::full, F::markdown, true, false, {"serendipity"}},
+        {{"--save", "--pass=full", "--no-cache", "run"}, S::ai, P::full, F::markdown, false, true, {"run"}},
         // After "--" everything is text; a single dash is text anyway.
-        {{"-", "--", "--no-cache"}, S::ai, P::full, F::markdown, true, {"-", "--no-cache"}},
+        {{"-", "--", "--no-cache"}, S::ai, P::full, F::markdown, true, false, {"-", "--no-cache"}},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.arguments.join(QLatin1Char(' ')).toStdString());
@@ -38,6 +40,7 @@ TEST(LookupCommandOptions, ParsesOptionsAndText)
         expected.pass = c.pass;
         expected.format = c.format;
         expected.useCache = c.useCache;
+        expected.save = c.save;
         expected.words = c.words;
         EXPECT_TRUE(std::get<Options>(parsed) == expected);
     }
@@ -48,6 +51,8 @@ TEST(LookupCommandOptions, RejectsWhatItCannotHonour)
     const QList<QStringList> invalid = {
         {"--source"},           {"--source", "web", "run"}, {"--pass=slow", "run"}, {"--verbose", "run"},
         {"--source", "dictionary", "--pass", "fast", "run"}, {"--source", "dictionary", "--no-cache", "run"},
+        // Only a full AI explanation is saved.
+        {"--save", "--pass", "fast", "run"}, {"--source=dictionary", "--save", "run"},
     };
     for (const QStringList &arguments : invalid)
         EXPECT_TRUE(std::holds_alternative<QString>(Options::parse(arguments))) << arguments.join(' ').toStdString();

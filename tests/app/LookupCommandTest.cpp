@@ -1,4 +1,5 @@
 #include "app/cli/LookupCommand.h"
+#include "services/LearningItemStore.h"
 #include "utilities/AppError.h"
 #include "utilities/CancellationError.h"
 
@@ -23,7 +24,7 @@ protected:
     Run lookup(const QStringList &arguments, const QByteArray &input = {})
     {
         CapturedStreams streams(input);
-        LookupCommand command(streams.io(), {s.prefs, s.ai, s.cache, s.dictionary, s.apiKeyOverride});
+        LookupCommand command(streams.io(), {s.prefs, s.ai, s.cache, s.dictionary, s.apiKeyOverride, s.openCollection()});
         const int exitCode = waitForTask(command.run(arguments));
         return {exitCode, streams.out(), streams.err()};
     }
@@ -82,6 +83,49 @@ TEST_F(LookupCommandTest, FailuresAndInterruptionsPrintNoResult)
     const Run blank = lookup({}, " \n\t");
     EXPECT_EQ(blank.exitCode, 1);
     EXPECT_EQ(blank.err, AppError::selectedTextUnavailable().errorDescription() + QLatin1Char('\n'));
+}
+
+TEST_F(LookupCommandTest, SaveFilesThePrintedResultOnce)
+{
+    s.ai.fullResult.selectedText = QStringLiteral("Take-off");
+    s.ai.fullResult.itemType = LearningItemType::word;
+    s.ai.fullResult.contextualMeaning = QStringLiteral("起飞");
+    LearningItemStore store(s.container.mainContext());
+
+    const Run saved = lookup({QStringLiteral("--save")}, "  take off \n");
+    ASSERT_EQ(saved.exitCode, 0) << saved.err.toStdString();
+    EXPECT_EQ(saved.err, QStringLiteral("已加入收藏。\n"));
+    const auto items = store.allItems();
+    ASSERT_EQ(items.size(), 1);
+    EXPECT_EQ(items[0]->text, QStringLiteral("take off"));
+    EXPECT_EQ(items[0]->type(), LearningItemType::phrase);
+    EXPECT_TRUE(items[0]->explanation.contains(QStringLiteral("起飞")));
+
+    // From the cache, then from the service again: the same text and type is not saved twice.
+    const Run cached = lookup({QStringLiteral("--save"), QStringLiteral("TAKE OFF")});
+    EXPECT_EQ(cached.exitCode, 0);
+    EXPECT_EQ(cached.err, QStringLiteral("收藏中已有这一条。\n"));
+    EXPECT_EQ(lookup({QStringLiteral("--save"), QStringLiteral("--no-cache"), QStringLiteral("take off")}).exitCode, 0);
+    EXPECT_EQ(s.ai.calls.size(), 2);
+    EXPECT_EQ(store.allItems().size(), 1);
+}
+
+TEST_F(LookupCommandTest, SaveFailuresAreReportedAfterTheExplanation)
+{
+    s.ai.fullResult.contextualMeaning = QStringLiteral("跑");
+    s.refuseWrites(QStringLiteral("INSERT ON LearningItem"));
+    const Run failed = lookup({QStringLiteral("--save"), QStringLiteral("run")});
+    EXPECT_EQ(failed.exitCode, 1);
+    EXPECT_TRUE(failed.out.contains(QStringLiteral("跑")));
+    EXPECT_EQ(failed.err, QStringLiteral("收藏保存失败。\n"));
+
+    // A collection that cannot be opened is found out before the service is asked.
+    s.collectionFailure = QStringLiteral("unable to open database file");
+    const Run unopened = lookup({QStringLiteral("--save"), QStringLiteral("walk")});
+    EXPECT_EQ(unopened.exitCode, 1);
+    EXPECT_TRUE(unopened.out.isEmpty());
+    EXPECT_EQ(unopened.err, QStringLiteral("无法创建本地数据容器: unable to open database file\n"));
+    EXPECT_EQ(s.ai.calls.size(), 1);
 }
 
 } // namespace

@@ -1,11 +1,13 @@
 #include "app/cli/CommandLineInterface.h"
 
 #include "BuildInfo.h"
+#include "app/cli/CollectionCommand.h"
 #include "app/cli/CommandErrorMessage.h"
 #include "app/cli/CommandServices.h"
 #include "app/cli/ConfigCommand.h"
 #include "app/cli/LookupCommand.h"
 #include "app/cli/OpenCommand.h"
+#include "app/cli/ReviewCommand.h"
 
 CommandLineInterface::CommandLineInterface(CommandIO io, CommandServices &services, CancellationToken interruption)
     : m_io(io), m_services(services), m_interruption(std::move(interruption))
@@ -32,6 +34,9 @@ QCoro::Task<int> CommandLineInterface::run(QStringList arguments)
         m_io.print(versionText());
         co_return ExitCode::success;
     }
+    const CommandCollection::Opener openCollection = [&services = m_services]() -> ModelContext & {
+        return services.collection();
+    };
     std::exception_ptr failure;
     try {
         if (first == QLatin1String("config")) {
@@ -41,9 +46,17 @@ QCoro::Task<int> CommandLineInterface::run(QStringList arguments)
         if (first == QLatin1String("lookup")) {
             LookupCommand command(m_io,
                                   {m_services.preferences(), m_services.aiClient(), m_services.lookupResultCache(),
-                                   m_services.systemDictionary(), m_services.aiAPIKeyOverride()},
+                                   m_services.systemDictionary(), m_services.aiAPIKeyOverride(), openCollection},
                                   m_interruption);
             co_return co_await command.run(std::move(arguments));
+        }
+        if (first == QLatin1String("collection")) {
+            CollectionCommand command(m_io, openCollection);
+            co_return command.run(arguments);
+        }
+        if (first == QLatin1String("review")) {
+            ReviewCommand command(m_io, openCollection);
+            co_return command.run(arguments);
         }
         if (first == QLatin1String("open")) {
             OpenCommand command(m_io, m_services.applicationInstance());
@@ -70,6 +83,8 @@ QString CommandLineInterface::helpText()
         "\n"
         "命令：\n"
         "  lookup           解释一段英文（rarozezev lookup --help）\n"
+        "  collection       列出、删除和导出收藏（rarozezev collection --help）\n"
+        "  review           查看待复习内容，记录复习结果（rarozezev review --help）\n"
         "  config           查看和修改设置，保存 API Key（rarozezev config --help）\n"
         "  open             让正在运行的托盘应用打开一个窗口（rarozezev open --help）\n"
         "\n"

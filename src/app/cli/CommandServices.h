@@ -8,6 +8,7 @@ class AIClient;
 class ApplicationInstanceConnecting;
 class AppPreferencesStoring;
 class LookupResultCaching;
+class ModelContext;
 class SystemDictionaryLookingUp;
 
 // What the commands work with. Implementations make each collaborator on first use, so a
@@ -22,6 +23,9 @@ public:
     virtual const SystemDictionaryLookingUp &systemDictionary() = 0;
     // An AI key given outside the keyring (the environment), used instead of the stored one.
     virtual std::optional<QString> aiAPIKeyOverride() = 0;
+    // The context of the collection database, opened on first use. Throws ModelStoreError
+    // when the database cannot be opened.
+    virtual ModelContext &collection() = 0;
     // The tray application running in this session.
     virtual ApplicationInstanceConnecting &applicationInstance() = 0;
 };

@@ -5,6 +5,7 @@
 #include "models/LookupResult.h"
 #include "services/AIClient.h"
 #include "services/AppPreferencesStoring.h"
+#include "services/LearningItemStore.h"
 #include "services/LookupResultCaching.h"
 #include "services/SystemDictionaryLookingUp.h"
 #include "utilities/AppError.h"
@@ -39,6 +40,8 @@ QString LookupCommand::helpText()
         "  --pass full|fast         AI 完整解释（默认）或快速解释\n"
         "  --format markdown|json   输出 Markdown 文本（默认）或 JSON\n"
         "  --no-cache               不读取也不写入查词缓存（只用于完整解释）\n"
+        "  --save                   把完整解释加入收藏（与查词面板的收藏相同；已收藏的不重复添加）；\n"
+        "                           只用于 AI 完整解释，不能与 --pass fast 或 --source dictionary 同用\n"
         "  -h, --help               显示本帮助\n"
         "\n"
         "AI 服务的地址和模型取自 rarozezev config（aiBaseURL、aiModel），API Key 取自系统密钥环；\n"
@@ -71,7 +74,15 @@ QCoro::Task<int> LookupCommand::run(QStringList arguments)
 
     if (options.source == LookupCommandOptions::Source::dictionary)
         co_return lookUpInDictionary(text, options.format);
-    co_return co_await lookUpWithAI(text, options);
+    // Opened before asking the service: a collection that cannot take the answer should not
+    // cost a request.
+    ModelContext *collection = nullptr;
+    if (options.save) {
+        collection = CommandCollection(m_collaborators.openCollection).open(m_io);
+        if (!collection)
+            co_return CommandIO::failure;
+    }
+    co_return co_await lookUpWithAI(text, options, collection);
 }
 
 int LookupCommand::lookUpInDictionary(const QString &text, LookupCommandOptions::Format format)
@@ -100,7 +111,7 @@ QCoro::Task<UserSettings> LookupCommand::settingsWithAPIKey()
     co_return settings;
 }
 
-QCoro::Task<int> LookupCommand::lookUpWithAI(QString text, LookupCommandOptions options)
+QCoro::Task<int> LookupCommand::lookUpWithAI(QString text, LookupCommandOptions options, ModelContext *collection)
 {
     const LearningItemType itemType = LookupViewModel::detectItemType(text);
     const bool full = options.pass == LookupCommandOptions::Pass::full;
@@ -108,10 +119,8 @@ QCoro::Task<int> LookupCommand::lookUpWithAI(QString text, LookupCommandOptions 
     // Only full answers are cached; a fast pass always asks the service.
     const bool useCache = full && options.useCache;
     if (useCache) {
-        if (const std::optional<LookupResult> cached = m_collaborators.resultCache.cachedResult(text, itemType)) {
-            m_io.print(json ? jsonText(cached->toJSON()) : cached->markdownExplanation() + QLatin1Char('\n'));
-            co_return CommandIO::success;
-        }
+        if (const std::optional<LookupResult> cached = m_collaborators.resultCache.cachedResult(text, itemType))
+            co_return printAndSave(*cached, json, collection);
     }
 
     std::exception_ptr failure;
@@ -126,6 +135,7 @@ QCoro::Task<int> LookupCommand::lookUpWithAI(QString text, LookupCommandOptions 
         co_return fail(QStringLiteral("无法读取 AI API Key：") + CommandErrorMessage::describe(failure) + hint);
     }
 
+    std::optional<LookupResult> fullResult;
     try {
         if (full) {
             LookupResult result = co_await m_collaborators.aiClient.lookup(text, std::nullopt, std::nullopt, itemType,
@@ -136,7 +146,7 @@ QCoro::Task<int> LookupCommand::lookUpWithAI(QString text, LookupCommandOptions 
             result.source = LookupResultSource::ai;
             if (useCache)
                 m_collaborators.resultCache.store(result);
-            m_io.print(json ? jsonText(result.toJSON()) : result.markdownExplanation() + QLatin1Char('\n'));
+            fullResult = std::move(result);
         } else {
             FastLookupResult result = co_await m_collaborators.aiClient.fastLookup(
                 text, std::nullopt, std::nullopt, itemType, settings, m_cancellation);
@@ -151,7 +161,27 @@ QCoro::Task<int> LookupCommand::lookUpWithAI(QString text, LookupCommandOptions 
     }
     if (failure)
         co_return fail(CommandErrorMessage::describe(failure));
+    if (fullResult)
+        co_return printAndSave(*fullResult, json, collection);
     co_return CommandIO::success;
+}
+
+int LookupCommand::printAndSave(const LookupResult &result, bool json, ModelContext *collection)
+{
+    m_io.print(json ? jsonText(result.toJSON()) : result.markdownExplanation() + QLatin1Char('\n'));
+    if (!collection)
+        return CommandIO::success;
+    try {
+        LearningItemStore store(*collection);
+        // The store ignores a second save of the same text and type; say so rather than
+        // pretend something was added.
+        const bool alreadySaved = store.contains(result);
+        store.save(result);
+        m_io.printError(alreadySaved ? QStringLiteral("收藏中已有这一条。\n") : QStringLiteral("已加入收藏。\n"));
+    } catch (...) {
+        return fail(QStringLiteral("收藏保存失败。"));
+    }
+    return CommandIO::success;
 }
 
 int LookupCommand::fail(const QString &message) const

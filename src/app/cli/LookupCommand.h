@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/cli/CommandCollection.h"
 #include "app/cli/CommandIO.h"
 #include "app/cli/LookupCommandOptions.h"
 #include "utilities/CancellationToken.h"
@@ -12,12 +13,15 @@
 class AIClient;
 class AppPreferencesStoring;
 class LookupResultCaching;
+class ModelContext;
+struct LookupResult;
 class SystemDictionaryLookingUp;
 struct UserSettings;
 
 // `rarozezev lookup`: explains a text with the AI service or the offline dictionary and
 // prints the explanation. A full AI lookup reads and fills the same cache as the lookup
-// panel, under the same text and type, so either may answer the other's questions.
+// panel, under the same text and type, so either may answer the other's questions. With
+// --save the full result printed is added to the collection as the panel's save adds it.
 class LookupCommand {
 public:
     // Named in messages about a key that cannot be read.
@@ -30,6 +34,8 @@ public:
         const SystemDictionaryLookingUp &systemDictionary;
         // Used instead of the keyring when present (the environment's apiKeyVariable).
         std::optional<QString> apiKeyOverride;
+        // The collection, for --save.
+        CommandCollection::Opener openCollection;
     };
 
     LookupCommand(CommandIO io, Collaborators collaborators, CancellationToken cancellation = {});
@@ -40,7 +46,10 @@ public:
     static QString helpText();
 
 private:
-    QCoro::Task<int> lookUpWithAI(QString text, LookupCommandOptions options);
+    // `collection` is where to save the result, or null.
+    QCoro::Task<int> lookUpWithAI(QString text, LookupCommandOptions options, ModelContext *collection);
+    // Prints the result, then saves it when asked to; returns the exit code.
+    int printAndSave(const LookupResult &result, bool json, ModelContext *collection);
     int lookUpInDictionary(const QString &text, LookupCommandOptions::Format format);
     QCoro::Task<UserSettings> settingsWithAPIKey();
     int fail(const QString &message) const;

@@ -48,6 +48,10 @@ std::variant<LookupCommandOptions, QString> LookupCommandOptions::parse(const QS
             options.useCache = false;
             continue;
         }
+        if (argument == QLatin1String("--save")) {
+            options.save = true;
+            continue;
+        }
         if (!argument.startsWith(QLatin1String("--"))) {
             // A lone "-" or a word starting with one is text, not an option.
             options.words.append(argument);
@@ -85,6 +89,9 @@ std::variant<LookupCommandOptions, QString> LookupCommandOptions::parse(const QS
         if (!known)
             return QStringLiteral("选项 %1 不接受取值“%2”。").arg(name, value);
     }
+    // Only a full AI explanation goes into the collection, as from the panel once it has loaded.
+    if (options.save && (options.source == Source::dictionary || options.pass == Pass::fast))
+        return QStringLiteral("--save 只用于 AI 完整解释，不能与 --pass fast 或 --source dictionary 同用。");
     // The dictionary has neither passes nor a cache; saying otherwise is a mistake worth naming.
     if (options.source == Source::dictionary && (passGiven || noCacheGiven))
         return QStringLiteral("--pass 和 --no-cache 只用于 AI 查词（--source ai）。");

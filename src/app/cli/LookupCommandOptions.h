@@ -6,7 +6,8 @@
 #include <variant>
 
 // The arguments of `rarozezev lookup`:
-//   [--source ai|dictionary] [--pass full|fast] [--format markdown|json] [--no-cache] [--] [TEXT ...]
+//   [--source ai|dictionary] [--pass full|fast] [--format markdown|json] [--no-cache] [--save]
+//   [--] [TEXT ...]
 // Options take their value as the next argument or after '='; "--" ends the options.
 struct LookupCommandOptions {
     enum class Source { ai, dictionary };
@@ -17,6 +18,8 @@ struct LookupCommandOptions {
     Pass pass = Pass::full;
     Format format = Format::markdown;
     bool useCache = true;
+    // Add the full AI result to the collection.
+    bool save = false;
     bool help = false;
     // The text to look up; empty when it comes from standard input.
     QStringList words;

@@ -12,6 +12,7 @@
 #include "services/SystemDictionaryClient.h"
 #include "services/UserDefaultsLookupResultCache.h"
 #include "services/WordNetDatabase.h"
+#include "storage/ModelContainer.h"
 
 SystemCommandServices::SystemCommandServices() = default;
 SystemCommandServices::~SystemCommandServices() = default;
@@ -60,6 +61,13 @@ std::optional<QString> SystemCommandServices::aiAPIKeyOverride()
     if (!qEnvironmentVariableIsSet(LookupCommand::apiKeyVariable))
         return std::nullopt;
     return qEnvironmentVariable(LookupCommand::apiKeyVariable);
+}
+
+ModelContext &SystemCommandServices::collection()
+{
+    if (!m_modelContainer)
+        m_modelContainer = ModelContainer::forApplication();
+    return m_modelContainer->mainContext();
 }
 
 ApplicationInstanceConnecting &SystemCommandServices::applicationInstance()

@@ -6,6 +6,7 @@
 
 class AppPreferences;
 class DBusApplicationInstance;
+class ModelContainer;
 class OpenAICompatibleAIClient;
 class SQLiteUserDefaults;
 class SystemDictionaryClient;
@@ -13,8 +14,9 @@ class UserDefaultsLookupResultCache;
 
 // The real collaborators: preferences and the lookup cache in the SQLite user defaults
 // under the XDG data directory, keys in the Secret Service keyring, the AI service over
-// HTTP, WordNet with espeak-ng pronunciations. The cache and dictionary are the real ones
-// even under the test host: a command asked for them by name.
+// HTTP, WordNet with espeak-ng pronunciations, the collection in its SQLite file. The cache
+// and dictionary are the real ones even under the test host: a command asked for them by
+// name. The collection is not: a test host must never touch the learner's saved items.
 class SystemCommandServices : public CommandServices {
 public:
     SystemCommandServices();
@@ -25,6 +27,7 @@ public:
     LookupResultCaching &lookupResultCache() override;
     const SystemDictionaryLookingUp &systemDictionary() override;
     std::optional<QString> aiAPIKeyOverride() override;
+    ModelContext &collection() override;
     ApplicationInstanceConnecting &applicationInstance() override;
 
 private:
@@ -35,5 +38,6 @@ private:
     std::unique_ptr<OpenAICompatibleAIClient> m_aiClient;
     std::unique_ptr<UserDefaultsLookupResultCache> m_lookupResultCache;
     std::unique_ptr<SystemDictionaryClient> m_systemDictionary;
+    std::unique_ptr<ModelContainer> m_modelContainer;
     std::unique_ptr<DBusApplicationInstance> m_applicationInstance;
 };
