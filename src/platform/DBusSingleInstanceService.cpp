@@ -103,6 +103,16 @@ bool DBusSingleInstanceService::isInstanceRunning(const QString &serviceName)
     return reply.isValid() && reply.value();
 }
 
+std::optional<qint64> DBusSingleInstanceService::instanceProcessId(const QString &serviceName)
+{
+    if (!isSessionBusAvailable())
+        return std::nullopt;
+    const QDBusReply<uint> reply = QDBusConnection::sessionBus().interface()->servicePid(serviceName);
+    if (!reply.isValid())
+        return std::nullopt;
+    return static_cast<qint64>(reply.value());
+}
+
 QCoro::Task<bool> DBusSingleInstanceService::waitForInstance(std::chrono::milliseconds timeout, QString serviceName)
 {
     if (!isSessionBusAvailable())

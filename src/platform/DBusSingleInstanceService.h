@@ -61,6 +61,8 @@ public:
     // The requesting side, over the shared session bus connection.
     static bool isSessionBusAvailable();
     static bool isInstanceRunning(const QString &serviceName = defaultServiceName());
+    // The process id of the running instance; none when no instance runs.
+    static std::optional<qint64> instanceProcessId(const QString &serviceName = defaultServiceName());
     // True as soon as the name has an owner; false when the time runs out first.
     static QCoro::Task<bool> waitForInstance(std::chrono::milliseconds timeout,
                                              QString serviceName = defaultServiceName());

@@ -15,7 +15,7 @@ bool DBusApplicationInstance::startApplication()
     QProcess process;
     process.setProgram(QCoreApplication::applicationFilePath());
     // The application outlives this command; it must not hold the caller's directory busy.
-    process.setWorkingDirectory(QDir::homePath());
+    process.setWorkingDirectory(QDir::home().exists() ? QDir::homePath() : QDir::rootPath());
     process.setStandardInputFile(QProcess::nullDevice());
     process.setStandardOutputFile(QProcess::nullDevice());
     return process.startDetached();
