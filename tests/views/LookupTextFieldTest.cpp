@@ -1,0 +1,103 @@
+#include "views/LookupTextField.h"
+
+#include "support/TestSupport.h"
+#include "views/AutoSizingLookupTextView.h"
+
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct FontSizeCase {
+    const char *name;
+    QString text;
+    int expected;
+};
+
+class LookupTextFieldFontSizeTest : public ::testing::TestWithParam<FontSizeCase> {};
+
+TEST_P(LookupTextFieldFontSizeTest, ShrinksAsTheTrimmedTextGrows)
+{
+    EXPECT_EQ(LookupTextField::fontSize(GetParam().text), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Thresholds, LookupTextFieldFontSizeTest,
+    ::testing::Values(FontSizeCase{"empty", QString(), 22}, FontSizeCase{"tenCharacters", QString(10, u'a'), 22},
+                      FontSizeCase{"seventyNine", QString(79, u'a'), 22},
+                      FontSizeCase{"eighty", QString(80, u'a'), 20},
+                      FontSizeCase{"hundredThirtyNine", QString(139, u'a'), 20},
+                      FontSizeCase{"hundredForty", QString(140, u'a'), 18},
+                      FontSizeCase{"hundredFifty", QString(150, u'a'), 18},
+                      // Surrounding whitespace is not counted.
+                      FontSizeCase{"paddedSeventyNine", QString(20, u' ') + QString(79, u'a') + QStringLiteral("\n\n"), 22},
+                      // A letter with a combining accent is one character to the reader.
+                      FontSizeCase{"combiningMarks", QStringLiteral("e\u0301").repeated(79), 22}),
+    [](const ::testing::TestParamInfo<FontSizeCase> &row) { return std::string(row.param.name); });
+
+class LookupTextFieldTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        field.setFixedWidth(400);
+        field.show();
+    }
+
+    int fieldHeight() const { return field.textView()->height(); }
+
+    LookupTextField field;
+};
+
+TEST_F(LookupTextFieldTest, GrowsWithItsLinesFromOneLineToTheCapThenScrolls)
+{
+    const int oneLine = fieldHeight();
+    EXPECT_GE(oneLine, AutoSizingLookupTextView::kMinimumHeight);
+    EXPECT_LT(oneLine, 2 * AutoSizingLookupTextView::kMinimumHeight);
+    EXPECT_FALSE(field.textView()->verticalScrollBar()->isVisible());
+
+    field.setText(QStringLiteral("first line\nsecond line\nthird line"));
+    const int threeLines = fieldHeight();
+    EXPECT_GT(threeLines, oneLine);
+    EXPECT_LE(threeLines, AutoSizingLookupTextView::kMaximumHeight);
+
+    field.setText(QStringLiteral("a line\n").repeated(20));
+    EXPECT_EQ(fieldHeight(), AutoSizingLookupTextView::kMaximumHeight);
+    EXPECT_GT(field.textView()->contentHeight(), AutoSizingLookupTextView::kMaximumHeight);
+    EXPECT_TRUE(field.textView()->verticalScrollBar()->isVisible());
+
+    field.setText(QStringLiteral("short"));
+    EXPECT_EQ(fieldHeight(), oneLine);
+}
+
+TEST_F(LookupTextFieldTest, LongTextWrapsAtTheFieldWidth)
+{
+    field.setText(QStringLiteral("a rather long sentence that cannot possibly fit on one line of this field"));
+    EXPECT_GT(fieldHeight(), AutoSizingLookupTextView::kMinimumHeight + 10);
+}
+
+TEST_F(LookupTextFieldTest, ReturnSubmitsTheTextAsItIsAndNeverInsertsANewline)
+{
+    QSignalSpy submitted(&field, &LookupTextField::submitted);
+    QTest::keyClicks(field.textView(), QStringLiteral(" look up "));
+    QTest::keyClick(field.textView(), Qt::Key_Return);
+    QTest::keyClick(field.textView(), Qt::Key_Enter);
+    QTest::keyClick(field.textView(), Qt::Key_Return, Qt::ShiftModifier);
+
+    ASSERT_EQ(submitted.size(), 3);
+    EXPECT_EQ(submitted.front().front().toString(), QStringLiteral(" look up "));
+    EXPECT_EQ(field.text(), QStringLiteral(" look up "));
+}
+
+TEST_F(LookupTextFieldTest, TheFontFollowsTheTextAsItIsTyped)
+{
+    EXPECT_EQ(field.textView()->font().pixelSize(), 22);
+    field.setText(QString(150, u'a'));
+    EXPECT_EQ(field.textView()->font().pixelSize(), 18);
+    field.setText(QString(10, u'a'));
+    EXPECT_EQ(field.textView()->font().pixelSize(), 22);
+}
+
+} // namespace
