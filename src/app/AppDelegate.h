@@ -1,25 +1,58 @@
 #pragma once
 
+#include "models/UserSettings.h"
+#include "services/HotkeyController.h"
 #include "utilities/AppNotification.h"
+#include "viewmodels/LookupPanelStartAction.h"
+#include "views/LookupPanelPresenter.h"
+#include "views/LookupPanelWindow.h"
 
+#include <QCoroTask>
+#include <QJsonObject>
 #include <QMetaObject>
 #include <QObject>
 
+#include <functional>
 #include <memory>
+#include <optional>
 
+class AIClient;
+class APIKeyStoring;
 class AppNotificationCenter;
 class AppPreferencesStoring;
+class LookupResultCaching;
+class LookupViewModel;
 class ModelContainer;
+class SelectedTextCapturing;
+class SystemDictionaryLookingUp;
 
 // Owns the long-lived services and the windows of the tray application and turns its
-// triggers (hotkey, menu entries, requests from other processes) into windows. Lives as
-// long as the program. Main thread only.
+// triggers (the hotkey, menu entries, requests from other processes) into windows. There is
+// never more than one lookup panel. Lives as long as the program. Main thread only.
 class AppDelegate : public QObject {
     Q_OBJECT
 
 public:
-    AppDelegate(std::unique_ptr<AppPreferencesStoring> preferencesStore, AppNotificationCenter &notificationCenter,
-                QObject *parent = nullptr);
+    // The mechanisms the delegate builds lookups and triggers from; tests pass fakes.
+    struct Services {
+        // A new capture service for each lookup.
+        std::function<std::shared_ptr<SelectedTextCapturing>()> makeSelectionCaptureService;
+        std::shared_ptr<AIClient> aiClient;
+        std::shared_ptr<APIKeyStoring> aiAPIKeyStore;
+        // Null: the lookup view model's defaults.
+        std::shared_ptr<LookupResultCaching> resultCache;
+        std::shared_ptr<SystemDictionaryLookingUp> systemDictionary;
+        HotkeyController::BackendFactory makeHotkeyBackend;
+        // Whether the hotkey's key is still down; null: never.
+        std::function<bool()> isHotkeyHeld;
+        LookupPanelWindow::WorkspacePinning workspacePinning;
+
+        // X11 capture and hotkey, the AI service over HTTP, the key in the desktop keyring.
+        static Services system();
+    };
+
+    AppDelegate(std::unique_ptr<AppPreferencesStoring> preferencesStore, Services services,
+                AppNotificationCenter &notificationCenter, QObject *parent = nullptr);
     ~AppDelegate() override;
 
     // Set once by the application right after construction; not owned.
@@ -27,25 +60,53 @@ public:
     ModelContainer *modelContainer() const { return m_modelContainer; }
     AppPreferencesStoring &preferencesStore() const { return *m_preferencesStore; }
 
-    // Start-up once the event loop is about to run: triggers, then the subscriptions.
+    // Start-up once the event loop is about to run: the hotkey, then the subscriptions.
     void applicationDidFinishLaunching();
-    // Undoes the start-up: subscriptions and triggers go away.
+    // Undoes the start-up: subscriptions go, the hotkey is released, the panel closes.
     void applicationWillTerminate();
 
-    void showLookupPanel();
+    // Opens a new lookup panel in place of the current one. No settings: a fresh snapshot
+    // of the preferences; no view model: a new one over the delegate's services.
+    void showLookupPanel(std::optional<UserSettings> settings, std::shared_ptr<LookupViewModel> viewModel,
+                         LookupPanelStartAction startAction);
+    // The hotkey path: captures the selection, then opens the panel looking it up, or
+    // showing why the capture failed.
+    QCoro::Task<void> showLookupPanelFromCurrentSelection();
+    void closeCurrentLookupPanel();
+
     void showCollection();
     void showReview();
     void showDailyRecommendation();
     void scheduleDailyRecommendation();
 
+    // Registers Alt+D, or releases it. A failed registration is logged; the program goes on.
+    void configureOptionDHotkey(bool enabled);
+    bool isHotkeyRegistered() const { return m_hotkeyController.isRegistered(); }
+
+    LookupPanelWindow *lookupPanel() const { return m_lookupPanelPresenter.currentPanel(); }
+    bool lookupPanelPinned() const { return m_lookupPanelPresenter.isCurrentPanelPinned(); }
+    // The panel as scripts see it: whether one is open, pinned, its lookup's state and text,
+    // the explanation shown, and where its pin button is on the screen.
+    QJsonObject lookupPanelStatus() const;
+
+signals:
+    // A lookup panel was built and shown.
+    void lookupPanelShown(LookupPanelWindow *panel);
+
 private:
+    std::shared_ptr<LookupViewModel> makeLookupViewModel() const;
     // Reconfigures the lookup triggers from the preferences as they are now.
     void configureLookupTriggers();
-    QMetaObject::Connection observe(AppNotification name, void (AppDelegate::*handler)());
+    QMetaObject::Connection observe(AppNotification name, std::function<void()> handler);
 
     std::unique_ptr<AppPreferencesStoring> m_preferencesStore;
+    Services m_services;
     AppNotificationCenter &m_notificationCenter;
+    HotkeyController m_hotkeyController;
     ModelContainer *m_modelContainer = nullptr;
+    LookupPanelPresenter m_lookupPanelPresenter;
+    // Orders overlapping hotkey presses: only the newest capture opens a panel.
+    quint64 m_selectionLookupGeneration = 0;
 
     QMetaObject::Connection m_lookupPanelObserver;
     QMetaObject::Connection m_collectionObserver;

@@ -12,6 +12,8 @@
 #include "utilities/AppNotificationCenter.h"
 
 #include <QApplication>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTimer>
 
 #include <QCoroTask>
@@ -48,11 +50,16 @@ int RarozezevApp::run(int &argc, char **argv)
     QApplication application(argc, argv);
 
     RarozezevApp *running = nullptr;
-    DBusSingleInstanceService singleInstance([&running](const QString &what) -> std::optional<QString> {
-        if (!running)
-            return QStringLiteral("Rarozezev 正在启动，请稍后再试。");
-        return running->open(what);
-    });
+    DBusSingleInstanceService singleInstance(
+        [&running](const QString &what) -> std::optional<QString> {
+            if (!running)
+                return QStringLiteral("Rarozezev 正在启动，请稍后再试。");
+            return running->open(what);
+        },
+        [&running] {
+            const QJsonObject status = running ? running->appDelegate().lookupPanelStatus() : QJsonObject();
+            return QString::fromUtf8(QJsonDocument(status).toJson(QJsonDocument::Compact));
+        });
     switch (singleInstance.claim()) {
     case DBusSingleInstanceService::ClaimResult::claimed:
         break;
@@ -99,7 +106,8 @@ RarozezevApp::RarozezevApp(std::unique_ptr<ModelContainer> sharedModelContainer)
     auto preferences = std::make_unique<AppPreferences>(
         *m_userDefaults, std::make_shared<KeychainAPIKeyStore>(KeychainAPIKeyStore::aiAPIKeyAccount()),
         std::make_shared<KeychainAPIKeyStore>(KeychainAPIKeyStore::ttsAPIKeyAccount()));
-    m_appDelegate = std::make_unique<AppDelegate>(std::move(preferences), AppNotificationCenter::shared());
+    m_appDelegate = std::make_unique<AppDelegate>(std::move(preferences), AppDelegate::Services::system(),
+                                                  AppNotificationCenter::shared());
     m_appDelegate->setModelContainer(m_sharedModelContainer.get());
     m_menuBarRoot = std::make_unique<MenuBarRoot>([this] { openSettings(); }, AppNotificationCenter::shared());
     QObject::connect(&m_trayHostWatcher, &TrayHostWatcher::trayHostAvailable, [this] { showTrayIcon(); });

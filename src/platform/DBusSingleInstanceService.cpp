@@ -18,7 +18,11 @@ class SingleInstanceDBusObject : public QObject, protected QDBusContext {
     Q_CLASSINFO("D-Bus Interface", "com.rarozezev.Rarozezev")
 
 public:
-    explicit SingleInstanceDBusObject(DBusSingleInstanceService::OpenHandler handler) : m_handler(std::move(handler)) {}
+    SingleInstanceDBusObject(DBusSingleInstanceService::OpenHandler handler,
+                             DBusSingleInstanceService::StatusHandler statusHandler)
+        : m_handler(std::move(handler)), m_statusHandler(std::move(statusHandler))
+    {
+    }
 
 public slots:
     Q_SCRIPTABLE void Open(const QString &what)
@@ -27,8 +31,11 @@ public slots:
             sendErrorReply(DBusSingleInstanceService::rejectedErrorName(), *failure);
     }
 
+    Q_SCRIPTABLE QString LookupPanelStatus() { return m_statusHandler ? m_statusHandler() : QStringLiteral("{}"); }
+
 private:
     DBusSingleInstanceService::OpenHandler m_handler;
+    DBusSingleInstanceService::StatusHandler m_statusHandler;
 };
 
 namespace {
@@ -40,10 +47,11 @@ QDBusConnection connectionNamed(const QString &name)
 
 } // namespace
 
-DBusSingleInstanceService::DBusSingleInstanceService(OpenHandler handler, QString serviceName, QString connectionName)
+DBusSingleInstanceService::DBusSingleInstanceService(OpenHandler handler, StatusHandler statusHandler,
+                                                     QString serviceName, QString connectionName)
     : m_serviceName(std::move(serviceName)),
       m_connectionName(std::move(connectionName)),
-      m_object(std::make_unique<SingleInstanceDBusObject>(std::move(handler)))
+      m_object(std::make_unique<SingleInstanceDBusObject>(std::move(handler), std::move(statusHandler)))
 {
 }
 
@@ -125,13 +133,18 @@ QCoro::Task<bool> DBusSingleInstanceService::waitForInstance(std::chrono::millis
     co_return registered.has_value();
 }
 
-QCoro::Task<void> DBusSingleInstanceService::requestOpen(QString what, std::chrono::milliseconds timeout,
-                                                         QString serviceName)
+namespace {
+
+// Calls `method` on the running instance and returns its reply. Throws RequestError.
+QCoro::Task<QDBusMessage> callInstance(QString serviceName, QString method, QVariantList arguments,
+                                       std::chrono::milliseconds timeout)
 {
-    if (!isSessionBusAvailable())
+    using RequestError = DBusSingleInstanceService::RequestError;
+    if (!DBusSingleInstanceService::isSessionBusAvailable())
         throw RequestError(RequestError::Kind::busUnavailable, QStringLiteral("no D-Bus session bus"));
-    QDBusMessage call = QDBusMessage::createMethodCall(serviceName, objectPath(), interfaceName(), QStringLiteral("Open"));
-    call << what;
+    QDBusMessage call = QDBusMessage::createMethodCall(serviceName, DBusSingleInstanceService::objectPath(),
+                                                      DBusSingleInstanceService::interfaceName(), method);
+    call.setArguments(arguments);
     QDBusPendingCallWatcher watcher(QDBusConnection::sessionBus().asyncCall(call, static_cast<int>(timeout.count())));
     if (!watcher.isFinished()) {
         // The bus ends the call itself after `timeout`; the extra second only guards that promise.
@@ -141,10 +154,29 @@ QCoro::Task<void> DBusSingleInstanceService::requestOpen(QString what, std::chro
         throw RequestError(RequestError::Kind::noReply, QStringLiteral("no reply from %1").arg(serviceName));
     const QDBusMessage reply = watcher.reply();
     if (reply.type() == QDBusMessage::ErrorMessage) {
-        if (reply.errorName() == rejectedErrorName())
+        if (reply.errorName() == DBusSingleInstanceService::rejectedErrorName())
             throw RequestError(RequestError::Kind::rejected, reply.errorMessage());
         throw RequestError(RequestError::Kind::noReply, reply.errorName() + QStringLiteral(": ") + reply.errorMessage());
     }
+    co_return reply;
+}
+
+} // namespace
+
+QCoro::Task<void> DBusSingleInstanceService::requestOpen(QString what, std::chrono::milliseconds timeout,
+                                                         QString serviceName)
+{
+    QVariantList arguments;
+    arguments.append(QVariant(what));
+    co_await callInstance(std::move(serviceName), QStringLiteral("Open"), std::move(arguments), timeout);
+}
+
+QCoro::Task<QString> DBusSingleInstanceService::requestLookupPanelStatus(std::chrono::milliseconds timeout,
+                                                                        QString serviceName)
+{
+    const QDBusMessage reply =
+        co_await callInstance(std::move(serviceName), QStringLiteral("LookupPanelStatus"), QVariantList(), timeout);
+    co_return reply.arguments().value(0).toString();
 }
 
 #include "DBusSingleInstanceService.moc"

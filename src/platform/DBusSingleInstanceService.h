@@ -13,7 +13,9 @@ class SingleInstanceDBusObject;
 
 // Keeps one tray application per user session. The first instance owns a well-known name
 // on the session bus and exports Open(what) under it; later starts and `rarozezev open`
-// hand their requests to that instance instead of running a second one.
+// hand their requests to that instance instead of running a second one. The instance also
+// answers LookupPanelStatus() with a JSON description of its lookup panel, for scripts and
+// for the end-to-end tests, which must not depend on pixels.
 class DBusSingleInstanceService {
 public:
     enum class ClaimResult { claimed, alreadyRunning, busUnavailable };
@@ -38,6 +40,8 @@ public:
     // Carries out one request in the running instance: nothing on success, else the
     // user-facing reason, which the requester receives as a D-Bus error.
     using OpenHandler = std::function<std::optional<QString>(const QString &what)>;
+    // The JSON text LookupPanelStatus() answers.
+    using StatusHandler = std::function<QString()>;
 
     static QString defaultServiceName() { return QStringLiteral("com.rarozezev.Rarozezev"); }
     static QString objectPath() { return QStringLiteral("/com/rarozezev/Rarozezev"); }
@@ -46,8 +50,8 @@ public:
 
     // `connectionName` empty: the process's shared session bus connection; otherwise a
     // private connection of that name (tests play two instances in one process).
-    explicit DBusSingleInstanceService(OpenHandler handler, QString serviceName = defaultServiceName(),
-                                       QString connectionName = {});
+    explicit DBusSingleInstanceService(OpenHandler handler, StatusHandler statusHandler = {},
+                                       QString serviceName = defaultServiceName(), QString connectionName = {});
     // Gives the name up.
     ~DBusSingleInstanceService();
     DBusSingleInstanceService(const DBusSingleInstanceService &) = delete;
@@ -61,6 +65,9 @@ public:
     // The requesting side, over the shared session bus connection.
     static bool isSessionBusAvailable();
     static bool isInstanceRunning(const QString &serviceName = defaultServiceName());
+    // The running instance's answer to LookupPanelStatus(). Throws RequestError.
+    static QCoro::Task<QString> requestLookupPanelStatus(std::chrono::milliseconds timeout,
+                                                         QString serviceName = defaultServiceName());
     // The process id of the running instance; none when no instance runs.
     static std::optional<qint64> instanceProcessId(const QString &serviceName = defaultServiceName());
     // True as soon as the name has an owner; false when the time runs out first.

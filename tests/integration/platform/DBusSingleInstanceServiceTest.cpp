@@ -32,7 +32,7 @@ protected:
                     return QStringLiteral("还没有这个窗口。");
                 return std::nullopt;
             },
-            name, connection);
+            [connection] { return QStringLiteral("{\"from\":\"%1\"}").arg(connection); }, name, connection);
     }
 
     QString name = QStringLiteral("com.rarozezev.Test.i") + QUuid::createUuid().toString(QUuid::Id128);
@@ -64,6 +64,8 @@ TEST_F(DBusSingleInstanceServiceTest, RequestsReachTheRunningInstanceAndItsRefus
 
     waitForTask(DBusSingleInstanceService::requestOpen(QStringLiteral("lookup"), 5s, name));
     EXPECT_EQ(received, QStringList{QStringLiteral("running:lookup")});
+    EXPECT_EQ(waitForTask(DBusSingleInstanceService::requestLookupPanelStatus(5s, name)),
+              QStringLiteral("{\"from\":\"running\"}"));
 
     try {
         waitForTask(DBusSingleInstanceService::requestOpen(QStringLiteral("daily"), 5s, name));
