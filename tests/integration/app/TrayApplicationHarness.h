@@ -80,13 +80,15 @@ public:
     }
 
     // Runs the program once with `arguments` (a command, or a second plain start).
-    Result run(const QStringList &arguments, std::chrono::milliseconds timeout = std::chrono::seconds(30))
+    Result run(const QStringList &arguments, std::chrono::milliseconds timeout = std::chrono::seconds(30),
+               const QByteArray &input = {})
     {
         QProcess process;
         process.setProcessEnvironment(m_environment);
         process.start(QStringLiteral(RAROZEZEV_EXECUTABLE), arguments);
         if (!process.waitForStarted(10000))
             return {};
+        process.write(input);
         process.closeWriteChannel();
         waitForTask(qCoro(process).waitForFinished(timeout));
         return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
