@@ -1,9 +1,12 @@
 #include "views/LookupExplanationBlockView.h"
 
+#include "models/LookupResult.h"
 #include "views/LookupExplanationSectionsView.h"
 
 #include <QGridLayout>
 #include <QLabel>
+
+#include <algorithm>
 
 namespace {
 
@@ -44,7 +47,11 @@ LookupExplanationBlockView::LookupExplanationBlockView(const LookupResultDisplay
         layout->addWidget(m_titleLabel, row++, 0, 1, 2);
     }
 
-    const bool bulleted = block.title && block.lines.size() > 1;
+    // Dictionary senses come numbered (①, ②, ...); bullets would only repeat that.
+    const bool numbered = std::all_of(block.lines.cbegin(), block.lines.cend(), [](const QString &line) {
+        return !line.isEmpty() && LookupResult::isCircledDictionaryNumber(QStringView(line).left(1));
+    });
+    const bool bulleted = block.title && block.lines.size() > 1 && !numbered;
     for (const QString &line : block.lines) {
         QLabel *label = makeTextLabel(line, LookupExplanationSectionsView::kLineSize, false, this);
         label->setObjectName(QStringLiteral("blockLine"));

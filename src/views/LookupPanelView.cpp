@@ -1,6 +1,7 @@
 #include "views/LookupPanelView.h"
 
 #include "views/ActivityIndicator.h"
+#include "views/AutoSizingLookupTextView.h"
 #include "views/LookupExplanationSectionsView.h"
 #include "views/LookupTextField.h"
 #include "views/PanelColors.h"
@@ -181,7 +182,9 @@ QWidget *LookupPanelView::buildResultPage()
     // The scroll area paints nothing of its own, so the page colour shows through; a slim
     // scroll bar keeps the explanation from looking boxed in.
     scroll->viewport()->setAutoFillBackground(false);
-    scroll->setStyleSheet(QStringLiteral(
+    // Styled on the bar alone: a style sheet on the scroll area would repaint it in the
+    // default window colour instead of the page's.
+    scroll->verticalScrollBar()->setStyleSheet(QStringLiteral(
         "QScrollBar:vertical { background: transparent; width: 10px; margin: 2px 2px 2px 0; }"
         "QScrollBar::handle:vertical { background: rgba(0, 0, 0, 70); border-radius: 3px; min-height: 30px; }"
         "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
@@ -446,6 +449,8 @@ void LookupPanelView::render()
     case Kind::idle:
         setShownText(QString());
         m_pages->setCurrentWidget(m_idlePage);
+        // Opened without a text, the panel is there to be typed into.
+        m_idleField->textView()->setFocus(Qt::OtherFocusReason);
         break;
     case Kind::capturingText:
         setShownText(QString());
@@ -497,12 +502,11 @@ void LookupPanelView::render()
     renderSaveButton();
 }
 
-void LookupPanelView::renderResult(const QString &selectedText, const std::optional<LookupResultSource> &source,
-                                   LearningItemType itemType, const QList<LookupResultDisplaySection> &sections,
-                                   bool isFinal)
+void LookupPanelView::renderResult(const QString &selectedText, LookupResultSource source, LearningItemType itemType,
+                                   const QList<LookupResultDisplaySection> &sections, bool isFinal)
 {
     setShownText(selectedText);
-    const bool fromAI = source != LookupResultSource::systemDictionary;
+    const bool fromAI = source == LookupResultSource::ai;
     m_metadataLabel->setSymbol(fromAI ? kAISymbol : kDictionarySymbol);
     m_metadataLabel->setText(fromAI ? capitalized(rawValue(itemType)) : QStringLiteral("系统词典"));
     m_sourceToggleButton->setSymbol(fromAI ? kDictionarySymbol : kAISymbol);

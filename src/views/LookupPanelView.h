@@ -93,8 +93,8 @@ private:
 
     void runStartAction();
     void render();
-    void renderResult(const QString &selectedText, const std::optional<LookupResultSource> &source,
-                      LearningItemType itemType, const QList<LookupResultDisplaySection> &sections, bool isFinal);
+    void renderResult(const QString &selectedText, LookupResultSource source, LearningItemType itemType,
+                      const QList<LookupResultDisplaySection> &sections, bool isFinal);
     void renderSaveButton();
     void setShownText(const QString &text);
     QCoro::Task<void> toggleSavedAndResync(LookupResult result);

@@ -18,7 +18,7 @@ static void registerBundledSymbols()
 
 namespace {
 
-// Chosen from the freedesktop icon naming specification where it has a fitting name, and
+// Chosen from the freedesktop standard icon names where one fits, and
 // from the names the common themes (Adwaita, Breeze) share where it does not.
 const QHash<QString, QString> &themeNames()
 {

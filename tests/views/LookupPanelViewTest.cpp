@@ -242,6 +242,7 @@ TEST_F(LookupPanelViewTest, TheSwitchMovesBetweenTheAIAndTheDictionary)
     EXPECT_TRUE(texts().contains(QStringLiteral("① the round fruit")));
     EXPECT_EQ(view->sourceToggleButton()->toolTip(), QStringLiteral("切换到 AI 查词"));
     EXPECT_EQ(collection.checkCount, 2) << "the dictionary result is a new loaded result";
+    screenshot(QStringLiteral("lookup-panel-dictionary"));
 
     view->sourceToggleButton()->click();
     EXPECT_TRUE(texts().contains(QStringLiteral("Word"))) << "back to the AI answer, from the cache";
@@ -253,6 +254,7 @@ TEST_F(LookupPanelViewTest, TheSwitchMovesBetweenTheAIAndTheDictionary)
     EXPECT_EQ(texts(), (QStringList{QStringLiteral("zyzzyva"), QStringLiteral("系统词典"),
                                     LookupViewModel::systemDictionaryMissMessage}));
     EXPECT_EQ(tooltips(), QStringList{QStringLiteral("切换到 AI 查词")});
+    screenshot(QStringLiteral("lookup-panel-ready-for-ai"));
     for (SymbolButton *button : view->currentPage()->findChildren<SymbolButton *>()) {
         button->click();
     }
@@ -305,7 +307,7 @@ TEST_F(LookupPanelViewTest, TheFieldFontFollowsTheLengthOfTheShownText)
 TEST_F(LookupPanelViewTest, CopyingPutsTheMarkdownOnTheClipboardAndSaysSoForAWhileAfterTheLastCopy)
 {
     LookupPanelView *view = open(LookupPanelStartAction::lookupCapturedText(QStringLiteral("take off")));
-    view->setCopyFeedbackDuration(300ms);
+    view->setCopyFeedbackDuration(600ms);
     ai->lookups.back()->answer.resolve(fullAnswer());
     QGuiApplication::clipboard()->setText(QStringLiteral("something older"));
 
@@ -314,9 +316,10 @@ TEST_F(LookupPanelViewTest, CopyingPutsTheMarkdownOnTheClipboardAndSaysSoForAWhi
     EXPECT_EQ(view->copyFeedbackMessage(), QStringLiteral("已复制"));
     EXPECT_TRUE(texts().contains(QStringLiteral("已复制")));
 
-    QTest::qWait(200);
+    // Past the first copy's 600 ms, within the second's.
+    QTest::qWait(400);
     view->copyButton()->click();
-    QTest::qWait(200);
+    QTest::qWait(400);
     EXPECT_TRUE(texts().contains(QStringLiteral("已复制"))) << "the second copy restarts the feedback";
     EXPECT_TRUE(waitUntil([&] { return !view->copyFeedbackMessage().has_value(); }, 1000ms));
     EXPECT_FALSE(texts().contains(QStringLiteral("已复制")));
@@ -349,6 +352,26 @@ TEST_F(LookupPanelViewTest, TheSaveButtonShowsProgressTheSavedStarAndFailures)
     EXPECT_EQ(save->symbolName(), QStringLiteral("star"));
     EXPECT_EQ(save->toolTip(), QStringLiteral("收藏"));
     EXPECT_TRUE(texts().contains(QStringLiteral("取消收藏失败。")));
+}
+
+TEST_F(LookupPanelViewTest, AResultShownWhileASaveRunsGetsItsOwnSavedState)
+{
+    dictionary->definitions.insert(QStringLiteral("apple"), QStringLiteral("the round fruit"));
+    LookupPanelView *view = open(LookupPanelStartAction::lookupCapturedText(QStringLiteral("apple")));
+    ai->lookups.back()->answer.resolve(fullAnswer(QStringLiteral("apple")));
+    collection.holdChanges = true;
+    view->saveButton()->click();
+    ASSERT_TRUE(waitUntil([&] { return !collection.held.empty(); }));
+
+    // The dictionary answer arrives while the AI answer is being saved.
+    view->sourceToggleButton()->click();
+    ASSERT_EQ(collection.checkCount, 1) << "the controller skips a refresh while saving";
+    collection.releaseHeldChanges();
+
+    ASSERT_EQ(collection.items.size(), 1);
+    EXPECT_EQ(collection.items.front().source, LookupResultSource::ai);
+    EXPECT_EQ(collection.checkCount, 2);
+    EXPECT_EQ(view->saveButton()->toolTip(), QStringLiteral("收藏")) << "the dictionary answer is not saved";
 }
 
 TEST_F(LookupPanelViewTest, AnAlreadySavedResultOpensWithTheFilledStar)
