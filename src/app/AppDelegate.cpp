@@ -19,7 +19,11 @@
 #include "utilities/AppLogger.h"
 #include "utilities/AppNotificationCenter.h"
 #include "viewmodels/LookupViewModel.h"
+#include "views/CollectionWindow.h"
+#include "views/CollectionWindowController.h"
 #include "views/LookupPanelView.h"
+#include "views/ReviewWindow.h"
+#include "views/ReviewWindowController.h"
 #include "views/SymbolButton.h"
 
 #include <QGuiApplication>
@@ -151,6 +155,8 @@ void AppDelegate::applicationWillTerminate()
     }
     m_hotkeyController.configure(false);
     closeCurrentLookupPanel();
+    m_collectionWindowController.reset();
+    m_reviewWindowController.reset();
 }
 
 QMetaObject::Connection AppDelegate::observe(AppNotification name, std::function<void()> handler)
@@ -265,14 +271,25 @@ QJsonObject AppDelegate::lookupPanelStatus() const
 
 void AppDelegate::showCollection()
 {
-    if (!m_modelContainer)
+    if (!m_modelContainer) {
         AppLogger::error([] { return QStringLiteral("Cannot open collection before the model container is configured."); });
+        return;
+    }
+    if (!m_collectionWindowController)
+        m_collectionWindowController =
+            std::make_unique<CollectionWindowController>(m_modelContainer->mainContext(), m_notificationCenter);
+    m_collectionWindowController->show();
 }
 
 void AppDelegate::showReview()
 {
-    if (!m_modelContainer)
+    if (!m_modelContainer) {
         AppLogger::error([] { return QStringLiteral("Cannot open review before the model container is configured."); });
+        return;
+    }
+    if (!m_reviewWindowController)
+        m_reviewWindowController = std::make_unique<ReviewWindowController>(m_modelContainer->mainContext());
+    m_reviewWindowController->show();
 }
 
 void AppDelegate::showDailyRecommendation() {}

@@ -17,6 +17,8 @@
 #include <optional>
 
 class AIClient;
+class CollectionWindowController;
+class ReviewWindowController;
 class APIKeyStoring;
 class AppNotificationCenter;
 class AppPreferencesStoring;
@@ -83,6 +85,8 @@ public:
     void configureOptionDHotkey(bool enabled);
     bool isHotkeyRegistered() const { return m_hotkeyController.isRegistered(); }
 
+    CollectionWindowController *collectionWindows() const { return m_collectionWindowController.get(); }
+    ReviewWindowController *reviewWindows() const { return m_reviewWindowController.get(); }
     LookupPanelWindow *lookupPanel() const { return m_lookupPanelPresenter.currentPanel(); }
     bool lookupPanelPinned() const { return m_lookupPanelPresenter.isCurrentPanelPinned(); }
     // The panel as scripts see it: whether one is open, pinned, its lookup's state and text,
@@ -105,6 +109,9 @@ private:
     HotkeyController m_hotkeyController;
     ModelContainer *m_modelContainer = nullptr;
     LookupPanelPresenter m_lookupPanelPresenter;
+    // Made on first use; each keeps at most one window of its kind.
+    std::unique_ptr<CollectionWindowController> m_collectionWindowController;
+    std::unique_ptr<ReviewWindowController> m_reviewWindowController;
     // Orders overlapping hotkey presses: only the newest capture opens a panel.
     quint64 m_selectionLookupGeneration = 0;
 

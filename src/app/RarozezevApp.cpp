@@ -137,11 +137,15 @@ std::optional<QString> RarozezevApp::open(const QString &what)
     case OpenTarget::lookup:
         AppNotificationCenter::shared().post(AppNotification::openLookupPanel);
         return std::nullopt;
+    case OpenTarget::collection:
+        AppNotificationCenter::shared().post(AppNotification::openCollection);
+        return std::nullopt;
+    case OpenTarget::review:
+        AppNotificationCenter::shared().post(AppNotification::openReview);
+        return std::nullopt;
     case OpenTarget::settings:
         openSettings();
         return std::nullopt;
-    case OpenTarget::collection:
-    case OpenTarget::review:
     case OpenTarget::daily:
         break;
     }

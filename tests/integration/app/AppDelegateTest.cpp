@@ -10,7 +10,11 @@
 #include "utilities/AppError.h"
 #include "utilities/AppNotificationCenter.h"
 #include "viewmodels/LookupViewModel.h"
+#include "views/CollectionWindow.h"
+#include "views/CollectionWindowController.h"
 #include "views/LookupPanelView.h"
+#include "views/ReviewWindow.h"
+#include "views/ReviewWindowController.h"
 
 #include "support/CoroutineTestSupport.h"
 #include "support/TestSupport.h"
@@ -157,12 +161,29 @@ TEST_F(AppDelegateTest, TheMenuOpensOneFreshPanelAtATimeThatNeverInheritsAPin)
     EXPECT_EQ(delegate->lookupPanel(), nullptr);
 }
 
-TEST_F(AppDelegateTest, WithoutTheDatabaseNoPanelOpens)
+TEST_F(AppDelegateTest, TheCollectionAndReviewWindowsOpenOnceEach)
+{
+    delegate->applicationDidFinishLaunching();
+    center.post(AppNotification::openCollection);
+    ASSERT_TRUE(delegate->collectionWindows() && delegate->collectionWindows()->window());
+    QPointer<CollectionWindow> collection = delegate->collectionWindows()->window();
+    center.post(AppNotification::openCollection);
+    EXPECT_EQ(delegate->collectionWindows()->window(), collection.data());
+
+    center.post(AppNotification::openReview);
+    ASSERT_TRUE(delegate->reviewWindows() && delegate->reviewWindows()->window());
+    EXPECT_TRUE(delegate->reviewWindows()->window()->isVisible());
+}
+
+TEST_F(AppDelegateTest, WithoutTheDatabaseNoWindowOpens)
 {
     delegate->setModelContainer(nullptr);
     delegate->applicationDidFinishLaunching();
-    center.post(AppNotification::openLookupPanel);
+    for (AppNotification name : {AppNotification::openLookupPanel, AppNotification::openCollection, AppNotification::openReview})
+        center.post(name);
     EXPECT_EQ(delegate->lookupPanel(), nullptr);
+    EXPECT_EQ(delegate->collectionWindows(), nullptr);
+    EXPECT_EQ(delegate->reviewWindows(), nullptr);
 }
 
 TEST_F(AppDelegateTest, TheHotkeyFollowsItsSwitchAtOnceAndAFailedGrabLeavesTheProgramRunning)
