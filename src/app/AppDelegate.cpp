@@ -28,7 +28,6 @@
 
 #include <QGuiApplication>
 #include <QPointer>
-#include <QTimer>
 
 #include <QCoroTimer>
 
@@ -114,13 +113,10 @@ AppDelegate::AppDelegate(std::unique_ptr<AppPreferencesStoring> preferencesStore
       m_services(std::move(services)),
       m_notificationCenter(notificationCenter),
       m_hotkeyController(
+          // Presses arrive from the event loop, never from inside the native event filter.
           [self = QPointer<AppDelegate>(this)] {
-              // The press arrives inside Qt's native event filter; the lookup starts on the
-              // next turn of the event loop instead, where reading selections is safe.
-              QTimer::singleShot(0, self, [self] {
-                  if (self)
-                      self->showLookupPanelFromCurrentSelection();
-              });
+              if (self)
+                  self->showLookupPanelFromCurrentSelection();
           },
           m_services.makeHotkeyBackend)
 {
@@ -235,7 +231,6 @@ void AppDelegate::showLookupPanel(std::optional<UserSettings> settings, std::sha
     if (m_services.workspacePinning)
         panel->setWorkspacePinning(m_services.workspacePinning);
     m_lookupPanelPresenter.present(panel);
-    emit lookupPanelShown(panel);
 }
 
 void AppDelegate::closeCurrentLookupPanel() { m_lookupPanelPresenter.closeCurrentPanel(); }
@@ -246,11 +241,15 @@ QJsonObject AppDelegate::lookupPanelStatus() const
     if (!panel)
         return QJsonObject{{QStringLiteral("open"), false}};
     const LookupViewModel::State &state = panel->content()->viewModel().state();
+    QString selectedText = state.selectedText().value_or(QString());
     QString explanation;
-    if (state.result())
+    if (state.result()) {
+        selectedText = state.result()->selectedText;
         explanation = state.result()->contextualMeaning;
-    else if (state.fastResult())
+    } else if (state.fastResult()) {
+        selectedText = state.fastResult()->selectedText;
         explanation = state.fastResult()->primaryMeaning;
+    }
     QJsonObject status{
         {QStringLiteral("open"), true},
         {QStringLiteral("windowId"), QString::number(panel->winId())},
@@ -258,7 +257,7 @@ QJsonObject AppDelegate::lookupPanelStatus() const
         {QStringLiteral("active"), panel->isActiveWindow()},
         {QStringLiteral("pinned"), panel->isPinned()},
         {QStringLiteral("state"), stateName(state.kind())},
-        {QStringLiteral("selectedText"), state.selectedText().value_or(state.result() ? state.result()->selectedText : QString())},
+        {QStringLiteral("selectedText"), selectedText},
         {QStringLiteral("message"), state.message()},
         {QStringLiteral("explanation"), explanation},
     };

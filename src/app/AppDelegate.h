@@ -93,10 +93,6 @@ public:
     // the explanation shown, and where its pin button is on the screen.
     QJsonObject lookupPanelStatus() const;
 
-signals:
-    // A lookup panel was built and shown.
-    void lookupPanelShown(LookupPanelWindow *panel);
-
 private:
     std::shared_ptr<LookupViewModel> makeLookupViewModel() const;
     // Reconfigures the lookup triggers from the preferences as they are now.

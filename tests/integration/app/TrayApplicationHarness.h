@@ -58,21 +58,22 @@ public:
 
     QProcess *application() const { return m_application.get(); }
 
-    // Ends the application as a session would (SIGTERM) and returns how it ended.
+    // Ends the application as a session would (SIGTERM), and any instance a command of this
+    // test started detached; returns how the application this harness started ended.
     std::optional<Result> stopApplication()
     {
-        if (!m_application)
-            return std::nullopt;
-        if (m_application->state() != QProcess::NotRunning) {
-            m_application->terminate();
-            if (!waitForTask(qCoro(*m_application).waitForFinished(std::chrono::seconds(10))))
-                m_application->kill();
+        std::optional<Result> result;
+        if (m_application) {
+            if (m_application->state() != QProcess::NotRunning) {
+                m_application->terminate();
+                if (!waitForTask(qCoro(*m_application).waitForFinished(std::chrono::seconds(10))))
+                    m_application->kill();
+            }
+            m_application->waitForFinished(1000);
+            result = Result{m_application->exitCode(), QString::fromUtf8(m_application->readAllStandardOutput()),
+                            QString::fromUtf8(m_application->readAllStandardError())};
+            m_application.reset();
         }
-        m_application->waitForFinished(1000);
-        Result result{m_application->exitCode(), QString::fromUtf8(m_application->readAllStandardOutput()),
-                      QString::fromUtf8(m_application->readAllStandardError())};
-        m_application.reset();
-        // An instance another command started detached goes too.
         if (const std::optional<qint64> pid = DBusSingleInstanceService::instanceProcessId())
             ::kill(static_cast<pid_t>(*pid), SIGTERM);
         waitUntil([] { return !DBusSingleInstanceService::isInstanceRunning(); }, std::chrono::seconds(10));
