@@ -1,18 +1,23 @@
 #include "app/RarozezevApp.h"
+#include "app/cli/CommandIO.h"
 #include "app/cli/CommandLineInterface.h"
 #include "app/cli/InterruptSignal.h"
 #include "app/cli/SystemCommandServices.h"
+#include "platform/X11ClipboardServer.h"
+#include "platform/X11Connection.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QTimer>
 
+#include <memory>
 #include <optional>
 
 namespace {
 
-QCoro::Task<void> runAndExit(CommandLineInterface &cli, QStringList arguments)
+QCoro::Task<void> exitWith(QCoro::Task<int> command)
 {
-    const int exitCode = co_await cli.run(std::move(arguments));
+    const int exitCode = co_await std::move(command);
     QCoreApplication::exit(exitCode);
 }
 
@@ -23,22 +28,39 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationName(QStringLiteral("Rarozezev"));
     QCoreApplication::setOrganizationDomain(QStringLiteral("rarozezev.com"));
 
-    QStringList commandArguments;
+    QStringList arguments;
     for (int i = 1; i < argc; ++i)
-        commandArguments.append(QString::fromLocal8Bit(argv[i]));
-    if (!CommandLineInterface::wantsHeadlessRun(commandArguments))
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    if (!CommandLineInterface::wantsHeadlessRun(arguments))
         return RarozezevApp::run(argc, argv);
+    const bool servesClipboard = !arguments.isEmpty() && arguments.first() == X11ClipboardServer::subcommand;
 
-    QCoreApplication app(argc, argv);
-    QStringList arguments = QCoreApplication::arguments();
-    arguments.removeFirst();
+    // Commands stay headless; only those that use the clipboard or the selection get a GUI
+    // application, on X11 whatever the session's default platform.
+    const bool needsDisplay = servesClipboard || CommandLineInterface::readsSelection(arguments);
+    if (needsDisplay) {
+        // Qt would abort without a display; say what is missing instead.
+        if (!X11Connection().isValid()) {
+            CommandIO{}.printError(QStringLiteral("无法连接 X11 显示服务器（DISPLAY），读取选中文本需要图形会话。\n"));
+            return CommandIO::failure;
+        }
+        qputenv("QT_QPA_PLATFORM", "xcb");
+    }
+    const std::unique_ptr<QCoreApplication> app = needsDisplay ? std::make_unique<QGuiApplication>(argc, argv)
+                                                               : std::make_unique<QCoreApplication>(argc, argv);
 
     CancellationToken interruption;
-    InterruptSignal interruptSignal(interruption);
+    std::optional<InterruptSignal> interruptSignal;
+    if (!servesClipboard)
+        interruptSignal.emplace(interruption);
+    QStringList commandArguments = QCoreApplication::arguments();
+    commandArguments.removeFirst();
     SystemCommandServices services;
     CommandLineInterface cli(CommandIO{}, services, interruption);
     std::optional<QCoro::Task<void>> command;
     // Started from the event loop: exit() before exec() would be lost.
-    QTimer::singleShot(0, &app, [&] { command.emplace(runAndExit(cli, arguments)); });
-    return app.exec();
+    QTimer::singleShot(0, app.get(), [&] {
+        command.emplace(exitWith(servesClipboard ? X11ClipboardServer::serve() : cli.run(commandArguments)));
+    });
+    return app->exec();
 }

@@ -9,6 +9,7 @@
 #include "services/InMemoryAPIKeyStore.h"
 #include "services/InMemoryUserDefaults.h"
 #include "services/NoOpSystemDictionaryClient.h"
+#include "services/SelectedTextCapturing.h"
 #include "services/UserDefaultsLookupResultCache.h"
 #include "storage/ModelContainer.h"
 #include "storage/ModelStoreError.h"
@@ -102,6 +103,22 @@ public:
 
 // Preferences, keys and cache in memory, over one user defaults, and a collection database in
 // memory that can be told to refuse to open.
+// Answers with `text`, or runs `failure` (which throws), and counts the captures.
+class FakeSelectionCapture : public SelectedTextCapturing {
+public:
+    QCoro::Task<QString> captureSelectedTextUsingClipboardFallback(CancellationToken) override
+    {
+        ++captures;
+        if (failure)
+            failure();
+        co_return QString(text);
+    }
+
+    int captures = 0;
+    QString text;
+    std::function<void()> failure;
+};
+
 struct InMemoryCommandServices : CommandServices {
     AppPreferencesStoring &preferences() override { return prefs; }
     AIClient &aiClient() override { return ai; }
@@ -115,6 +132,7 @@ struct InMemoryCommandServices : CommandServices {
             throw ModelStoreError(*collectionFailure);
         return container.mainContext();
     }
+    SelectedTextCapturing &selectionCaptureService() override { return selection; }
     CommandCollection::Opener openCollection()
     {
         return [this]() -> ModelContext & { return collection(); };
@@ -146,6 +164,7 @@ struct InMemoryCommandServices : CommandServices {
     std::shared_ptr<InMemoryAPIKeyStore> ttsKeys = std::make_shared<InMemoryAPIKeyStore>();
     AppPreferences prefs{defaults, aiKeys, ttsKeys, BundleInfo()};
     FakeAIClient ai;
+    FakeSelectionCapture selection;
     UserDefaultsLookupResultCache cache{defaults};
     NoOpSystemDictionaryClient dictionary;
     std::optional<QString> apiKeyOverride;

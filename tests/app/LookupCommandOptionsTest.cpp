@@ -50,7 +50,8 @@ TEST(LookupCommandOptions, RejectsWhatItCannotHonour)
 {
     const QList<QStringList> invalid = {
         {"--source"},           {"--source", "web", "run"}, {"--pass=slow", "run"}, {"--verbose", "run"},
-        {"--source", "dictionary", "--pass", "fast", "run"}, {"--source", "dictionary", "--no-cache", "run"},
+        {"--source", "dictionary", "--pass", "fast", "run"},
+        {"--selection", "run"}, {"--selection", "--", "run"}, {"--source", "dictionary", "--no-cache", "run"},
         // Only a full AI explanation is saved.
         {"--save", "--pass", "fast", "run"}, {"--source=dictionary", "--save", "run"},
     };

@@ -24,7 +24,8 @@ protected:
     Run lookup(const QStringList &arguments, const QByteArray &input = {})
     {
         CapturedStreams streams(input);
-        LookupCommand command(streams.io(), {s.prefs, s.ai, s.cache, s.dictionary, s.apiKeyOverride, s.openCollection()});
+        LookupCommand command(streams.io(), {s.prefs, s.ai, s.cache, s.dictionary, s.apiKeyOverride, s.openCollection(),
+                                             [this]() -> SelectedTextCapturing & { return s.selection; }});
         const int exitCode = waitForTask(command.run(arguments));
         return {exitCode, streams.out(), streams.err()};
     }
@@ -125,6 +126,34 @@ TEST_F(LookupCommandTest, SaveFailuresAreReportedAfterTheExplanation)
     EXPECT_EQ(unopened.exitCode, 1);
     EXPECT_TRUE(unopened.out.isEmpty());
     EXPECT_EQ(unopened.err, QStringLiteral("无法创建本地数据容器: unable to open database file\n"));
+    EXPECT_EQ(s.ai.calls.size(), 1);
+}
+
+TEST_F(LookupCommandTest, SelectionIsCapturedThenLookedUpLikeAGivenText)
+{
+    s.selection.text = QStringLiteral("take off");
+    s.ai.fullResult.contextualMeaning = QStringLiteral("起飞");
+    const Run run = lookup({QStringLiteral("--selection"), QStringLiteral("--format=json")}, "ignored input");
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(s.selection.captures, 1);
+    ASSERT_EQ(s.ai.calls.size(), 1);
+    EXPECT_EQ(s.ai.calls[0].text, QStringLiteral("take off"));
+    EXPECT_EQ(s.ai.calls[0].itemType, LearningItemType::phrase);
+    EXPECT_TRUE(run.out.contains(QStringLiteral("起飞")));
+
+    // A text besides the selection is a usage error, before anything is captured.
+    EXPECT_EQ(lookup({QStringLiteral("--selection"), QStringLiteral("run")}).exitCode, 2);
+    EXPECT_EQ(s.selection.captures, 1);
+
+    // A failed capture is reported as such and costs no request; Ctrl+C during it is quiet.
+    s.selection.failure = [] { throw AppError::clipboardSnapshotFailed(); };
+    const Run failed = lookup({QStringLiteral("--selection")});
+    EXPECT_EQ(failed.exitCode, 1);
+    EXPECT_EQ(failed.err, AppError::clipboardSnapshotFailed().errorDescription() + QLatin1Char('\n'));
+    s.selection.failure = [] { throw CancellationError(); };
+    const Run interrupted = lookup({QStringLiteral("--selection")});
+    EXPECT_EQ(interrupted.exitCode, 130);
+    EXPECT_TRUE(interrupted.err.isEmpty());
     EXPECT_EQ(s.ai.calls.size(), 1);
 }
 

@@ -19,6 +19,15 @@ bool CommandLineInterface::wantsHeadlessRun(const QStringList &arguments)
     return !arguments.isEmpty();
 }
 
+bool CommandLineInterface::readsSelection(const QStringList &arguments)
+{
+    if (arguments.isEmpty() || arguments.first() != QLatin1String("lookup"))
+        return false;
+    const auto parsed = LookupCommandOptions::parse(arguments.mid(1));
+    const auto *options = std::get_if<LookupCommandOptions>(&parsed);
+    return options && options->selection && !options->help;
+}
+
 QCoro::Task<int> CommandLineInterface::run(QStringList arguments)
 {
     if (arguments.isEmpty()) {
@@ -46,7 +55,10 @@ QCoro::Task<int> CommandLineInterface::run(QStringList arguments)
         if (first == QLatin1String("lookup")) {
             LookupCommand command(m_io,
                                   {m_services.preferences(), m_services.aiClient(), m_services.lookupResultCache(),
-                                   m_services.systemDictionary(), m_services.aiAPIKeyOverride(), openCollection},
+                                   m_services.systemDictionary(), m_services.aiAPIKeyOverride(), openCollection,
+                                   [&services = m_services]() -> SelectedTextCapturing & {
+                                       return services.selectionCaptureService();
+                                   }},
                                   m_interruption);
             co_return co_await command.run(std::move(arguments));
         }

@@ -20,6 +20,8 @@ public:
 
     // True when the arguments ask for a headless run rather than the tray application.
     static bool wantsHeadlessRun(const QStringList &arguments);
+    // True when the command reads the selection, and so needs the X11 display.
+    static bool readsSelection(const QStringList &arguments);
 
     // `arguments` excludes the program name. Never throws.
     QCoro::Task<int> run(QStringList arguments);

@@ -9,6 +9,7 @@ class ApplicationInstanceConnecting;
 class AppPreferencesStoring;
 class LookupResultCaching;
 class ModelContext;
+class SelectedTextCapturing;
 class SystemDictionaryLookingUp;
 
 // What the commands work with. Implementations make each collaborator on first use, so a
@@ -26,6 +27,9 @@ public:
     // The context of the collection database, opened on first use. Throws ModelStoreError
     // when the database cannot be opened.
     virtual ModelContext &collection() = 0;
+    // Reads the selection of the application in front, made on first use. Throws AppError
+    // when there is no display to read it from.
+    virtual SelectedTextCapturing &selectionCaptureService() = 0;
     // The tray application running in this session.
     virtual ApplicationInstanceConnecting &applicationInstance() = 0;
 };

@@ -7,6 +7,7 @@
 #include "services/AppPreferencesStoring.h"
 #include "services/LearningItemStore.h"
 #include "services/LookupResultCaching.h"
+#include "services/SelectedTextCapturing.h"
 #include "services/SystemDictionaryLookingUp.h"
 #include "utilities/AppError.h"
 #include "utilities/CancellationError.h"
@@ -40,6 +41,7 @@ QString LookupCommand::helpText()
         "  --pass full|fast         AI 完整解释（默认）或快速解释\n"
         "  --format markdown|json   输出 Markdown 文本（默认）或 JSON\n"
         "  --no-cache               不读取也不写入查词缓存（只用于完整解释）\n"
+        "  --selection              查询当前选中的文本（与 Alt+D 相同），不再给出文本；剪贴板保持原样\n"
         "  --save                   把完整解释加入收藏（与查词面板的收藏相同；已收藏的不重复添加）；\n"
         "                           只用于 AI 完整解释，不能与 --pass fast 或 --source dictionary 同用\n"
         "  -h, --help               显示本帮助\n"
@@ -60,7 +62,12 @@ QCoro::Task<int> LookupCommand::run(QStringList arguments)
     }
 
     QString text;
-    if (!options.words.isEmpty()) {
+    if (options.selection) {
+        std::variant<QString, int> captured = co_await captureSelection();
+        if (const int *exitCode = std::get_if<int>(&captured))
+            co_return *exitCode;
+        text = std::get<QString>(std::move(captured));
+    } else if (!options.words.isEmpty()) {
         text = options.words.join(QLatin1Char(' '));
     } else if (m_io.inputIsTerminal()) {
         co_return m_io.reportUsageError(QStringLiteral("请给出要查询的文本，或从标准输入传入。"),
@@ -83,6 +90,22 @@ QCoro::Task<int> LookupCommand::run(QStringList arguments)
             co_return CommandIO::failure;
     }
     co_return co_await lookUpWithAI(text, options, collection);
+}
+
+QCoro::Task<std::variant<QString, int>> LookupCommand::captureSelection()
+{
+    std::exception_ptr failure;
+    try {
+        if (!m_collaborators.selectionCaptureService)
+            throw AppError::selectedTextUnavailable();
+        co_return co_await m_collaborators.selectionCaptureService().captureSelectedTextUsingClipboardFallback(
+            m_cancellation);
+    } catch (const CancellationError &) {
+        co_return static_cast<int>(CommandIO::interrupted);
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    co_return fail(CommandErrorMessage::describe(failure));
 }
 
 int LookupCommand::lookUpInDictionary(const QString &text, LookupCommandOptions::Format format)

@@ -8,12 +8,15 @@
 #include <QCoroTask>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
+#include <variant>
 
 class AIClient;
 class AppPreferencesStoring;
 class LookupResultCaching;
 class ModelContext;
+class SelectedTextCapturing;
 struct LookupResult;
 class SystemDictionaryLookingUp;
 struct UserSettings;
@@ -22,6 +25,8 @@ struct UserSettings;
 // prints the explanation. A full AI lookup reads and fills the same cache as the lookup
 // panel, under the same text and type, so either may answer the other's questions. With
 // --save the full result printed is added to the collection as the panel's save adds it.
+// With --selection it looks up what is selected, as the hotkey does, and leaves the
+// clipboard as it was.
 class LookupCommand {
 public:
     // Named in messages about a key that cannot be read.
@@ -36,6 +41,9 @@ public:
         std::optional<QString> apiKeyOverride;
         // The collection, for --save.
         CommandCollection::Opener openCollection;
+        // Reads the selection, for --selection; made only when asked for, since it needs the
+        // display. May throw AppError.
+        std::function<SelectedTextCapturing &()> selectionCaptureService;
     };
 
     LookupCommand(CommandIO io, Collaborators collaborators, CancellationToken cancellation = {});
@@ -50,6 +58,8 @@ private:
     QCoro::Task<int> lookUpWithAI(QString text, LookupCommandOptions options, ModelContext *collection);
     // Prints the result, then saves it when asked to; returns the exit code.
     int printAndSave(const LookupResult &result, bool json, ModelContext *collection);
+    // The selected text, or the exit code after reporting why there is none.
+    QCoro::Task<std::variant<QString, int>> captureSelection();
     int lookUpInDictionary(const QString &text, LookupCommandOptions::Format format);
     QCoro::Task<UserSettings> settingsWithAPIKey();
     int fail(const QString &message) const;

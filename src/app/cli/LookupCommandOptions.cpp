@@ -52,6 +52,10 @@ std::variant<LookupCommandOptions, QString> LookupCommandOptions::parse(const QS
             options.save = true;
             continue;
         }
+        if (argument == QLatin1String("--selection")) {
+            options.selection = true;
+            continue;
+        }
         if (!argument.startsWith(QLatin1String("--"))) {
             // A lone "-" or a word starting with one is text, not an option.
             options.words.append(argument);
@@ -89,6 +93,8 @@ std::variant<LookupCommandOptions, QString> LookupCommandOptions::parse(const QS
         if (!known)
             return QStringLiteral("选项 %1 不接受取值“%2”。").arg(name, value);
     }
+    if (options.selection && !options.words.isEmpty())
+        return QStringLiteral("--selection 查询选中的文本，不能再给出要查询的文本。");
     // Only a full AI explanation goes into the collection, as from the panel once it has loaded.
     if (options.save && (options.source == Source::dictionary || options.pass == Pass::fast))
         return QStringLiteral("--save 只用于 AI 完整解释，不能与 --pass fast 或 --source dictionary 同用。");

@@ -7,7 +7,7 @@
 
 // The arguments of `rarozezev lookup`:
 //   [--source ai|dictionary] [--pass full|fast] [--format markdown|json] [--no-cache] [--save]
-//   [--] [TEXT ...]
+//   [--selection | [--] [TEXT ...]]
 // Options take their value as the next argument or after '='; "--" ends the options.
 struct LookupCommandOptions {
     enum class Source { ai, dictionary };
@@ -20,8 +20,10 @@ struct LookupCommandOptions {
     bool useCache = true;
     // Add the full AI result to the collection.
     bool save = false;
+    // Look up what is selected in the application in front instead of a given text.
+    bool selection = false;
     bool help = false;
-    // The text to look up; empty when it comes from standard input.
+    // The text to look up; empty when it comes from standard input or the selection.
     QStringList words;
 
     bool operator==(const LookupCommandOptions &) const = default;

@@ -5,14 +5,26 @@
 
 #include "platform/EspeakNgPronunciationTranscriber.h"
 #include "platform/KeychainAPIKeyStore.h"
+#include "platform/X11ClipboardServerProcess.h"
+#include "platform/X11PermissionService.h"
+#include "platform/X11PrimarySelectionReader.h"
+#include "platform/X11SelectionPasteboard.h"
+#include "platform/XTestCopyEventPoster.h"
 #include "services/AppPreferences.h"
+#include "services/KeptSelectionPasteboard.h"
 #include "services/OpenAICompatibleAIClient.h"
 #include "services/QNetworkAccessManagerHTTPTransport.h"
+#include "services/QTimerSelectionCaptureClock.h"
+#include "services/SelectionCaptureService.h"
 #include "services/SQLiteUserDefaults.h"
 #include "services/SystemDictionaryClient.h"
 #include "services/UserDefaultsLookupResultCache.h"
 #include "services/WordNetDatabase.h"
 #include "storage/ModelContainer.h"
+#include "utilities/AppError.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
 
 SystemCommandServices::SystemCommandServices() = default;
 SystemCommandServices::~SystemCommandServices() = default;
@@ -68,6 +80,27 @@ ModelContext &SystemCommandServices::collection()
     if (!m_modelContainer)
         m_modelContainer = ModelContainer::forApplication();
     return m_modelContainer->mainContext();
+}
+
+SelectedTextCapturing &SystemCommandServices::selectionCaptureService()
+{
+    if (!m_selectionCaptureService) {
+        // Qt reaches the X11 clipboard only through its xcb platform, which main starts for
+        // the commands that read the selection.
+        if (QGuiApplication::platformName() != QLatin1String("xcb"))
+            throw AppError::selectedTextUnavailable();
+        // The command exits right after the capture, and the clipboard it put back would go
+        // with it: a detached copy of this program keeps serving it.
+        auto pasteboard = std::make_shared<KeptSelectionPasteboard>(
+            std::make_shared<X11SelectionPasteboard>(), []() -> std::unique_ptr<SelectionPasteboardKeeping> {
+                return X11ClipboardServerProcess::start(QCoreApplication::applicationFilePath());
+            });
+        m_selectionCaptureService = std::make_unique<SelectionCaptureService>(
+            std::move(pasteboard), std::make_shared<XTestCopyEventPoster>(),
+            std::make_shared<QTimerSelectionCaptureClock>(), std::make_shared<X11PrimarySelectionReader>(),
+            [] { return X11PermissionService().isAccessibilityTrusted(); }, 500'000'000, 20'000'000);
+    }
+    return *m_selectionCaptureService;
 }
 
 ApplicationInstanceConnecting &SystemCommandServices::applicationInstance()

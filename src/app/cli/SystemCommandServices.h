@@ -9,6 +9,7 @@ class DBusApplicationInstance;
 class ModelContainer;
 class OpenAICompatibleAIClient;
 class SQLiteUserDefaults;
+class SelectedTextCapturing;
 class SystemDictionaryClient;
 class UserDefaultsLookupResultCache;
 
@@ -28,6 +29,9 @@ public:
     const SystemDictionaryLookingUp &systemDictionary() override;
     std::optional<QString> aiAPIKeyOverride() override;
     ModelContext &collection() override;
+    // The hotkey's capture, over the X11 clipboard; a clipboard it puts back is handed to a
+    // detached server, so that it outlives the command.
+    SelectedTextCapturing &selectionCaptureService() override;
     ApplicationInstanceConnecting &applicationInstance() override;
 
 private:
@@ -39,5 +43,6 @@ private:
     std::unique_ptr<UserDefaultsLookupResultCache> m_lookupResultCache;
     std::unique_ptr<SystemDictionaryClient> m_systemDictionary;
     std::unique_ptr<ModelContainer> m_modelContainer;
+    std::unique_ptr<SelectedTextCapturing> m_selectionCaptureService;
     std::unique_ptr<DBusApplicationInstance> m_applicationInstance;
 };

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <chrono>
+#include <memory>
+#include <optional>
+
+// A program started outside our process tree, in a session of its own, so that it outlives
+// us and no terminal hang-up or Ctrl+C reaches it; nobody needs to reap it. Its standard
+// input and output are one local socket whose other end this object holds; its standard
+// error goes nowhere. Main thread; the waits below block, each up to its deadline.
+class DetachedProcess {
+public:
+    using Clock = std::chrono::steady_clock;
+
+    ~DetachedProcess();
+    DetachedProcess(const DetachedProcess &) = delete;
+    DetachedProcess &operator=(const DetachedProcess &) = delete;
+
+    // Nothing when the program could not be started. `environment` holds "NAME=value"
+    // entries; without it the program gets ours.
+    static std::unique_ptr<DetachedProcess> start(const QString &program, const QStringList &arguments,
+                                                  const std::optional<QStringList> &environment = std::nullopt);
+
+    // Writes all bytes, then ends the program's input. False when the program went away or
+    // the deadline passed first.
+    bool sendAndClose(const QByteArray &bytes, Clock::time_point deadline);
+    // One line of the program's output without its line break; nothing when the program
+    // ended its output or the deadline passed first.
+    std::optional<QByteArray> readLine(Clock::time_point deadline);
+
+private:
+    explicit DetachedProcess(int socket) : m_socket(socket) {}
+
+    int m_socket = -1;
+    bool m_inputClosed = false;
+    QByteArray m_received;
+};
