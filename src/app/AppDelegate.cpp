@@ -6,6 +6,8 @@
 #include "platform/X11KeyState.h"
 #include "platform/X11PermissionService.h"
 #include "platform/X11PrimarySelectionReader.h"
+#include "platform/X11RecordMouseMonitor.h"
+#include "platform/X11ScreenCaptureProbe.h"
 #include "platform/X11SelectionPasteboard.h"
 #include "platform/X11WorkspacePinning.h"
 #include "platform/XTestCopyEventPoster.h"
@@ -24,8 +26,10 @@
 #include "views/LookupPanelView.h"
 #include "views/ReviewWindow.h"
 #include "views/ReviewWindowController.h"
+#include "views/SelectionBadgePresenter.h"
 #include "views/SymbolButton.h"
 
+#include <QCursor>
 #include <QGuiApplication>
 #include <QPointer>
 
@@ -83,18 +87,21 @@ QCoro::Task<bool> containsItem(std::shared_ptr<LearningItemStore> store, LookupR
     co_return store->contains(result);
 }
 
+std::unique_ptr<SelectedTextCapturing> makeX11SelectionCaptureService()
+{
+    return std::make_unique<SelectionCaptureService>(
+        std::make_shared<X11SelectionPasteboard>(), std::make_shared<XTestCopyEventPoster>(),
+        std::make_shared<QTimerSelectionCaptureClock>(), std::make_shared<X11PrimarySelectionReader>(),
+        [] { return X11PermissionService().isAccessibilityTrusted(); }, kCaptureTimeoutNanoseconds,
+        kCapturePollIntervalNanoseconds);
+}
+
 } // namespace
 
 AppDelegate::Services AppDelegate::Services::system()
 {
     Services services;
-    services.makeSelectionCaptureService = [] {
-        return std::make_shared<SelectionCaptureService>(
-            std::make_shared<X11SelectionPasteboard>(), std::make_shared<XTestCopyEventPoster>(),
-            std::make_shared<QTimerSelectionCaptureClock>(), std::make_shared<X11PrimarySelectionReader>(),
-            [] { return X11PermissionService().isAccessibilityTrusted(); }, kCaptureTimeoutNanoseconds,
-            kCapturePollIntervalNanoseconds);
-    };
+    services.makeSelectionCaptureService = [] { return std::shared_ptr<SelectedTextCapturing>(makeX11SelectionCaptureService()); };
     // One transport, and with it one connection pool, for every lookup.
     services.aiClient = std::make_shared<OpenAICompatibleAIClient>(std::make_shared<QNetworkAccessManagerHTTPTransport>());
     services.aiAPIKeyStore = std::make_shared<KeychainAPIKeyStore>(KeychainAPIKeyStore::aiAPIKeyAccount());
@@ -103,6 +110,13 @@ AppDelegate::Services AppDelegate::Services::system()
     services.makeHotkeyBackend = [] { return std::make_unique<X11HotkeyRegistrationBackend>(); };
     services.isHotkeyHeld = [keyState = std::make_shared<X11KeyState>(kHotkeyKeysym)] { return keyState->isDown(); };
     services.workspacePinning = &X11WorkspacePinning::apply;
+    services.selectionBadge.makeMonitor = [] { return std::make_unique<X11RecordMouseMonitor>(); };
+    services.selectionBadge.makePresenter = [] { return std::make_unique<SelectionBadgePresenter>(); };
+    services.selectionBadge.makeCapture = &makeX11SelectionCaptureService;
+    services.selectionBadge.pointerLocation = [] { return QPointF(QCursor::pos()); };
+    services.selectionBadge.isScreenCaptureInterfaceActive = [probe = std::make_shared<X11ScreenCaptureProbe>()] {
+        return probe->isScreenCaptureInterfaceActive();
+    };
     return services;
 }
 
@@ -118,7 +132,13 @@ AppDelegate::AppDelegate(std::unique_ptr<AppPreferencesStoring> preferencesStore
               if (self)
                   self->showLookupPanelFromCurrentSelection();
           },
-          m_services.makeHotkeyBackend)
+          m_services.makeHotkeyBackend),
+      m_selectionBadgeController(
+          [self = QPointer<AppDelegate>(this)](const QString &text) {
+              if (self)
+                  self->showLookupPanel(std::nullopt, nullptr, LookupPanelStartAction::lookupCapturedText(text));
+          },
+          m_services.selectionBadge)
 {
 }
 
@@ -130,6 +150,7 @@ void AppDelegate::applicationDidFinishLaunching()
     // no window, so nothing shows in the taskbar until a panel opens.
     QGuiApplication::setQuitOnLastWindowClosed(false);
     configureOptionDHotkey(m_preferencesStore->optionDHotkeyEnabled());
+    configureSelectionBadge(m_preferencesStore->selectionBadgeEnabled());
     m_lookupPanelObserver = observe(AppNotification::openLookupPanel,
                                     [this] { showLookupPanel(std::nullopt, nullptr, LookupPanelStartAction::none()); });
     m_collectionObserver = observe(AppNotification::openCollection, [this] { showCollection(); });
@@ -150,6 +171,7 @@ void AppDelegate::applicationWillTerminate()
         *observer = {};
     }
     m_hotkeyController.configure(false);
+    m_selectionBadgeController.stopSelectionBadgeMonitor();
     closeCurrentLookupPanel();
     m_collectionWindowController.reset();
     m_reviewWindowController.reset();
@@ -165,9 +187,18 @@ QMetaObject::Connection AppDelegate::observe(AppNotification name, std::function
                    });
 }
 
-void AppDelegate::configureLookupTriggers() { configureOptionDHotkey(m_preferencesStore->optionDHotkeyEnabled()); }
+void AppDelegate::configureLookupTriggers()
+{
+    configureOptionDHotkey(m_preferencesStore->optionDHotkeyEnabled());
+    configureSelectionBadge(m_preferencesStore->selectionBadgeEnabled());
+}
 
 void AppDelegate::configureOptionDHotkey(bool enabled) { m_hotkeyController.configure(enabled); }
+
+void AppDelegate::configureSelectionBadge(bool enabled)
+{
+    m_selectionBadgeController.configure(SelectionBadgeController::isWanted(enabled));
+}
 
 std::shared_ptr<LookupViewModel> AppDelegate::makeLookupViewModel() const
 {

@@ -2,6 +2,7 @@
 
 #include "models/UserSettings.h"
 #include "services/HotkeyController.h"
+#include "services/SelectionBadgeController.h"
 #include "utilities/AppNotification.h"
 #include "viewmodels/LookupPanelStartAction.h"
 #include "views/LookupPanelPresenter.h"
@@ -29,7 +30,8 @@ class SelectedTextCapturing;
 class SystemDictionaryLookingUp;
 
 // Owns the long-lived services and the windows of the tray application and turns its
-// triggers (the hotkey, menu entries, requests from other processes) into windows. There is
+// triggers (the hotkey, the selection badge, menu entries, requests from other processes)
+// into windows. There is
 // never more than one lookup panel. Lives as long as the program. Main thread only.
 class AppDelegate : public QObject {
     Q_OBJECT
@@ -48,6 +50,8 @@ public:
         // Whether the hotkey's key is still down; null: never.
         std::function<bool()> isHotkeyHeld;
         LookupPanelWindow::WorkspacePinning workspacePinning;
+        // The mouse watch, badge window and capture of the selection badge.
+        SelectionBadgeController::Environment selectionBadge;
 
         // X11 capture and hotkey, the AI service over HTTP, the key in the desktop keyring.
         static Services system();
@@ -83,6 +87,9 @@ public:
 
     // Registers Alt+D, or releases it. A failed registration is logged; the program goes on.
     void configureOptionDHotkey(bool enabled);
+    // Watches mouse selections for the badge, or stops; never under a test host.
+    void configureSelectionBadge(bool enabled);
+    bool isSelectionBadgeMonitoring() const { return m_selectionBadgeController.isMonitoring(); }
     bool isHotkeyRegistered() const { return m_hotkeyController.isRegistered(); }
 
     CollectionWindowController *collectionWindows() const { return m_collectionWindowController.get(); }
@@ -103,6 +110,7 @@ private:
     Services m_services;
     AppNotificationCenter &m_notificationCenter;
     HotkeyController m_hotkeyController;
+    SelectionBadgeController m_selectionBadgeController;
     ModelContainer *m_modelContainer = nullptr;
     LookupPanelPresenter m_lookupPanelPresenter;
     // Made on first use; each keeps at most one window of its kind.

@@ -201,6 +201,11 @@ TEST_F(AppDelegateTest, TheHotkeyFollowsItsSwitchAtOnceAndAFailedGrabLeavesThePr
     EXPECT_TRUE(delegate->isHotkeyRegistered());
     EXPECT_EQ(hotkey.registrations, 1);
 
+    // The badge watches every click on the desktop; a test host never installs it.
+    defaults.setValue(AppPreferences::Key::selectionBadgeEnabled, true);
+    center.post(AppNotification::lookupTriggerPreferencesChanged);
+    EXPECT_FALSE(delegate->isSelectionBadgeMonitoring());
+
     delegate->applicationWillTerminate();
     EXPECT_FALSE(hotkey.isRegistered());
 }
