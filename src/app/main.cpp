@@ -1,3 +1,4 @@
+#include "app/RarozezevApp.h"
 #include "app/cli/CommandIO.h"
 #include "app/cli/CommandLineInterface.h"
 #include "app/cli/InterruptSignal.h"
@@ -30,6 +31,8 @@ int main(int argc, char *argv[])
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));
+    if (!CommandLineInterface::wantsHeadlessRun(arguments))
+        return RarozezevApp::run(argc, argv);
     const bool servesClipboard = !arguments.isEmpty() && arguments.first() == X11ClipboardServer::subcommand;
 
     // Commands stay headless; only those that use the clipboard or the selection get a GUI

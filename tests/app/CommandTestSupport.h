@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/cli/ApplicationInstanceConnecting.h"
 #include "app/cli/CommandCollection.h"
 #include "app/cli/CommandIO.h"
 #include "app/cli/CommandServices.h"
@@ -90,6 +91,16 @@ public:
     FastLookupResult fastResult;
 };
 
+// A session without a running tray application and without a bus to find one on.
+class UnreachableApplicationInstance : public ApplicationInstanceConnecting {
+public:
+    bool isReachable() override { return false; }
+    bool isRunning() override { return false; }
+    bool startApplication() override { return false; }
+    QCoro::Task<bool> waitUntilRunning(std::chrono::milliseconds) override { co_return false; }
+    QCoro::Task<void> requestOpen(QString) override { co_return; }
+};
+
 // Preferences, keys and cache in memory, over one user defaults, and a collection database in
 // memory that can be told to refuse to open.
 // Answers with `text`, or runs `failure` (which throws), and counts the captures.
@@ -114,6 +125,7 @@ struct InMemoryCommandServices : CommandServices {
     LookupResultCaching &lookupResultCache() override { return cache; }
     const SystemDictionaryLookingUp &systemDictionary() override { return dictionary; }
     std::optional<QString> aiAPIKeyOverride() override { return apiKeyOverride; }
+    ApplicationInstanceConnecting &applicationInstance() override { return instance; }
     ModelContext &collection() override
     {
         if (collectionFailure)
@@ -156,6 +168,7 @@ struct InMemoryCommandServices : CommandServices {
     UserDefaultsLookupResultCache cache{defaults};
     NoOpSystemDictionaryClient dictionary;
     std::optional<QString> apiKeyOverride;
+    UnreachableApplicationInstance instance;
     ModelContainer container{QString::fromLatin1(SQLiteDatabase::inMemoryPath)};
     std::optional<QString> collectionFailure;
 };

@@ -6,6 +6,7 @@
 #include "app/cli/CommandServices.h"
 #include "app/cli/ConfigCommand.h"
 #include "app/cli/LookupCommand.h"
+#include "app/cli/OpenCommand.h"
 #include "app/cli/ReviewCommand.h"
 
 CommandLineInterface::CommandLineInterface(CommandIO io, CommandServices &services, CancellationToken interruption)
@@ -69,6 +70,10 @@ QCoro::Task<int> CommandLineInterface::run(QStringList arguments)
             ReviewCommand command(m_io, openCollection);
             co_return command.run(arguments);
         }
+        if (first == QLatin1String("open")) {
+            OpenCommand command(m_io, m_services.applicationInstance());
+            co_return co_await command.run(std::move(arguments));
+        }
     } catch (...) {
         // Commands report their own failures; this is the last line of defence.
         failure = std::current_exception();
@@ -93,6 +98,7 @@ QString CommandLineInterface::helpText()
         "  collection       列出、删除和导出收藏（rarozezev collection --help）\n"
         "  review           查看待复习内容，记录复习结果（rarozezev review --help）\n"
         "  config           查看和修改设置，保存 API Key（rarozezev config --help）\n"
+        "  open             让正在运行的托盘应用打开一个窗口（rarozezev open --help）\n"
         "\n"
         "选项：\n"
         "  -h, --help       显示本帮助\n"

@@ -5,6 +5,7 @@
 #include <optional>
 
 class AIClient;
+class ApplicationInstanceConnecting;
 class AppPreferencesStoring;
 class LookupResultCaching;
 class ModelContext;
@@ -29,4 +30,6 @@ public:
     // Reads the selection of the application in front, made on first use. Throws AppError
     // when there is no display to read it from.
     virtual SelectedTextCapturing &selectionCaptureService() = 0;
+    // The tray application running in this session.
+    virtual ApplicationInstanceConnecting &applicationInstance() = 0;
 };

@@ -1,5 +1,6 @@
 #include "app/cli/SystemCommandServices.h"
 
+#include "app/cli/DBusApplicationInstance.h"
 #include "app/cli/LookupCommand.h"
 
 #include "platform/EspeakNgPronunciationTranscriber.h"
@@ -100,4 +101,11 @@ SelectedTextCapturing &SystemCommandServices::selectionCaptureService()
             [] { return X11PermissionService().isAccessibilityTrusted(); }, 500'000'000, 20'000'000);
     }
     return *m_selectionCaptureService;
+}
+
+ApplicationInstanceConnecting &SystemCommandServices::applicationInstance()
+{
+    if (!m_applicationInstance)
+        m_applicationInstance = std::make_unique<DBusApplicationInstance>();
+    return *m_applicationInstance;
 }

@@ -5,6 +5,7 @@
 #include <memory>
 
 class AppPreferences;
+class DBusApplicationInstance;
 class ModelContainer;
 class OpenAICompatibleAIClient;
 class SQLiteUserDefaults;
@@ -31,6 +32,7 @@ public:
     // The hotkey's capture, over the X11 clipboard; a clipboard it puts back is handed to a
     // detached server, so that it outlives the command.
     SelectedTextCapturing &selectionCaptureService() override;
+    ApplicationInstanceConnecting &applicationInstance() override;
 
 private:
     SQLiteUserDefaults &userDefaults();
@@ -42,4 +44,5 @@ private:
     std::unique_ptr<SystemDictionaryClient> m_systemDictionary;
     std::unique_ptr<ModelContainer> m_modelContainer;
     std::unique_ptr<SelectedTextCapturing> m_selectionCaptureService;
+    std::unique_ptr<DBusApplicationInstance> m_applicationInstance;
 };

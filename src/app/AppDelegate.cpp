@@ -1,0 +1,327 @@
+#include "app/AppDelegate.h"
+
+#include "platform/EspeakNgPronunciationTranscriber.h"
+#include "platform/KeychainAPIKeyStore.h"
+#include "platform/X11HotkeyRegistrationBackend.h"
+#include "platform/X11KeyState.h"
+#include "platform/X11PermissionService.h"
+#include "platform/X11PrimarySelectionReader.h"
+#include "platform/X11RecordMouseMonitor.h"
+#include "platform/X11ScreenCaptureProbe.h"
+#include "platform/X11SelectionPasteboard.h"
+#include "platform/X11WorkspacePinning.h"
+#include "platform/XTestCopyEventPoster.h"
+#include "services/AppPreferencesStoring.h"
+#include "services/LearningItemStore.h"
+#include "services/OpenAICompatibleAIClient.h"
+#include "services/QNetworkAccessManagerHTTPTransport.h"
+#include "services/QTimerSelectionCaptureClock.h"
+#include "services/SelectionCaptureService.h"
+#include "storage/ModelContainer.h"
+#include "utilities/AppLogger.h"
+#include "utilities/AppNotificationCenter.h"
+#include "viewmodels/LookupViewModel.h"
+#include "views/CollectionWindow.h"
+#include "views/CollectionWindowController.h"
+#include "views/LookupPanelView.h"
+#include "views/ReviewWindow.h"
+#include "views/ReviewWindowController.h"
+#include "views/SelectionBadgePresenter.h"
+#include "views/SymbolButton.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+#include <QPointer>
+
+#include <QCoroTimer>
+
+namespace {
+
+// The capture waits up to half a second for the copied text, polling every 20 ms.
+constexpr quint64 kCaptureTimeoutNanoseconds = 500'000'000;
+constexpr quint64 kCapturePollIntervalNanoseconds = 20'000'000;
+// The D of Alt+D (XK_d).
+constexpr quint32 kHotkeyKeysym = 0x64;
+// How long a capture waits for the hotkey to be let go, and how often it looks.
+constexpr int kHotkeyReleasePolls = 100;
+constexpr std::chrono::milliseconds kHotkeyReleasePollInterval{10};
+
+QString stateName(LookupViewModel::State::Kind kind)
+{
+    using Kind = LookupViewModel::State::Kind;
+    switch (kind) {
+    case Kind::idle:
+        return QStringLiteral("idle");
+    case Kind::capturingText:
+        return QStringLiteral("capturingText");
+    case Kind::loadingExplanation:
+        return QStringLiteral("loadingExplanation");
+    case Kind::loadingDetailedExplanation:
+        return QStringLiteral("loadingDetailedExplanation");
+    case Kind::readyForAILookup:
+        return QStringLiteral("readyForAILookup");
+    case Kind::loaded:
+        return QStringLiteral("loaded");
+    case Kind::failed:
+        return QStringLiteral("failed");
+    }
+    return {};
+}
+
+// The store's operations as the panel's save actions. The store works synchronously; its
+// failures reach the save-state controller as exceptions of the returned task.
+QCoro::Task<void> saveItem(std::shared_ptr<LearningItemStore> store, LookupResult result)
+{
+    store->save(result);
+    co_return;
+}
+
+QCoro::Task<void> removeItem(std::shared_ptr<LearningItemStore> store, LookupResult result)
+{
+    store->remove(result);
+    co_return;
+}
+
+QCoro::Task<bool> containsItem(std::shared_ptr<LearningItemStore> store, LookupResult result)
+{
+    co_return store->contains(result);
+}
+
+std::unique_ptr<SelectedTextCapturing> makeX11SelectionCaptureService()
+{
+    return std::make_unique<SelectionCaptureService>(
+        std::make_shared<X11SelectionPasteboard>(), std::make_shared<XTestCopyEventPoster>(),
+        std::make_shared<QTimerSelectionCaptureClock>(), std::make_shared<X11PrimarySelectionReader>(),
+        [] { return X11PermissionService().isAccessibilityTrusted(); }, kCaptureTimeoutNanoseconds,
+        kCapturePollIntervalNanoseconds);
+}
+
+} // namespace
+
+AppDelegate::Services AppDelegate::Services::system()
+{
+    Services services;
+    services.makeSelectionCaptureService = [] { return std::shared_ptr<SelectedTextCapturing>(makeX11SelectionCaptureService()); };
+    // One transport, and with it one connection pool, for every lookup.
+    services.aiClient = std::make_shared<OpenAICompatibleAIClient>(std::make_shared<QNetworkAccessManagerHTTPTransport>());
+    services.aiAPIKeyStore = std::make_shared<KeychainAPIKeyStore>(KeychainAPIKeyStore::aiAPIKeyAccount());
+    services.systemDictionary =
+        LookupViewModel::defaultSystemDictionaryClient(std::make_shared<const EspeakNgPronunciationTranscriber>());
+    services.makeHotkeyBackend = [] { return std::make_unique<X11HotkeyRegistrationBackend>(); };
+    services.isHotkeyHeld = [keyState = std::make_shared<X11KeyState>(kHotkeyKeysym)] { return keyState->isDown(); };
+    services.workspacePinning = &X11WorkspacePinning::apply;
+    services.selectionBadge.makeMonitor = [] { return std::make_unique<X11RecordMouseMonitor>(); };
+    services.selectionBadge.makePresenter = [] { return std::make_unique<SelectionBadgePresenter>(); };
+    services.selectionBadge.makeCapture = &makeX11SelectionCaptureService;
+    services.selectionBadge.pointerLocation = [] { return QPointF(QCursor::pos()); };
+    services.selectionBadge.isScreenCaptureInterfaceActive = [probe = std::make_shared<X11ScreenCaptureProbe>()] {
+        return probe->isScreenCaptureInterfaceActive();
+    };
+    return services;
+}
+
+AppDelegate::AppDelegate(std::unique_ptr<AppPreferencesStoring> preferencesStore, Services services,
+                         AppNotificationCenter &notificationCenter, QObject *parent)
+    : QObject(parent),
+      m_preferencesStore(std::move(preferencesStore)),
+      m_services(std::move(services)),
+      m_notificationCenter(notificationCenter),
+      m_hotkeyController(
+          // Presses arrive from the event loop, never from inside the native event filter.
+          [self = QPointer<AppDelegate>(this)] {
+              if (self)
+                  self->showLookupPanelFromCurrentSelection();
+          },
+          m_services.makeHotkeyBackend),
+      m_selectionBadgeController(
+          [self = QPointer<AppDelegate>(this)](const QString &text) {
+              if (self)
+                  self->showLookupPanel(std::nullopt, nullptr, LookupPanelStartAction::lookupCapturedText(text));
+          },
+          m_services.selectionBadge)
+{
+}
+
+AppDelegate::~AppDelegate() { applicationWillTerminate(); }
+
+void AppDelegate::applicationDidFinishLaunching()
+{
+    // A tray application: closing its last window must not end it. The tray icon itself has
+    // no window, so nothing shows in the taskbar until a panel opens.
+    QGuiApplication::setQuitOnLastWindowClosed(false);
+    configureOptionDHotkey(m_preferencesStore->optionDHotkeyEnabled());
+    configureSelectionBadge(m_preferencesStore->selectionBadgeEnabled());
+    m_lookupPanelObserver = observe(AppNotification::openLookupPanel,
+                                    [this] { showLookupPanel(std::nullopt, nullptr, LookupPanelStartAction::none()); });
+    m_collectionObserver = observe(AppNotification::openCollection, [this] { showCollection(); });
+    m_reviewObserver = observe(AppNotification::openReview, [this] { showReview(); });
+    m_dailyRecommendationObserver = observe(AppNotification::openDailyRecommendation, [this] { showDailyRecommendation(); });
+    m_dailyRecommendationPreferencesObserver =
+        observe(AppNotification::dailyRecommendationPreferencesChanged, [this] { scheduleDailyRecommendation(); });
+    m_lookupTriggerPreferencesObserver =
+        observe(AppNotification::lookupTriggerPreferencesChanged, [this] { configureLookupTriggers(); });
+}
+
+void AppDelegate::applicationWillTerminate()
+{
+    for (QMetaObject::Connection *observer :
+         {&m_lookupPanelObserver, &m_collectionObserver, &m_reviewObserver, &m_dailyRecommendationObserver,
+          &m_dailyRecommendationPreferencesObserver, &m_lookupTriggerPreferencesObserver}) {
+        QObject::disconnect(*observer);
+        *observer = {};
+    }
+    m_hotkeyController.configure(false);
+    m_selectionBadgeController.stopSelectionBadgeMonitor();
+    closeCurrentLookupPanel();
+    m_collectionWindowController.reset();
+    m_reviewWindowController.reset();
+}
+
+QMetaObject::Connection AppDelegate::observe(AppNotification name, std::function<void()> handler)
+{
+    // The delegate is the connection's context: once it is gone nothing is called.
+    return connect(&m_notificationCenter, &AppNotificationCenter::posted, this,
+                   [name, handler = std::move(handler)](AppNotification posted) {
+                       if (posted == name)
+                           handler();
+                   });
+}
+
+void AppDelegate::configureLookupTriggers()
+{
+    configureOptionDHotkey(m_preferencesStore->optionDHotkeyEnabled());
+    configureSelectionBadge(m_preferencesStore->selectionBadgeEnabled());
+}
+
+void AppDelegate::configureOptionDHotkey(bool enabled) { m_hotkeyController.configure(enabled); }
+
+void AppDelegate::configureSelectionBadge(bool enabled)
+{
+    m_selectionBadgeController.configure(SelectionBadgeController::isWanted(enabled));
+}
+
+std::shared_ptr<LookupViewModel> AppDelegate::makeLookupViewModel() const
+{
+    return std::make_shared<LookupViewModel>(m_services.makeSelectionCaptureService(), m_services.aiClient,
+                                             m_services.aiAPIKeyStore, m_services.resultCache,
+                                             m_services.systemDictionary);
+}
+
+QCoro::Task<void> AppDelegate::showLookupPanelFromCurrentSelection()
+{
+    const QPointer<AppDelegate> self(this);
+    const quint64 generation = ++m_selectionLookupGeneration;
+    const UserSettings settings = m_preferencesStore->currentUserSettingsWithoutAPIKey();
+    const std::shared_ptr<LookupViewModel> viewModel = makeLookupViewModel();
+    const std::shared_ptr<SelectedTextCapturing> capture = m_services.makeSelectionCaptureService();
+    // The hotkey's grab holds the keyboard until D goes up: a copy keystroke posted before
+    // then would come back to us instead of reaching the application with the selection.
+    if (const std::function<bool()> isHotkeyHeld = m_services.isHotkeyHeld) {
+        for (int poll = 0; poll < kHotkeyReleasePolls && isHotkeyHeld(); ++poll)
+            co_await QCoro::sleepFor(kHotkeyReleasePollInterval);
+        if (!self)
+            co_return;
+    }
+    QString text;
+    std::exception_ptr failure;
+    try {
+        text = co_await capture->captureSelectedTextUsingClipboardFallback();
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    // A newer press has taken over, or the program is shutting down.
+    if (!self || generation != m_selectionLookupGeneration)
+        co_return;
+    if (!failure) {
+        showLookupPanel(settings, viewModel, LookupPanelStartAction::lookupCapturedText(text));
+        co_return;
+    }
+    viewModel->showFailure(LookupViewModel::localizedMessage(failure));
+    showLookupPanel(settings, viewModel, LookupPanelStartAction::none());
+}
+
+void AppDelegate::showLookupPanel(std::optional<UserSettings> settings, std::shared_ptr<LookupViewModel> viewModel,
+                                  LookupPanelStartAction startAction)
+{
+    closeCurrentLookupPanel();
+    if (!m_modelContainer) {
+        AppLogger::error([] { return QStringLiteral("Cannot open lookup panel before the model container is configured."); });
+        return;
+    }
+    if (!settings)
+        settings = m_preferencesStore->currentUserSettingsWithoutAPIKey();
+    if (!viewModel)
+        viewModel = makeLookupViewModel();
+    auto store = std::make_shared<LearningItemStore>(m_modelContainer->mainContext());
+    auto *view = new LookupPanelView(
+        std::move(viewModel), std::move(*settings), std::move(startAction),
+        [store](const LookupResult &result) { return saveItem(store, result); },
+        [store](const LookupResult &result) { return removeItem(store, result); },
+        [store](const LookupResult &result) { return containsItem(store, result); });
+    auto *panel = new LookupPanelWindow(view);
+    if (m_services.workspacePinning)
+        panel->setWorkspacePinning(m_services.workspacePinning);
+    m_lookupPanelPresenter.present(panel);
+}
+
+void AppDelegate::closeCurrentLookupPanel() { m_lookupPanelPresenter.closeCurrentPanel(); }
+
+QJsonObject AppDelegate::lookupPanelStatus() const
+{
+    LookupPanelWindow *panel = lookupPanel();
+    if (!panel)
+        return QJsonObject{{QStringLiteral("open"), false}};
+    const LookupViewModel::State &state = panel->content()->viewModel().state();
+    QString selectedText = state.selectedText().value_or(QString());
+    QString explanation;
+    if (state.result()) {
+        selectedText = state.result()->selectedText;
+        explanation = state.result()->contextualMeaning;
+    } else if (state.fastResult()) {
+        selectedText = state.fastResult()->selectedText;
+        explanation = state.fastResult()->primaryMeaning;
+    }
+    QJsonObject status{
+        {QStringLiteral("open"), true},
+        {QStringLiteral("windowId"), QString::number(panel->winId())},
+        {QStringLiteral("visible"), panel->isVisible()},
+        {QStringLiteral("active"), panel->isActiveWindow()},
+        {QStringLiteral("pinned"), panel->isPinned()},
+        {QStringLiteral("state"), stateName(state.kind())},
+        {QStringLiteral("selectedText"), selectedText},
+        {QStringLiteral("message"), state.message()},
+        {QStringLiteral("explanation"), explanation},
+    };
+    if (SymbolButton *pin = panel->pinButton()) {
+        const QPoint centre = pin->mapToGlobal(pin->rect().center());
+        status.insert(QStringLiteral("pinButton"), QJsonObject{{QStringLiteral("x"), centre.x()}, {QStringLiteral("y"), centre.y()}});
+    }
+    return status;
+}
+
+void AppDelegate::showCollection()
+{
+    if (!m_modelContainer) {
+        AppLogger::error([] { return QStringLiteral("Cannot open collection before the model container is configured."); });
+        return;
+    }
+    if (!m_collectionWindowController)
+        m_collectionWindowController =
+            std::make_unique<CollectionWindowController>(m_modelContainer->mainContext(), m_notificationCenter);
+    m_collectionWindowController->show();
+}
+
+void AppDelegate::showReview()
+{
+    if (!m_modelContainer) {
+        AppLogger::error([] { return QStringLiteral("Cannot open review before the model container is configured."); });
+        return;
+    }
+    if (!m_reviewWindowController)
+        m_reviewWindowController = std::make_unique<ReviewWindowController>(m_modelContainer->mainContext());
+    m_reviewWindowController->show();
+}
+
+void AppDelegate::showDailyRecommendation() {}
+
+void AppDelegate::scheduleDailyRecommendation() {}

@@ -1,0 +1,128 @@
+#pragma once
+
+#include "models/UserSettings.h"
+#include "services/HotkeyController.h"
+#include "services/SelectionBadgeController.h"
+#include "utilities/AppNotification.h"
+#include "viewmodels/LookupPanelStartAction.h"
+#include "views/LookupPanelPresenter.h"
+#include "views/LookupPanelWindow.h"
+
+#include <QCoroTask>
+#include <QJsonObject>
+#include <QMetaObject>
+#include <QObject>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+class AIClient;
+class CollectionWindowController;
+class ReviewWindowController;
+class APIKeyStoring;
+class AppNotificationCenter;
+class AppPreferencesStoring;
+class LookupResultCaching;
+class LookupViewModel;
+class ModelContainer;
+class SelectedTextCapturing;
+class SystemDictionaryLookingUp;
+
+// Owns the long-lived services and the windows of the tray application and turns its
+// triggers (the hotkey, the selection badge, menu entries, requests from other processes)
+// into windows. There is
+// never more than one lookup panel. Lives as long as the program. Main thread only.
+class AppDelegate : public QObject {
+    Q_OBJECT
+
+public:
+    // The mechanisms the delegate builds lookups and triggers from; tests pass fakes.
+    struct Services {
+        // A new capture service for each lookup.
+        std::function<std::shared_ptr<SelectedTextCapturing>()> makeSelectionCaptureService;
+        std::shared_ptr<AIClient> aiClient;
+        std::shared_ptr<APIKeyStoring> aiAPIKeyStore;
+        // Null: the lookup view model's defaults.
+        std::shared_ptr<LookupResultCaching> resultCache;
+        std::shared_ptr<SystemDictionaryLookingUp> systemDictionary;
+        HotkeyController::BackendFactory makeHotkeyBackend;
+        // Whether the hotkey's key is still down; null: never.
+        std::function<bool()> isHotkeyHeld;
+        LookupPanelWindow::WorkspacePinning workspacePinning;
+        // The mouse watch, badge window and capture of the selection badge.
+        SelectionBadgeController::Environment selectionBadge;
+
+        // X11 capture and hotkey, the AI service over HTTP, the key in the desktop keyring.
+        static Services system();
+    };
+
+    AppDelegate(std::unique_ptr<AppPreferencesStoring> preferencesStore, Services services,
+                AppNotificationCenter &notificationCenter, QObject *parent = nullptr);
+    ~AppDelegate() override;
+
+    // Set once by the application right after construction; not owned.
+    void setModelContainer(ModelContainer *container) { m_modelContainer = container; }
+    ModelContainer *modelContainer() const { return m_modelContainer; }
+    AppPreferencesStoring &preferencesStore() const { return *m_preferencesStore; }
+
+    // Start-up once the event loop is about to run: the hotkey, then the subscriptions.
+    void applicationDidFinishLaunching();
+    // Undoes the start-up: subscriptions go, the hotkey is released, the panel closes.
+    void applicationWillTerminate();
+
+    // Opens a new lookup panel in place of the current one. No settings: a fresh snapshot
+    // of the preferences; no view model: a new one over the delegate's services.
+    void showLookupPanel(std::optional<UserSettings> settings, std::shared_ptr<LookupViewModel> viewModel,
+                         LookupPanelStartAction startAction);
+    // The hotkey path: captures the selection, then opens the panel looking it up, or
+    // showing why the capture failed.
+    QCoro::Task<void> showLookupPanelFromCurrentSelection();
+    void closeCurrentLookupPanel();
+
+    void showCollection();
+    void showReview();
+    void showDailyRecommendation();
+    void scheduleDailyRecommendation();
+
+    // Registers Alt+D, or releases it. A failed registration is logged; the program goes on.
+    void configureOptionDHotkey(bool enabled);
+    // Watches mouse selections for the badge, or stops; never under a test host.
+    void configureSelectionBadge(bool enabled);
+    bool isSelectionBadgeMonitoring() const { return m_selectionBadgeController.isMonitoring(); }
+    bool isHotkeyRegistered() const { return m_hotkeyController.isRegistered(); }
+
+    CollectionWindowController *collectionWindows() const { return m_collectionWindowController.get(); }
+    ReviewWindowController *reviewWindows() const { return m_reviewWindowController.get(); }
+    LookupPanelWindow *lookupPanel() const { return m_lookupPanelPresenter.currentPanel(); }
+    bool lookupPanelPinned() const { return m_lookupPanelPresenter.isCurrentPanelPinned(); }
+    // The panel as scripts see it: whether one is open, pinned, its lookup's state and text,
+    // the explanation shown, and where its pin button is on the screen.
+    QJsonObject lookupPanelStatus() const;
+
+private:
+    std::shared_ptr<LookupViewModel> makeLookupViewModel() const;
+    // Reconfigures the lookup triggers from the preferences as they are now.
+    void configureLookupTriggers();
+    QMetaObject::Connection observe(AppNotification name, std::function<void()> handler);
+
+    std::unique_ptr<AppPreferencesStoring> m_preferencesStore;
+    Services m_services;
+    AppNotificationCenter &m_notificationCenter;
+    HotkeyController m_hotkeyController;
+    SelectionBadgeController m_selectionBadgeController;
+    ModelContainer *m_modelContainer = nullptr;
+    LookupPanelPresenter m_lookupPanelPresenter;
+    // Made on first use; each keeps at most one window of its kind.
+    std::unique_ptr<CollectionWindowController> m_collectionWindowController;
+    std::unique_ptr<ReviewWindowController> m_reviewWindowController;
+    // Orders overlapping hotkey presses: only the newest capture opens a panel.
+    quint64 m_selectionLookupGeneration = 0;
+
+    QMetaObject::Connection m_lookupPanelObserver;
+    QMetaObject::Connection m_collectionObserver;
+    QMetaObject::Connection m_reviewObserver;
+    QMetaObject::Connection m_dailyRecommendationObserver;
+    QMetaObject::Connection m_dailyRecommendationPreferencesObserver;
+    QMetaObject::Connection m_lookupTriggerPreferencesObserver;
+};

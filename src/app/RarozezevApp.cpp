@@ -1,0 +1,173 @@
+#include "app/RarozezevApp.h"
+
+#include "app/OpenTarget.h"
+#include "app/cli/InterruptSignal.h"
+#include "platform/DBusSingleInstanceService.h"
+#include "platform/KeychainAPIKeyStore.h"
+#include "services/AppPreferences.h"
+#include "services/SQLiteUserDefaults.h"
+#include "storage/ModelContainer.h"
+#include "utilities/AppError.h"
+#include "utilities/AppLogger.h"
+#include "utilities/AppNotificationCenter.h"
+
+#include <QApplication>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTimer>
+
+#include <QCoroTask>
+
+#include <cstdio>
+
+namespace {
+
+// Hands a plain second start over to the instance already running: it opens the lookup
+// panel, which is what the learner most likely started the program for.
+QCoro::Task<void> handOver(int &exitCode)
+{
+    try {
+        co_await DBusSingleInstanceService::requestOpen(rawValue(OpenTarget::lookup), std::chrono::seconds(10));
+        exitCode = 0;
+    } catch (const DBusSingleInstanceService::RequestError &error) {
+        std::fprintf(stderr, "%s\n", error.what());
+        exitCode = 1;
+    }
+    QCoreApplication::exit(exitCode);
+}
+
+QString describe(const std::exception &error)
+{
+    if (const auto *appError = dynamic_cast<const AppError *>(&error))
+        return appError->errorDescription();
+    return QString::fromUtf8(error.what());
+}
+
+} // namespace
+
+int RarozezevApp::run(int &argc, char **argv)
+{
+    QApplication application(argc, argv);
+
+    RarozezevApp *running = nullptr;
+    DBusSingleInstanceService singleInstance(
+        [&running](const QString &what) -> std::optional<QString> {
+            if (!running)
+                return QStringLiteral("Rarozezev 正在启动，请稍后再试。");
+            return running->open(what);
+        },
+        [&running] {
+            const QJsonObject status = running ? running->appDelegate().lookupPanelStatus() : QJsonObject();
+            return QString::fromUtf8(QJsonDocument(status).toJson(QJsonDocument::Compact));
+        });
+    switch (singleInstance.claim()) {
+    case DBusSingleInstanceService::ClaimResult::claimed:
+        break;
+    case DBusSingleInstanceService::ClaimResult::alreadyRunning: {
+        int exitCode = 1;
+        std::optional<QCoro::Task<void>> request;
+        QTimer::singleShot(0, &application, [&] { request.emplace(handOver(exitCode)); });
+        application.exec();
+        return exitCode;
+    }
+    case DBusSingleInstanceService::ClaimResult::busUnavailable:
+        AppLogger::error([] { return QStringLiteral("No D-Bus session bus; cannot keep to one instance per session."); });
+        break;
+    }
+
+    std::unique_ptr<ModelContainer> container;
+    try {
+        container = ModelContainer::forApplication();
+    } catch (const std::exception &error) {
+        const QString message = containerFailurePrefix() + describe(error);
+        std::fprintf(stderr, "%s\n", message.toUtf8().constData());
+        AppLogger::error([&] { return QStringLiteral("Cannot open the collection database: ") + QString::fromUtf8(error.what()); });
+        QMessageBox::critical(nullptr, MenuBarRoot::title(), message);
+        return 1;
+    }
+
+    RarozezevApp app(std::move(container));
+    running = &app;
+    // SIGTERM or SIGINT (a session ending, Ctrl+C in a terminal) quits through the event
+    // loop, so the delegate still takes its triggers down.
+    CancellationToken termination;
+    InterruptSignal terminationSignal(termination);
+    const CancellationToken::Registration quitOnTermination = termination.onCancel([] { QCoreApplication::quit(); });
+    QObject::connect(&application, &QCoreApplication::aboutToQuit, [&app] { app.appDelegate().applicationWillTerminate(); });
+    app.didFinishLaunching();
+    const int exitCode = application.exec();
+    running = nullptr;
+    return exitCode;
+}
+
+RarozezevApp::RarozezevApp(std::unique_ptr<ModelContainer> sharedModelContainer)
+    : m_sharedModelContainer(std::move(sharedModelContainer)), m_userDefaults(std::make_unique<SQLiteUserDefaults>())
+{
+    auto preferences = std::make_unique<AppPreferences>(
+        *m_userDefaults, std::make_shared<KeychainAPIKeyStore>(KeychainAPIKeyStore::aiAPIKeyAccount()),
+        std::make_shared<KeychainAPIKeyStore>(KeychainAPIKeyStore::ttsAPIKeyAccount()));
+    m_appDelegate = std::make_unique<AppDelegate>(std::move(preferences), AppDelegate::Services::system(),
+                                                  AppNotificationCenter::shared());
+    m_appDelegate->setModelContainer(m_sharedModelContainer.get());
+    m_menuBarRoot = std::make_unique<MenuBarRoot>([this] { openSettings(); }, AppNotificationCenter::shared());
+    QObject::connect(&m_trayHostWatcher, &TrayHostWatcher::trayHostAvailable, [this] { showTrayIcon(); });
+}
+
+RarozezevApp::~RarozezevApp() { delete m_settingsPlaceholder.data(); }
+
+void RarozezevApp::didFinishLaunching()
+{
+    m_appDelegate->applicationDidFinishLaunching();
+    m_trayHostWatcher.start();
+}
+
+void RarozezevApp::showTrayIcon()
+{
+    // Hidden first: a tray host that replaced an earlier one only learns of an icon shown anew.
+    m_menuBarRoot->trayIcon().hide();
+    m_menuBarRoot->trayIcon().show();
+}
+
+std::optional<QString> RarozezevApp::open(const QString &what)
+{
+    const std::optional<OpenTarget> target = openTargetFromRawValue(what);
+    if (!target)
+        return QStringLiteral("未知的窗口：%1").arg(what);
+    switch (*target) {
+    case OpenTarget::lookup:
+        AppNotificationCenter::shared().post(AppNotification::openLookupPanel);
+        return std::nullopt;
+    case OpenTarget::collection:
+        AppNotificationCenter::shared().post(AppNotification::openCollection);
+        return std::nullopt;
+    case OpenTarget::review:
+        AppNotificationCenter::shared().post(AppNotification::openReview);
+        return std::nullopt;
+    case OpenTarget::settings:
+        openSettings();
+        return std::nullopt;
+    case OpenTarget::daily:
+        break;
+    }
+    return QStringLiteral("这个版本的 Rarozezev 还没有“%1”窗口。").arg(what);
+}
+
+void RarozezevApp::openSettings()
+{
+    if (!m_settingsPlaceholder) {
+        m_settingsPlaceholder = new QMessageBox(
+            QMessageBox::Information, QStringLiteral("设置"),
+            QStringLiteral("设置窗口即将推出。在此之前，请在终端里用 rarozezev config 命令查看和修改设置：\n\n"
+                           "  rarozezev config list\n"
+                           "  rarozezev config set aiBaseURL https://api.openai.com/v1/chat/completions\n"
+                           "  rarozezev config set aiModel gpt-4o-mini\n"
+                           "  rarozezev config set-key ai\n\n"
+                           "运行 rarozezev config --help 查看全部用法。"),
+            QMessageBox::Ok);
+        m_settingsPlaceholder->setAttribute(Qt::WA_DeleteOnClose);
+        m_settingsPlaceholder->setModal(false);
+    }
+    m_settingsPlaceholder->show();
+    m_settingsPlaceholder->raise();
+    m_settingsPlaceholder->activateWindow();
+}

@@ -1,0 +1,70 @@
+#include "app/cli/OpenCommand.h"
+
+#include "app/OpenTarget.h"
+#include "app/cli/ApplicationInstanceConnecting.h"
+#include "platform/DBusSingleInstanceService.h"
+
+OpenCommand::OpenCommand(CommandIO io, ApplicationInstanceConnecting &instance) : m_io(io), m_instance(instance) {}
+
+QString OpenCommand::helpText()
+{
+    return QStringLiteral(
+        "用法：rarozezev open lookup|collection|review|daily|settings\n"
+        "\n"
+        "让正在运行的 Rarozezev 打开一个窗口；没有在运行时先启动它。\n"
+        "  lookup       查词窗口（可绑定到桌面的自定义快捷键）\n"
+        "  collection   收藏本\n"
+        "  review       复习\n"
+        "  daily        今日英文推荐\n"
+        "  settings     设置\n");
+}
+
+QCoro::Task<int> OpenCommand::run(QStringList arguments)
+{
+    if (arguments.size() == 1
+        && (arguments.first() == QLatin1String("--help") || arguments.first() == QLatin1String("-h"))) {
+        m_io.print(helpText());
+        co_return CommandIO::success;
+    }
+    if (arguments.size() != 1)
+        co_return m_io.reportUsageError(QStringLiteral("open 需要一个窗口名。"), QStringLiteral("rarozezev open --help"));
+    const QString what = arguments.first();
+    if (!openTargetFromRawValue(what))
+        co_return m_io.reportUsageError(QStringLiteral("未知的窗口：%1").arg(what), QStringLiteral("rarozezev open --help"));
+
+    if (!m_instance.isReachable()) {
+        m_io.printError(QStringLiteral("没有 D-Bus 会话总线，无法联系正在运行的 Rarozezev。\n"));
+        co_return CommandIO::failure;
+    }
+    if (!m_instance.isRunning()) {
+        if (!m_instance.startApplication()) {
+            m_io.printError(QStringLiteral("无法启动 Rarozezev。\n"));
+            co_return CommandIO::failure;
+        }
+        if (!co_await m_instance.waitUntilRunning(startTimeout)) {
+            m_io.printError(QStringLiteral("Rarozezev 启动后 %1 秒内没有就绪。\n")
+                                .arg(std::chrono::duration_cast<std::chrono::seconds>(startTimeout).count()));
+            co_return CommandIO::failure;
+        }
+    }
+    std::optional<DBusSingleInstanceService::RequestError> failure;
+    try {
+        co_await m_instance.requestOpen(what);
+    } catch (const DBusSingleInstanceService::RequestError &error) {
+        failure = error;
+    }
+    if (!failure)
+        co_return CommandIO::success;
+    switch (failure->kind()) {
+    case DBusSingleInstanceService::RequestError::Kind::rejected:
+        m_io.printError(failure->message() + QLatin1Char('\n'));
+        break;
+    case DBusSingleInstanceService::RequestError::Kind::busUnavailable:
+        m_io.printError(QStringLiteral("没有 D-Bus 会话总线，无法联系正在运行的 Rarozezev。\n"));
+        break;
+    case DBusSingleInstanceService::RequestError::Kind::noReply:
+        m_io.printError(QStringLiteral("正在运行的 Rarozezev 没有响应（%1）。\n").arg(failure->message()));
+        break;
+    }
+    co_return CommandIO::failure;
+}
