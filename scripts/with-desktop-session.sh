@@ -97,18 +97,34 @@ fi
 Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$session_dir/display" \
   >"$session_dir/xvfb.log" 2>&1 &
 pids+=($!)
-if ! wait_until 15 grep -q '[0-9]' "$session_dir/display"; then
+# The number is complete once its line ends; then wait until the server answers.
+if ! wait_until 15 sh -c '[ "$(wc -l <"$1")" -ge 1 ]' sh "$session_dir/display"; then
   log "Xvfb did not start"
   cat "$session_dir/xvfb.log" >&2
   exit 1
 fi
 export DISPLAY=":$(tr -dc '0-9' <"$session_dir/display")"
+if ! wait_until 10 xdpyinfo; then
+  log "Xvfb on $DISPLAY does not answer"
+  cat "$session_dir/xvfb.log" >&2
+  exit 1
+fi
 
-openbox --sm-disable >"$session_dir/openbox.log" 2>&1 &
-pids+=($!)
-# A window manager announces itself on the root window.
-if ! wait_until 10 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"'; then
-  log "openbox did not start"
+# A window manager announces itself on the root window. Give a slow start a second chance.
+wm_started=false
+for attempt in 1 2 3; do
+  openbox --sm-disable >>"$session_dir/openbox.log" 2>&1 &
+  wm_pid=$!
+  if wait_until 10 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"'; then
+    pids+=("$wm_pid")
+    wm_started=true
+    break
+  fi
+  kill "$wm_pid" 2>/dev/null || true
+  wait "$wm_pid" 2>/dev/null || true
+  log "openbox did not start (attempt $attempt)"
+done
+if [ "$wm_started" != true ]; then
   cat "$session_dir/openbox.log" >&2
   exit 1
 fi
