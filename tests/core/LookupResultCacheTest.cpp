@@ -5,6 +5,7 @@
 #include "services/UserDefaultsLookupResultCache.h"
 
 #include "support/TestSupport.h"
+#include "support/UserDefaultsStores.h"
 
 #include <QTemporaryDir>
 
@@ -13,23 +14,6 @@
 #include <memory>
 
 namespace {
-
-template <typename Store>
-struct StoreFactory;
-
-template <>
-struct StoreFactory<InMemoryUserDefaults> {
-    std::unique_ptr<UserDefaults> make() { return std::make_unique<InMemoryUserDefaults>(); }
-};
-
-template <>
-struct StoreFactory<SQLiteUserDefaults> {
-    QTemporaryDir directory;
-    std::unique_ptr<UserDefaults> make()
-    {
-        return std::make_unique<SQLiteUserDefaults>(directory.filePath(QStringLiteral("UserDefaults.sqlite3")));
-    }
-};
 
 LookupResult appleResult(const QString &selectedText = QStringLiteral("Apple"),
                          LearningItemType itemType = LearningItemType::word)
@@ -42,13 +26,12 @@ LookupResult appleResult(const QString &selectedText = QStringLiteral("Apple"),
 template <typename Store>
 class LookupResultCacheTest : public ::testing::Test {
 protected:
-    StoreFactory<Store> factory;
+    UserDefaultsStore<Store> factory;
     std::unique_ptr<UserDefaults> defaults = factory.make();
     UserDefaultsLookupResultCache cache{*defaults};
 };
 
-using Implementations = ::testing::Types<InMemoryUserDefaults, SQLiteUserDefaults>;
-TYPED_TEST_SUITE(LookupResultCacheTest, Implementations);
+TYPED_TEST_SUITE(LookupResultCacheTest, UserDefaultsImplementations);
 
 TYPED_TEST(LookupResultCacheTest, OneEntryPerTrimmedLowerCasedTextAndType)
 {

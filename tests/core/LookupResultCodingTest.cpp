@@ -143,8 +143,6 @@ TEST(LookupResultEncoding, WritesFieldOrderOmitsAbsentOptionalsAndKeepsEmptyList
                          R"("contextualMeaning":"含义 \"引号\"","commonMeanings":[],"partOfSpeech":"",)"
                          R"("collocations":[],"examples":["Say it."],"usageNotes":[],"suggestedExpressions":[]})"));
     EXPECT_EQ(QJsonDocument::fromJson(result.toJSONData()).object(), result.toJSON());
-    EXPECT_FALSE(result.toJSON().contains(QStringLiteral("phonetic")));
-    EXPECT_FALSE(result.toJSON().contains(QStringLiteral("translation")));
 
     FastLookupResult fast{QStringLiteral("go"), LearningItemType::phrase, QStringLiteral("去"), std::nullopt,
                           QStringLiteral("Go!"), std::nullopt};

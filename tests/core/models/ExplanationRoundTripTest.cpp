@@ -25,46 +25,42 @@ LookupResult fullWordResult()
     return result;
 }
 
+LookupResult result(const QString &text, LearningItemType type, LookupResultSource source, const QString &meaning)
+{
+    LookupResult result;
+    result.selectedText = text;
+    result.itemType = type;
+    result.source = source;
+    result.contextualMeaning = meaning;
+    return result;
+}
+
 // The writer separates every block with a blank line and the reader splits blocks there and
 // drops the "- " prefixes, so the sections come back exactly.
-TEST(ExplanationRoundTrip, AIResultReadsBackAsItsDisplaySections)
+TEST(ExplanationRoundTrip, ResultsReadBackAsTheirDisplaySections)
 {
-    const LookupResult result = fullWordResult();
-    EXPECT_EQ(MarkdownExplanationParser::parse(result.markdownExplanation()), result.displaySections());
-}
+    LookupResult partOfSpeechOnly = result("well", LearningItemType::word, LookupResultSource::ai, "好地");
+    partOfSpeechOnly.partOfSpeech = QStringLiteral("adverb");
+    LookupResult sentence =
+        result("It never rains but it pours.", LearningItemType::sentence, LookupResultSource::ai, "祸不单行");
+    sentence.phonetic = QStringLiteral("/ignored/");
+    const LookupResult cases[] = {
+        fullWordResult(),
+        partOfSpeechOnly,
+        sentence,
+        result("apple", LearningItemType::word, LookupResultSource::systemDictionary,
+               "Apple | ˈæpəl | ① noun: the round fruit ② noun: the tree"),
+    };
+    for (const LookupResult &c : cases) {
+        SCOPED_TRACE(c.selectedText.toStdString());
+        EXPECT_EQ(MarkdownExplanationParser::parse(c.markdownExplanation()), c.displaySections());
+    }
 
-TEST(ExplanationRoundTrip, PartOfSpeechLineKeepsNoPrefixBothWays)
-{
-    LookupResult result;
-    result.selectedText = QStringLiteral("well");
-    result.contextualMeaning = QStringLiteral("好地");
-    result.partOfSpeech = QStringLiteral("adverb");
-    const QString markdown = result.markdownExplanation();
+    // A part of speech is one plain line, never a list item.
+    const QString markdown = partOfSpeechOnly.markdownExplanation();
     EXPECT_TRUE(markdown.contains(QStringLiteral("**词性**\n\nadverb")));
     EXPECT_FALSE(markdown.contains(QStringLiteral("- adverb")));
-    EXPECT_EQ(MarkdownExplanationParser::parse(markdown), result.displaySections());
-}
-
-TEST(ExplanationRoundTrip, DictionaryResultReadsBackAsItsDisplaySections)
-{
-    LookupResult result;
-    result.selectedText = QStringLiteral("apple");
-    result.source = LookupResultSource::systemDictionary;
-    result.contextualMeaning = QStringLiteral("Apple | ˈæpəl | ① noun: the round fruit ② noun: the tree");
-    EXPECT_EQ(MarkdownExplanationParser::parse(result.markdownExplanation()), result.displaySections());
-}
-
-TEST(ExplanationRoundTrip, SentenceWithoutPhoneticSectionSurvives)
-{
-    LookupResult result;
-    result.selectedText = QStringLiteral("It never rains but it pours.");
-    result.itemType = LearningItemType::sentence;
-    result.phonetic = QStringLiteral("/ignored/");
-    result.contextualMeaning = QStringLiteral("祸不单行");
-    const auto sections = MarkdownExplanationParser::parse(result.markdownExplanation());
-    ASSERT_EQ(sections.size(), 1);
-    EXPECT_EQ(sections.first().title, QStringLiteral("释义（翻译）"));
-    EXPECT_EQ(sections, result.displaySections());
+    EXPECT_EQ(sentence.displaySections().size(), 1) << "a sentence has no phonetic section";
 }
 
 } // namespace

@@ -1,6 +1,5 @@
 #include "models/LearningItem.h"
 #include "models/StringList.h"
-#include "models/UserSettings.h"
 
 #include "support/TestSupport.h"
 
@@ -15,18 +14,6 @@ static LearningItem makeItem(QStringList examples = {}, QStringList tags = {})
                         std::nullopt, std::nullopt, std::nullopt, QStringLiteral("### 释义\n\n河岸"),
                         std::move(examples), std::move(tags), Familiarity::learning, now, now, std::nullopt,
                         now.addSecs(3600), 2.5, 0);
-}
-
-TEST(LearningItemTest, InitializerStoresRawValuesAndEmptyListsAsLists)
-{
-    const LearningItem item = makeItem();
-    EXPECT_EQ(item.typeRawValue, QStringLiteral("phrase"));
-    EXPECT_EQ(item.familiarityRawValue, QStringLiteral("learning"));
-    ASSERT_TRUE(item.examplesStorage.has_value());
-    EXPECT_TRUE(item.examplesStorage->values.isEmpty());
-    ASSERT_TRUE(item.tagsStorage.has_value());
-    EXPECT_EQ(item.reviewCount, 0);
-    EXPECT_EQ(item.errorCount, 0);
 }
 
 TEST(LearningItemTest, AccessorsFallBackOnUnknownStoredText)
@@ -45,8 +32,10 @@ TEST(LearningItemTest, AccessorsFallBackOnUnknownStoredText)
     EXPECT_EQ(item.familiarity(), Familiarity::mastered);
 }
 
-TEST(LearningItemTest, ListsReadEmptyWhenEmptyOrMissing)
+TEST(LearningItemTest, ListsAreStoredEvenWhenEmptyAndReadEmptyWhenMissing)
 {
+    ASSERT_TRUE(makeItem().examplesStorage.has_value());
+    ASSERT_TRUE(makeItem().tagsStorage.has_value());
     LearningItem item = makeItem({QStringLiteral("We sat on the bank."), QStringLiteral("A river bank.")},
                                  {QStringLiteral("tag")});
     EXPECT_EQ(item.examples(), (QStringList{QStringLiteral("We sat on the bank."), QStringLiteral("A river bank.")}));
@@ -56,7 +45,6 @@ TEST(LearningItemTest, ListsReadEmptyWhenEmptyOrMissing)
     item.tagsStorage.reset();
     EXPECT_TRUE(item.examples().isEmpty());
     EXPECT_TRUE(item.tags().isEmpty());
-    EXPECT_TRUE(makeItem().examples().isEmpty());
 }
 
 TEST(StringListTest, EncodesAsValuesMemberAndRoundTrips)
@@ -73,23 +61,4 @@ TEST(StringListTest, RejectsMalformedEncodings)
         SCOPED_TRACE(data);
         EXPECT_FALSE(StringList::fromJSONData(QByteArray(data)).has_value());
     }
-}
-
-TEST(UserSettingsTest, DefaultsMatchThePreferenceDefaults)
-{
-    const UserSettings settings;
-    EXPECT_FALSE(settings.id.isNull());
-    EXPECT_NE(settings.id, UserSettings().id);
-    EXPECT_FALSE(settings.selectionBadgeEnabled);
-    EXPECT_TRUE(settings.optionDHotkeyEnabled);
-    EXPECT_EQ(settings.ttsProvider, QStringLiteral("openai"));
-    EXPECT_EQ(settings.ttsBaseURL, QStringLiteral("https://api.openai.com/v1/audio/speech"));
-    EXPECT_EQ(settings.ttsModel, QStringLiteral("gpt-4o-mini-tts"));
-    EXPECT_EQ(settings.ttsVoice, QStringLiteral("alloy"));
-    EXPECT_EQ(settings.ttsResponseFormat, QStringLiteral("mp3"));
-    EXPECT_TRUE(settings.ttsAPIKey.isEmpty());
-    EXPECT_EQ(settings.systemPronunciationAccent, QStringLiteral("american"));
-    EXPECT_FALSE(settings.reminderEnabled);
-    EXPECT_EQ(settings.reminderTimeHour, 20);
-    EXPECT_EQ(settings.reminderTimeMinute, 30);
 }

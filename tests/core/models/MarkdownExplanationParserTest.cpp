@@ -35,7 +35,6 @@ TEST(MarkdownExplanationParserTest, ReadsSectionsBlocksAndLines)
         {"no heading: one section of all non-empty lines",
          "alpha\n\n  beta  ",
          {Section{QStringLiteral("解释"), {Block(std::nullopt, {QStringLiteral("alpha"), QStringLiteral("beta")})}}}},
-        {"empty text", "", {}},
         {"blank text", " \n\t\n", {}},
         {"lines before the first heading are dropped",
          "preface\n\n### 释义\n\nmeaning",

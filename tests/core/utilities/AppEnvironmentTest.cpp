@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <utility>
+
 using Channel = AppEnvironment::DistributionChannel;
 
 static BundleInfo betaBundle(const QString &baseURL, const QString &model, const QString &apiKey)
@@ -45,47 +48,42 @@ TEST(AppEnvironmentTest, BundleTrimmedValueRejectsEmptyAndUnexpandedValues)
                            {QStringLiteral("Blank"), QStringLiteral(" \t ")},
                            {QStringLiteral("Unexpanded"), QStringLiteral(" $(LQ_BETA_KEY)")},
                            {QStringLiteral("DollarOnly"), QStringLiteral("$5 plan")}});
-    EXPECT_EQ(AppEnvironment::bundleTrimmedValue(QStringLiteral("Plain"), info), QStringLiteral("value"));
-    EXPECT_FALSE(AppEnvironment::bundleTrimmedValue(QStringLiteral("Blank"), info).has_value());
-    EXPECT_FALSE(AppEnvironment::bundleTrimmedValue(QStringLiteral("Unexpanded"), info).has_value());
-    EXPECT_FALSE(AppEnvironment::bundleTrimmedValue(QStringLiteral("Missing"), info).has_value());
-    EXPECT_EQ(AppEnvironment::bundleTrimmedValue(QStringLiteral("DollarOnly"), info), QStringLiteral("$5 plan"));
+    const std::pair<const char *, std::optional<QString>> cases[] = {
+        {"Plain", QStringLiteral("value")}, {"Blank", std::nullopt},
+        {"Unexpanded", std::nullopt},       {"Missing", std::nullopt},
+        {"DollarOnly", QStringLiteral("$5 plan")},
+    };
+    for (const auto &[key, expected] : cases)
+        EXPECT_EQ(AppEnvironment::bundleTrimmedValue(QString::fromLatin1(key), info), expected) << key;
 }
 
 TEST(AppEnvironmentTest, BetaChannelNeedsAllThreeServiceValues)
 {
-    const QString url = QStringLiteral("https://api.example.com/v1");
-    const QString model = QStringLiteral("gpt-4o-mini");
-    const QString key = QStringLiteral("sk-beta");
-
-    EXPECT_TRUE(AppEnvironment::hasBundledBetaServiceConfiguration(betaBundle(url, model, key)));
-    EXPECT_EQ(AppEnvironment::distributionChannel(betaBundle(url, model, key)), Channel::beta);
-
-    EXPECT_EQ(AppEnvironment::distributionChannel(betaBundle(QString(), model, key)), Channel::release);
-    EXPECT_EQ(AppEnvironment::distributionChannel(betaBundle(url, QStringLiteral("  "), key)), Channel::release);
-    EXPECT_EQ(AppEnvironment::distributionChannel(betaBundle(url, model, QStringLiteral("$(BETA_KEY)"))),
-              Channel::release);
-    EXPECT_EQ(AppEnvironment::distributionChannel(BundleInfo({{QStringLiteral("LQBetaAIBaseURL"), url},
-                                                              {QStringLiteral("LQBetaAIModel"), model}})),
-              Channel::release);
+    const QString url = QStringLiteral("https://api.example.com/v1"), model = QStringLiteral("gpt-4o-mini");
+    EXPECT_EQ(AppEnvironment::distributionChannel(betaBundle(url, model, QStringLiteral("sk-beta"))), Channel::beta);
+    const BundleInfo incomplete[] = {
+        betaBundle(QString(), model, QStringLiteral("sk-beta")),
+        betaBundle(url, QStringLiteral("  "), QStringLiteral("sk-beta")),
+        betaBundle(url, model, QStringLiteral("$(BETA_KEY)")),
+        BundleInfo({{QStringLiteral("LQBetaAIBaseURL"), url}, {QStringLiteral("LQBetaAIModel"), model}}),
+    };
+    for (const BundleInfo &bundle : incomplete) {
+        EXPECT_FALSE(AppEnvironment::hasBundledBetaServiceConfiguration(bundle));
+        EXPECT_EQ(AppEnvironment::distributionChannel(bundle), Channel::release);
+    }
 }
 
 TEST(AppEnvironmentTest, TestHostIsDetectedFromTheEnvironment)
 {
     const bool wasSet = qEnvironmentVariableIsSet("RAROZEZEV_TEST_HOST");
     const QByteArray saved = qgetenv("RAROZEZEV_TEST_HOST");
-
-    qputenv("RAROZEZEV_TEST_HOST", "1");
-    EXPECT_TRUE(AppEnvironment::isRunningTests());
-    qputenv("RAROZEZEV_TEST_HOST", "yes");
-    EXPECT_TRUE(AppEnvironment::isRunningTests());
-    qputenv("RAROZEZEV_TEST_HOST", "0");
-    EXPECT_FALSE(AppEnvironment::isRunningTests());
-    qputenv("RAROZEZEV_TEST_HOST", "");
-    EXPECT_FALSE(AppEnvironment::isRunningTests());
+    const std::pair<const char *, bool> cases[] = {{"1", true}, {"yes", true}, {"0", false}, {"", false}};
+    for (const auto &[value, expected] : cases) {
+        qputenv("RAROZEZEV_TEST_HOST", value);
+        EXPECT_EQ(AppEnvironment::isRunningTests(), expected) << value;
+    }
     qunsetenv("RAROZEZEV_TEST_HOST");
     EXPECT_FALSE(AppEnvironment::isRunningTests());
-
     if (wasSet)
         qputenv("RAROZEZEV_TEST_HOST", saved);
 }

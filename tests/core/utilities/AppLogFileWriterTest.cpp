@@ -29,25 +29,24 @@ static mode_t permissionsOf(const QString &path)
 
 TEST(AppLogFileWriterPathTest, ChannelDecidesFolderAndFileUnderTheStateDirectory)
 {
-    const QString home = QStringLiteral("/home/learner");
-    const QString tmp = QStringLiteral("/tmp");
-
-    EXPECT_EQ(AppLogFileWriter::logFilePathFor(Channel::release, QStringLiteral("/var/state"), home, tmp),
-              QStringLiteral("/var/state/Rarozezev/Logs/Production/Rarozezev.log"));
-    EXPECT_EQ(AppLogFileWriter::logFilePathFor(Channel::beta, QStringLiteral("/var/state/"), home, tmp),
-              QStringLiteral("/var/state/Rarozezev/Logs/Beta/Rarozezev-Beta.log"));
-
-    // An empty or relative XDG_STATE_HOME is ignored in favour of ~/.local/state.
-    EXPECT_EQ(AppLogFileWriter::logFilePathFor(Channel::release, QString(), home, tmp),
-              QStringLiteral("/home/learner/.local/state/Rarozezev/Logs/Production/Rarozezev.log"));
-    EXPECT_EQ(AppLogFileWriter::logFilePathFor(Channel::beta, QStringLiteral("state"), home, tmp),
-              QStringLiteral("/home/learner/.local/state/Rarozezev/Logs/Beta/Rarozezev-Beta.log"));
-
-    // Without any usable home the file goes to the temporary folder, without a channel folder.
-    EXPECT_EQ(AppLogFileWriter::logFilePathFor(Channel::beta, QString(), QString(), tmp),
-              QStringLiteral("/tmp/RarozezevLogs/Rarozezev-Beta.log"));
-    EXPECT_EQ(AppLogFileWriter::logFilePathFor(Channel::release, QStringLiteral("rel"), QStringLiteral("home"), tmp),
-              QStringLiteral("/tmp/RarozezevLogs/Rarozezev.log"));
+    const struct {
+        Channel channel;
+        const char *state, *home, *expected;
+    } cases[] = {
+        {Channel::release, "/var/state", "/home/learner", "/var/state/Rarozezev/Logs/Production/Rarozezev.log"},
+        {Channel::beta, "/var/state/", "/home/learner", "/var/state/Rarozezev/Logs/Beta/Rarozezev-Beta.log"},
+        // An empty or relative XDG_STATE_HOME is ignored in favour of ~/.local/state.
+        {Channel::release, "", "/home/learner", "/home/learner/.local/state/Rarozezev/Logs/Production/Rarozezev.log"},
+        {Channel::beta, "state", "/home/learner", "/home/learner/.local/state/Rarozezev/Logs/Beta/Rarozezev-Beta.log"},
+        // Without any usable home the file goes to the temporary folder, without a channel folder.
+        {Channel::beta, "", "", "/tmp/RarozezevLogs/Rarozezev-Beta.log"},
+        {Channel::release, "rel", "home", "/tmp/RarozezevLogs/Rarozezev.log"},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(AppLogFileWriter::logFilePathFor(c.channel, QString::fromLatin1(c.state), QString::fromLatin1(c.home),
+                                                   QStringLiteral("/tmp")),
+                  QString::fromLatin1(c.expected))
+            << c.state << " " << c.home;
 }
 
 TEST(AppLogFileWriterPathTest, DefaultPathFollowsXdgStateHome)

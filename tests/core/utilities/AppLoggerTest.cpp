@@ -53,22 +53,11 @@ TEST(AppLoggerTest, DebugAndInfoNeverBuildTheirMessage)
 }
 
 // Restores an environment variable at the end of the scope.
-class ScopedEnvironment {
-public:
-    explicit ScopedEnvironment(const char *name)
-        : m_name(name), m_wasSet(qEnvironmentVariableIsSet(name)), m_saved(qgetenv(name)) {}
-    ~ScopedEnvironment()
-    {
-        if (m_wasSet)
-            qputenv(m_name, m_saved);
-        else
-            qunsetenv(m_name);
-    }
-
-private:
-    const char *m_name;
-    bool m_wasSet;
-    QByteArray m_saved;
+struct ScopedEnvironment {
+    const char *name;
+    bool wasSet = qEnvironmentVariableIsSet(name);
+    QByteArray saved = qgetenv(name);
+    ~ScopedEnvironment() { wasSet ? qputenv(name, saved) : qunsetenv(name); }
 };
 
 // The logger's writer is the program's single shared one, fixed when first used, so both
@@ -77,8 +66,8 @@ TEST(AppLoggerTest, SilentUnderTestHostAndRecordsRedactedLinesOtherwise)
 {
     QTemporaryDir state;
     ASSERT_TRUE(state.isValid());
-    ScopedEnvironment stateHome("XDG_STATE_HOME");
-    ScopedEnvironment testHost("RAROZEZEV_TEST_HOST");
+    ScopedEnvironment stateHome{"XDG_STATE_HOME"};
+    ScopedEnvironment testHost{"RAROZEZEV_TEST_HOST"};
     qputenv("XDG_STATE_HOME", QFile::encodeName(state.path()));
     qputenv("RAROZEZEV_TEST_HOST", "1");
 
