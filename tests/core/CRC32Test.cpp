@@ -19,8 +19,6 @@ TEST(CRC32, matchesTheStandardCheckValues)
     EXPECT_EQ(CRC32::checksum(QByteArray()), 0U);
     EXPECT_EQ(CRC32::checksum(QByteArray("The quick brown fox jumps over the lazy dog")), 0x414FA339U);
     EXPECT_EQ(CRC32::checksum(QByteArray(1 << 20, '\0')), 0xA738EA1CU);
-    EXPECT_EQ(CRC32::table[1], 0x77073096U);
-    EXPECT_EQ(CRC32::table[255], 0x2D02EF8DU);
 }
 
 // The wide loop and the byte tail meet at every length and alignment around 16 bytes.

@@ -10,7 +10,6 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <ostream>
 
 namespace {
 
@@ -110,47 +109,41 @@ TEST(DefaultHotkeyRegistrarTest, RegistersOnceAndGivesEverythingBackOnceInRevers
     EXPECT_EQ(platform.calls, registeredThenReleased + again);
 }
 
-struct FailureCase {
-    const char *name;
-    Failure install;
-    Failure registration;
-    HotkeyRegistrationError::Kind expected;
-    QStringList calls;
-};
-void PrintTo(const FailureCase &failure, std::ostream *os) { *os << failure.name; }
-
-class DefaultHotkeyRegistrarFailureTest : public ::testing::TestWithParam<FailureCase> {};
-
 // Whatever fails, the handler of the attempt is removed again and nothing stays held.
-TEST_P(DefaultHotkeyRegistrarFailureTest, LeavesNothingInstalled)
+TEST(DefaultHotkeyRegistrarTest, AFailedRegistrationLeavesNothingInstalled)
 {
-    Platform platform;
-    platform.installFailure = GetParam().install;
-    platform.registerFailure = GetParam().registration;
-    DefaultHotkeyRegistrar registrar(std::make_unique<FakeBackend>(platform));
-    try {
-        registrar.registerDefaultHotkey([] {});
-        ADD_FAILURE() << "no HotkeyRegistrationError";
-    } catch (const HotkeyRegistrationError &error) {
-        EXPECT_EQ(error.kind(), GetParam().expected);
+    using Kind = HotkeyRegistrationError::Kind;
+    struct Row {
+        const char *name;
+        Failure install;
+        Failure registration;
+        Kind expected;
+        QStringList calls;
+    };
+    const Row rows[] = {
+        {"handler refused", Failure::throws, Failure::none, Kind::eventHandlerInstallationFailed, {}},
+        {"no handler token", Failure::returnsNull, Failure::none, Kind::eventHandlerInstallationFailed, {}},
+        {"hotkey taken", Failure::none, Failure::throws, Kind::hotkeyRegistrationFailed, {"install 1", "remove 1"}},
+        {"no hotkey token", Failure::none, Failure::returnsNull, Kind::hotkeyRegistrationFailed,
+         {"install 1", "remove 1"}},
+    };
+    for (const Row &row : rows) {
+        Platform platform;
+        platform.installFailure = row.install;
+        platform.registerFailure = row.registration;
+        DefaultHotkeyRegistrar registrar(std::make_unique<FakeBackend>(platform));
+        try {
+            registrar.registerDefaultHotkey([] {});
+            ADD_FAILURE() << row.name << ": no HotkeyRegistrationError";
+        } catch (const HotkeyRegistrationError &error) {
+            EXPECT_EQ(error.kind(), row.expected) << row.name;
+        }
+        EXPECT_FALSE(registrar.isRegistered()) << row.name;
+        registrar.unregister();
+        EXPECT_EQ(platform.calls, row.calls) << row.name;
+        EXPECT_FALSE(platform.installedAction) << row.name;
     }
-    EXPECT_FALSE(registrar.isRegistered());
-    registrar.unregister();
-    EXPECT_EQ(platform.calls, GetParam().calls);
-    EXPECT_FALSE(platform.installedAction);
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Failures, DefaultHotkeyRegistrarFailureTest,
-    ::testing::Values(FailureCase{"handlerRefused", Failure::throws, Failure::none,
-                                  HotkeyRegistrationError::Kind::eventHandlerInstallationFailed, {}},
-                      FailureCase{"noHandlerToken", Failure::returnsNull, Failure::none,
-                                  HotkeyRegistrationError::Kind::eventHandlerInstallationFailed, {}},
-                      FailureCase{"hotkeyTaken", Failure::none, Failure::throws,
-                                  HotkeyRegistrationError::Kind::hotkeyRegistrationFailed, {"install 1", "remove 1"}},
-                      FailureCase{"noHotkeyToken", Failure::none, Failure::returnsNull,
-                                  HotkeyRegistrationError::Kind::hotkeyRegistrationFailed, {"install 1", "remove 1"}}),
-    [](const auto &testInfo) { return std::string(testInfo.param.name); });
 
 class HotkeyControllerTest : public ::testing::Test {
 protected:

@@ -9,60 +9,52 @@ namespace {
 using Block = LearningItemExplanationBlock;
 using Section = LearningItemExplanationSection;
 
-struct SectionsCase {
-    const char *name;
-    QString text;
-    QList<Section> expected;
-};
-
-void PrintTo(const SectionsCase &c, std::ostream *os) { *os << c.name; }
-
-class ExplanationSectionsTest : public ::testing::TestWithParam<SectionsCase> {};
-
-TEST_P(ExplanationSectionsTest, ParsesStoredText)
+TEST(ExplanationSectionsTest, ParsesStoredText)
 {
-    EXPECT_TRUE(LearningItemExplanationParser::sections(GetParam().text) == GetParam().expected);
-}
-
-const QString kMeaning = QStringLiteral("释义");
-const QString kFallback = QStringLiteral("解释");
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, ExplanationSectionsTest,
-    ::testing::Values(
+    const QString kMeaning = QStringLiteral("释义");
+    const QString kFallback = QStringLiteral("解释");
+    struct Row {
+        const char *name;
+        QString text;
+        QList<Section> expected;
+    };
+    const Row rows[] = {
         // Sections
-        SectionsCase{"indented headings and lines are trimmed; lines before the first heading are dropped",
-                     QStringLiteral("前言\n  \t### 释义 \n\t- 苹果  "), {Section{kMeaning, {Block{std::nullopt, {"苹果"}}}}}},
-        SectionsCase{"a heading without content is skipped, not carried over to the next lines",
-                     QStringLiteral("### 空\n\n### 释义\n苹果\n### 也空\n   "),
-                     {Section{kMeaning, {Block{std::nullopt, {"苹果"}}}}}},
-        SectionsCase{"a heading needs the space after the hashes", QStringLiteral("### 释义\n###例句\n####不是"),
-                     {Section{kMeaning, {Block{std::nullopt, {"###例句", "####不是"}}}}}},
-        SectionsCase{"CR LF line breaks read like LF", QStringLiteral("### 释义\r\n- 苹果\r\n\r\n- 水果"),
-                     {Section{kMeaning, {Block{std::nullopt, {"苹果"}}, Block{std::nullopt, {"水果"}}}}}},
+        {"indented headings and lines are trimmed; lines before the first heading are dropped",
+         QStringLiteral("前言\n  \t### 释义 \n\t- 苹果  "), {Section{kMeaning, {Block{std::nullopt, {"苹果"}}}}}},
+        {"a heading without content is skipped, not carried over to the next lines",
+         QStringLiteral("### 空\n\n### 释义\n苹果\n### 也空\n   "),
+         {Section{kMeaning, {Block{std::nullopt, {"苹果"}}}}}},
+        {"a heading needs the space after the hashes", QStringLiteral("### 释义\n###例句\n####不是"),
+         {Section{kMeaning, {Block{std::nullopt, {"###例句", "####不是"}}}}}},
+        {"CR LF line breaks read like LF", QStringLiteral("### 释义\r\n- 苹果\r\n\r\n- 水果"),
+         {Section{kMeaning, {Block{std::nullopt, {"苹果"}}, Block{std::nullopt, {"水果"}}}}}},
         // Blocks
-        SectionsCase{"a bold line directly followed by lines titles the block",
-                     QStringLiteral("### 释义\n**常见含义**\n- 苹果\n- 苹果公司"),
-                     {Section{kMeaning, {Block{QStringLiteral("常见含义"), {"苹果", "苹果公司"}}}}}},
-        SectionsCase{"a bold line followed by a blank line makes no block",
-                     QStringLiteral("### 释义\n**常见含义**\n\n- 苹果\n- 苹果公司"),
-                     {Section{kMeaning, {Block{std::nullopt, {"苹果", "苹果公司"}}}}}},
-        SectionsCase{"only blank lines separate blocks; a bold line inside a chunk is ordinary",
-                     QStringLiteral("### 释义\n- 甲\n**例句**\n \t \n**乙**\n- 丙\n\n\n- - 丁"),
-                     {Section{kMeaning,
-                              {Block{std::nullopt, {"甲", "**例句**"}}, Block{QStringLiteral("乙"), {"丙"}},
-                               Block{std::nullopt, {"- 丁"}}}}}},
-        SectionsCase{"a bold marker shorter than five characters is not a title", QStringLiteral("### 释义\n****\n- 甲"),
-                     {Section{kMeaning, {Block{std::nullopt, {"****", "甲"}}}}}},
+        {"a bold line directly followed by lines titles the block",
+         QStringLiteral("### 释义\n**常见含义**\n- 苹果\n- 苹果公司"),
+         {Section{kMeaning, {Block{QStringLiteral("常见含义"), {"苹果", "苹果公司"}}}}}},
+        {"a bold line followed by a blank line makes no block",
+         QStringLiteral("### 释义\n**常见含义**\n\n- 苹果\n- 苹果公司"),
+         {Section{kMeaning, {Block{std::nullopt, {"苹果", "苹果公司"}}}}}},
+        {"only blank lines separate blocks; a bold line inside a chunk is ordinary",
+         QStringLiteral("### 释义\n- 甲\n**例句**\n \t \n**乙**\n- 丙\n\n\n- - 丁"),
+         {Section{kMeaning,
+                  {Block{std::nullopt, {"甲", "**例句**"}}, Block{QStringLiteral("乙"), {"丙"}},
+                   Block{std::nullopt, {"- 丁"}}}}}},
+        {"a bold marker shorter than five characters is not a title", QStringLiteral("### 释义\n****\n- 甲"),
+         {Section{kMeaning, {Block{std::nullopt, {"****", "甲"}}}}}},
         // Fallback
-        SectionsCase{"text without headings becomes one section of its non-empty lines",
-                     QStringLiteral("  - 苹果\n\n**常见含义**\n\t水果 "),
-                     {Section{kFallback, {Block{std::nullopt, {"苹果", "**常见含义**", "水果"}}}}}},
-        SectionsCase{"empty text gives one empty block", QString(), {Section{kFallback, {Block{}}}}},
-        SectionsCase{"headings that yield no block fall back to every line, headings included",
-                     QStringLiteral("### 释义\n**标题**\n\n### 例句"),
-                     {Section{kFallback, {Block{std::nullopt, {"### 释义", "**标题**", "### 例句"}}}}}}),
-    [](const ::testing::TestParamInfo<SectionsCase> &param) { return "case" + std::to_string(param.index); });
+        {"text without headings becomes one section of its non-empty lines",
+         QStringLiteral("  - 苹果\n\n**常见含义**\n\t水果 "),
+         {Section{kFallback, {Block{std::nullopt, {"苹果", "**常见含义**", "水果"}}}}}},
+        {"empty text gives one empty block", QString(), {Section{kFallback, {Block{}}}}},
+        {"headings that yield no block fall back to every line, headings included",
+         QStringLiteral("### 释义\n**标题**\n\n### 例句"),
+         {Section{kFallback, {Block{std::nullopt, {"### 释义", "**标题**", "### 例句"}}}}}},
+    };
+    for (const Row &row : rows)
+        EXPECT_TRUE(LearningItemExplanationParser::sections(row.text) == row.expected) << row.name;
+}
 
 TEST(ExplanationAppendBlockTest, AddsAtMostOneBlock)
 {

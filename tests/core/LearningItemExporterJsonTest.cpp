@@ -58,15 +58,10 @@ TEST(LearningItemExporterJson, absentOptionalsAreLeftOutNotNull)
 {
     auto item = newPhrase();
     item->sourceTitle = QString(); // present but empty is still written
-    const QJsonObject exported = parse(LearningItemExporter::jsonData({item}, utcDate(2025, 3, 5, 21, 0, 0)))
-                                     .value("items")
-                                     .toArray()
-                                     .at(0)
-                                     .toObject();
-    EXPECT_FALSE(exported.contains("lastReviewedAt"));
-    EXPECT_FALSE(exported.contains("sourceApp"));
-    EXPECT_FALSE(exported.contains("contextBefore"));
-    EXPECT_FALSE(exported.contains("contextAfter"));
+    const QJsonObject exported =
+        parse(LearningItemExporter::jsonData({item}, utcDate(2025, 3, 5, 21, 0, 0))).value("items")[0].toObject();
+    for (const char *key : {"lastReviewedAt", "sourceApp", "contextBefore", "contextAfter"})
+        EXPECT_FALSE(exported.contains(key)) << key;
     EXPECT_EQ(exported.value("sourceTitle"), QJsonValue(QString()));
     EXPECT_EQ(exported.value("examples").toArray(), QJsonArray());
     EXPECT_EQ(exported.value("tags").toArray(), QJsonArray());

