@@ -18,12 +18,6 @@ namespace {
 
 class CollectionCommandTest : public ::testing::Test {
 protected:
-    struct Run {
-        int exitCode;
-        QString out;
-        QString err;
-    };
-
     void SetUp() override
     {
         const QDateTime saved(QDate(2025, 3, 1), QTime(12, 0), Qt::UTC);
@@ -32,13 +26,12 @@ protected:
         rain = s.addItem("It's raining\ncats & <dogs>.", LearningItemType::sentence, saved.addSecs(120), saved.addDays(1));
     }
 
-    Run collection(const QStringList &arguments)
+    CommandRun collection(const QStringList &arguments)
     {
         CapturedStreams streams;
         CollectionCommand command(streams.io(), s.openCollection(),
                                   [] { return QDateTime(QDate(2025, 3, 5), QTime(20, 30), Qt::UTC); });
-        const int exitCode = command.run(arguments);
-        return {exitCode, streams.out(), streams.err()};
+        return streams.finish(command.run(arguments));
     }
 
     static QStringList ids(const QJsonArray &items)
@@ -55,7 +48,7 @@ protected:
 
 TEST_F(CollectionCommandTest, ListsNewestFirstAsATableOrAsExportItems)
 {
-    const Run table = collection({"list"});
+    const CommandRun table = collection({"list"});
     ASSERT_EQ(table.exitCode, 0) << table.err.toStdString();
     const QStringList lines = table.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 4);
@@ -83,7 +76,7 @@ TEST_F(CollectionCommandTest, RemoveDeletesOneItemAndNamesIDsItCannotUse)
     const QJsonArray left = QJsonDocument::fromJson(collection({"list", "--format=json"}).out.toUtf8()).array();
     EXPECT_EQ(ids(left), QStringList({exportUuidString(rain->id), exportUuidString(apple->id)}));
 
-    const Run again = collection({"remove", id});
+    const CommandRun again = collection({"remove", id});
     EXPECT_EQ(again.exitCode, 1);
     EXPECT_EQ(again.err, QStringLiteral("收藏中没有 ID 为 %1 的条目。\n").arg(id));
     for (const QStringList &arguments :
@@ -91,7 +84,7 @@ TEST_F(CollectionCommandTest, RemoveDeletesOneItemAndNamesIDsItCannotUse)
         EXPECT_EQ(collection(arguments).exitCode, 2) << arguments.join(' ').toStdString();
 
     s.refuseWrites("DELETE ON LearningItem");
-    const Run failed = collection({"remove", exportUuidString(apple->id)});
+    const CommandRun failed = collection({"remove", exportUuidString(apple->id)});
     EXPECT_EQ(failed.exitCode, 1);
     EXPECT_EQ(failed.err, QStringLiteral("取消收藏失败。\n"));
 }
@@ -100,7 +93,7 @@ TEST_F(CollectionCommandTest, ExportWritesEitherFormatInCollectionOrder)
 {
     QTemporaryDir directory;
     const QString jsonPath = directory.filePath("collection.json");
-    const Run json = collection({"export", "--format", "json", jsonPath});
+    const CommandRun json = collection({"export", "--format", "json", jsonPath});
     ASSERT_EQ(json.exitCode, 0) << json.err.toStdString();
     EXPECT_EQ(json.out, jsonPath + QLatin1Char('\n'));
     QFile jsonFile(jsonPath);
@@ -118,7 +111,7 @@ TEST_F(CollectionCommandTest, ExportWritesEitherFormatInCollectionOrder)
 
     // No file can be written where a directory stands; nothing is left behind.
     QDir(directory.path()).mkdir("taken");
-    const Run failed = collection({"export", "--format", "xlsx", directory.filePath("taken")});
+    const CommandRun failed = collection({"export", "--format", "xlsx", directory.filePath("taken")});
     EXPECT_EQ(failed.exitCode, 1);
     EXPECT_EQ(failed.err, QStringLiteral("收藏导出失败，请换一个保存位置后重试。\n"));
     EXPECT_EQ(QDir(directory.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
@@ -130,7 +123,7 @@ TEST_F(CollectionCommandTest, DatabaseIsOpenedOnlyForRealWork)
     s.collectionFailure = QStringLiteral("unable to open database file");
     EXPECT_EQ(collection({"--help"}).exitCode, 0);
     EXPECT_EQ(collection({"list", "--format", "yaml"}).exitCode, 2);
-    const Run failed = collection({"list"});
+    const CommandRun failed = collection({"list"});
     EXPECT_EQ(failed.exitCode, 1);
     EXPECT_EQ(failed.err, QStringLiteral("无法创建本地数据容器: unable to open database file\n"));
 }

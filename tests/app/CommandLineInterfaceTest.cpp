@@ -9,19 +9,12 @@
 
 namespace {
 
-struct Run {
-    int exitCode;
-    QString out;
-    QString err;
-};
-
-Run runCli(const QStringList &arguments)
+CommandRun runCli(const QStringList &arguments)
 {
     InMemoryCommandServices services;
     CapturedStreams streams;
     CommandLineInterface cli(streams.io(), services);
-    const int exitCode = waitForTask(cli.run(arguments));
-    return {exitCode, streams.out(), streams.err()};
+    return streams.finish(waitForTask(cli.run(arguments)));
 }
 
 } // namespace

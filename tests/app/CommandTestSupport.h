@@ -20,6 +20,13 @@
 #include <cstdio>
 #include <functional>
 
+// What one command run ended with and printed.
+struct CommandRun {
+    int exitCode;
+    QString out;
+    QString err;
+};
+
 // Temporary files standing in for the standard streams of one command run.
 class CapturedStreams {
 public:
@@ -39,6 +46,7 @@ public:
     CommandIO io() const { return CommandIO{m_in, m_out, m_err}; }
     QString out() const { return contents(m_out); }
     QString err() const { return contents(m_err); }
+    CommandRun finish(int exitCode) const { return {exitCode, out(), err()}; }
 
 private:
     static QString contents(FILE *file)
@@ -101,8 +109,6 @@ public:
     QCoro::Task<void> requestOpen(QString) override { co_return; }
 };
 
-// Preferences, keys and cache in memory, over one user defaults, and a collection database in
-// memory that can be told to refuse to open.
 // Answers with `text`, or runs `failure` (which throws), and counts the captures.
 class FakeSelectionCapture : public SelectedTextCapturing {
 public:
@@ -119,6 +125,8 @@ public:
     std::function<void()> failure;
 };
 
+// Preferences, keys and cache in memory, over one user defaults, and a collection database in
+// memory that can be told to refuse to open.
 struct InMemoryCommandServices : CommandServices {
     AppPreferencesStoring &preferences() override { return prefs; }
     AIClient &aiClient() override { return ai; }

@@ -12,19 +12,12 @@ using Key = AppPreferences::Key;
 
 class ConfigCommandTest : public ::testing::Test {
 protected:
-    struct Run {
-        int exitCode;
-        QString out;
-        QString err;
-    };
-
-    Run config(const QStringList &arguments, const QByteArray &input = {}, const BundleInfo &bundle = BundleInfo())
+    CommandRun config(const QStringList &arguments, const QByteArray &input = {}, const BundleInfo &bundle = BundleInfo())
     {
         AppPreferences preferences(defaults, aiKeys, std::make_shared<InMemoryAPIKeyStore>(), bundle);
         CapturedStreams streams(input);
         ConfigCommand command(streams.io(), preferences);
-        const int exitCode = waitForTask(command.run(arguments));
-        return {exitCode, streams.out(), streams.err()};
+        return streams.finish(waitForTask(command.run(arguments)));
     }
 
     InMemoryUserDefaults defaults;
@@ -68,7 +61,7 @@ TEST_F(ConfigCommandTest, BadInvocationsAreUsageErrorsThatChangeNothing)
     };
     for (const QStringList &arguments : invocations) {
         SCOPED_TRACE(arguments.join(QLatin1Char(' ')).toStdString());
-        const Run run = config(arguments, "sk-123\n");
+        const CommandRun run = config(arguments, "sk-123\n");
         EXPECT_EQ(run.exitCode, 2);
         EXPECT_TRUE(run.out.isEmpty());
         EXPECT_TRUE(run.err.contains(QStringLiteral("rarozezev config --help")));
@@ -81,7 +74,7 @@ TEST_F(ConfigCommandTest, BadInvocationsAreUsageErrorsThatChangeNothing)
 TEST_F(ConfigCommandTest, WritesThatDoNotTakeEffectAreFailures)
 {
     defaults.setFailsWrites(true);
-    const Run refused = config({"set", "dailyRecommendationHour", "21"});
+    const CommandRun refused = config({"set", "dailyRecommendationHour", "21"});
     EXPECT_EQ(refused.exitCode, 1);
     EXPECT_TRUE(refused.err.contains(QStringLiteral("dailyRecommendationHour.v1")));
     defaults.setFailsWrites(false);
@@ -97,7 +90,7 @@ TEST_F(ConfigCommandTest, WritesThatDoNotTakeEffectAreFailures)
 
 TEST_F(ConfigCommandTest, SetKeyStoresStandardInputLessOneLineBreak)
 {
-    const Run saved = config({"set-key", "ai"}, "  sk-with-spaces  \r\n");
+    const CommandRun saved = config({"set-key", "ai"}, "  sk-with-spaces  \r\n");
     EXPECT_EQ(saved.exitCode, 0);
     EXPECT_EQ(aiKeys->key(), QStringLiteral("  sk-with-spaces  "));
     EXPECT_TRUE(saved.out.isEmpty());
@@ -112,7 +105,7 @@ TEST_F(ConfigCommandTest, SetKeyStoresStandardInputLessOneLineBreak)
     EXPECT_EQ(config({"get", "hasSavedAPIKey"}).out, QStringLiteral("false\n"));
 
     aiKeys->setFailure(KeychainAPIKeyStoreError::unhandledStatus(KeychainAPIKeyStoreError::notAvailableStatus));
-    const Run failed = config({"set-key", "ai"}, "sk-123");
+    const CommandRun failed = config({"set-key", "ai"}, "sk-123");
     EXPECT_EQ(failed.exitCode, 1);
     EXPECT_TRUE(failed.err.contains(QStringLiteral("OSStatus -25291")));
     EXPECT_TRUE(failed.err.contains(QStringLiteral("Secret Service")));

@@ -15,19 +15,12 @@ namespace {
 
 class LookupCommandTest : public ::testing::Test {
 protected:
-    struct Run {
-        int exitCode;
-        QString out;
-        QString err;
-    };
-
-    Run lookup(const QStringList &arguments, const QByteArray &input = {})
+    CommandRun lookup(const QStringList &arguments, const QByteArray &input = {})
     {
         CapturedStreams streams(input);
         LookupCommand command(streams.io(), {s.prefs, s.ai, s.cache, s.dictionary, s.apiKeyOverride, s.openCollection(),
                                              [this]() -> SelectedTextCapturing & { return s.selection; }});
-        const int exitCode = waitForTask(command.run(arguments));
-        return {exitCode, streams.out(), streams.err()};
+        return streams.finish(waitForTask(command.run(arguments)));
     }
 
     InMemoryCommandServices s;
@@ -55,7 +48,7 @@ TEST_F(LookupCommandTest, AnswerIsFiledUnderTheTextAndTypeLookedUp)
 TEST_F(LookupCommandTest, KeyFromTheEnvironmentSparesTheKeyring)
 {
     s.aiKeys->setFailure(KeychainAPIKeyStoreError::unhandledStatus(KeychainAPIKeyStoreError::notAvailableStatus));
-    const Run failed = lookup({QStringLiteral("run")});
+    const CommandRun failed = lookup({QStringLiteral("run")});
     EXPECT_EQ(failed.exitCode, 1);
     EXPECT_TRUE(failed.err.contains(QStringLiteral("OSStatus -25291")));
     EXPECT_TRUE(failed.err.contains(QLatin1String(LookupCommand::apiKeyVariable)));
@@ -70,18 +63,18 @@ TEST_F(LookupCommandTest, KeyFromTheEnvironmentSparesTheKeyring)
 TEST_F(LookupCommandTest, FailuresAndInterruptionsPrintNoResult)
 {
     s.ai.failure = [] { throw AppError::invalidAIResponse(); };
-    const Run failed = lookup({QStringLiteral("run")});
+    const CommandRun failed = lookup({QStringLiteral("run")});
     EXPECT_EQ(failed.exitCode, 1);
     EXPECT_TRUE(failed.out.isEmpty());
     EXPECT_EQ(failed.err, AppError::invalidAIResponse().errorDescription() + QLatin1Char('\n'));
     EXPECT_FALSE(s.cache.cachedResult(QStringLiteral("run"), LearningItemType::word));
 
     s.ai.failure = [] { throw CancellationError(); };
-    const Run interrupted = lookup({QStringLiteral("--pass=fast"), QStringLiteral("run")});
+    const CommandRun interrupted = lookup({QStringLiteral("--pass=fast"), QStringLiteral("run")});
     EXPECT_EQ(interrupted.exitCode, 130);
     EXPECT_TRUE(interrupted.out.isEmpty() && interrupted.err.isEmpty());
 
-    const Run blank = lookup({}, " \n\t");
+    const CommandRun blank = lookup({}, " \n\t");
     EXPECT_EQ(blank.exitCode, 1);
     EXPECT_EQ(blank.err, AppError::selectedTextUnavailable().errorDescription() + QLatin1Char('\n'));
 }
@@ -93,7 +86,7 @@ TEST_F(LookupCommandTest, SaveFilesThePrintedResultOnce)
     s.ai.fullResult.contextualMeaning = QStringLiteral("起飞");
     LearningItemStore store(s.container.mainContext());
 
-    const Run saved = lookup({QStringLiteral("--save")}, "  take off \n");
+    const CommandRun saved = lookup({QStringLiteral("--save")}, "  take off \n");
     ASSERT_EQ(saved.exitCode, 0) << saved.err.toStdString();
     EXPECT_EQ(saved.err, QStringLiteral("已加入收藏。\n"));
     const auto items = store.allItems();
@@ -103,7 +96,7 @@ TEST_F(LookupCommandTest, SaveFilesThePrintedResultOnce)
     EXPECT_TRUE(items[0]->explanation.contains(QStringLiteral("起飞")));
 
     // From the cache, then from the service again: the same text and type is not saved twice.
-    const Run cached = lookup({QStringLiteral("--save"), QStringLiteral("TAKE OFF")});
+    const CommandRun cached = lookup({QStringLiteral("--save"), QStringLiteral("TAKE OFF")});
     EXPECT_EQ(cached.exitCode, 0);
     EXPECT_EQ(cached.err, QStringLiteral("收藏中已有这一条。\n"));
     EXPECT_EQ(lookup({QStringLiteral("--save"), QStringLiteral("--no-cache"), QStringLiteral("take off")}).exitCode, 0);
@@ -115,14 +108,14 @@ TEST_F(LookupCommandTest, SaveFailuresAreReportedAfterTheExplanation)
 {
     s.ai.fullResult.contextualMeaning = QStringLiteral("跑");
     s.refuseWrites(QStringLiteral("INSERT ON LearningItem"));
-    const Run failed = lookup({QStringLiteral("--save"), QStringLiteral("run")});
+    const CommandRun failed = lookup({QStringLiteral("--save"), QStringLiteral("run")});
     EXPECT_EQ(failed.exitCode, 1);
     EXPECT_TRUE(failed.out.contains(QStringLiteral("跑")));
     EXPECT_EQ(failed.err, QStringLiteral("收藏保存失败。\n"));
 
     // A collection that cannot be opened is found out before the service is asked.
     s.collectionFailure = QStringLiteral("unable to open database file");
-    const Run unopened = lookup({QStringLiteral("--save"), QStringLiteral("walk")});
+    const CommandRun unopened = lookup({QStringLiteral("--save"), QStringLiteral("walk")});
     EXPECT_EQ(unopened.exitCode, 1);
     EXPECT_TRUE(unopened.out.isEmpty());
     EXPECT_EQ(unopened.err, QStringLiteral("无法创建本地数据容器: unable to open database file\n"));
@@ -133,7 +126,7 @@ TEST_F(LookupCommandTest, SelectionIsCapturedThenLookedUpLikeAGivenText)
 {
     s.selection.text = QStringLiteral("take off");
     s.ai.fullResult.contextualMeaning = QStringLiteral("起飞");
-    const Run run = lookup({QStringLiteral("--selection"), QStringLiteral("--format=json")}, "ignored input");
+    const CommandRun run = lookup({QStringLiteral("--selection"), QStringLiteral("--format=json")}, "ignored input");
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(s.selection.captures, 1);
     ASSERT_EQ(s.ai.calls.size(), 1);
@@ -147,11 +140,11 @@ TEST_F(LookupCommandTest, SelectionIsCapturedThenLookedUpLikeAGivenText)
 
     // A failed capture is reported as such and costs no request; Ctrl+C during it is quiet.
     s.selection.failure = [] { throw AppError::clipboardSnapshotFailed(); };
-    const Run failed = lookup({QStringLiteral("--selection")});
+    const CommandRun failed = lookup({QStringLiteral("--selection")});
     EXPECT_EQ(failed.exitCode, 1);
     EXPECT_EQ(failed.err, AppError::clipboardSnapshotFailed().errorDescription() + QLatin1Char('\n'));
     s.selection.failure = [] { throw CancellationError(); };
-    const Run interrupted = lookup({QStringLiteral("--selection")});
+    const CommandRun interrupted = lookup({QStringLiteral("--selection")});
     EXPECT_EQ(interrupted.exitCode, 130);
     EXPECT_TRUE(interrupted.err.isEmpty());
     EXPECT_EQ(s.ai.calls.size(), 1);

@@ -46,18 +46,12 @@ public:
     QStringList requests;
 };
 
-struct OpenRun {
-    int exitCode;
-    QString out;
-    QString err;
-};
 
-OpenRun runOpen(FakeApplicationInstance &instance, const QStringList &arguments)
+CommandRun runOpen(FakeApplicationInstance &instance, const QStringList &arguments)
 {
     CapturedStreams streams;
     OpenCommand command(streams.io(), instance);
-    const int exitCode = waitForTask(command.run(arguments));
-    return {exitCode, streams.out(), streams.err()};
+    return streams.finish(waitForTask(command.run(arguments)));
 }
 
 } // namespace
@@ -66,7 +60,7 @@ TEST(OpenCommand, HandsTheRequestToTheRunningInstance)
 {
     FakeApplicationInstance instance;
     for (const char *what : {"lookup", "collection", "review", "daily", "settings"}) {
-        const OpenRun run = runOpen(instance, {QString::fromLatin1(what)});
+        const CommandRun run = runOpen(instance, {QString::fromLatin1(what)});
         EXPECT_EQ(run.exitCode, 0) << what;
         EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString();
     }
@@ -78,7 +72,7 @@ TEST(OpenCommand, StartsTheApplicationWhenNoneRunsAndWaitsForIt)
 {
     FakeApplicationInstance instance;
     instance.running = false;
-    const OpenRun run = runOpen(instance, {QStringLiteral("lookup")});
+    const CommandRun run = runOpen(instance, {QStringLiteral("lookup")});
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(instance.starts, 1);
     EXPECT_EQ(instance.requests, QStringList{QStringLiteral("lookup")});
@@ -86,7 +80,7 @@ TEST(OpenCommand, StartsTheApplicationWhenNoneRunsAndWaitsForIt)
     FakeApplicationInstance neverUp;
     neverUp.running = false;
     neverUp.comesUp = false;
-    const OpenRun late = runOpen(neverUp, {QStringLiteral("lookup")});
+    const CommandRun late = runOpen(neverUp, {QStringLiteral("lookup")});
     EXPECT_EQ(late.exitCode, 1);
     EXPECT_TRUE(late.err.contains(QStringLiteral("没有就绪"))) << late.err.toStdString();
     EXPECT_TRUE(neverUp.requests.isEmpty());
@@ -101,13 +95,13 @@ TEST(OpenCommand, ReportsFailuresInsteadOfClaimingSuccess)
 {
     FakeApplicationInstance rejecting;
     rejecting.failure = RequestError(RequestError::Kind::rejected, QStringLiteral("这个版本的 Rarozezev 还没有“daily”窗口。"));
-    const OpenRun rejected = runOpen(rejecting, {QStringLiteral("daily")});
+    const CommandRun rejected = runOpen(rejecting, {QStringLiteral("daily")});
     EXPECT_EQ(rejected.exitCode, 1);
     EXPECT_EQ(rejected.err, QStringLiteral("这个版本的 Rarozezev 还没有“daily”窗口。\n"));
 
     FakeApplicationInstance silent;
     silent.failure = RequestError(RequestError::Kind::noReply, QStringLiteral("org.freedesktop.DBus.Error.NoReply"));
-    const OpenRun noReply = runOpen(silent, {QStringLiteral("lookup")});
+    const CommandRun noReply = runOpen(silent, {QStringLiteral("lookup")});
     EXPECT_EQ(noReply.exitCode, 1);
     EXPECT_TRUE(noReply.err.contains(QStringLiteral("没有响应"))) << noReply.err.toStdString();
 
@@ -123,7 +117,7 @@ TEST(OpenCommand, RejectsUnknownOrMissingWindowNamesBeforeContactingAnyone)
 {
     FakeApplicationInstance instance;
     for (const QStringList &arguments : {QStringList{}, QStringList{"Lookup"}, QStringList{"lookup", "collection"}}) {
-        const OpenRun run = runOpen(instance, arguments);
+        const CommandRun run = runOpen(instance, arguments);
         EXPECT_EQ(run.exitCode, 2) << arguments.join(' ').toStdString();
         EXPECT_TRUE(run.err.contains(QStringLiteral("rarozezev open --help")));
     }

@@ -14,21 +14,14 @@ namespace {
 
 class ReviewCommandTest : public ::testing::Test {
 protected:
-    struct Run {
-        int exitCode;
-        QString out;
-        QString err;
-    };
-
-    Run review(const QStringList &arguments)
+    CommandRun review(const QStringList &arguments)
     {
         CapturedStreams streams;
         // The fake draw records the bound it was given and picks the last prompt type.
         ReviewCommand command(
             streams.io(), s.openCollection(), [this](int bound) { return bounds.append(bound), bound - 1; },
             [this] { return now; });
-        const int exitCode = command.run(arguments);
-        return {exitCode, streams.out(), streams.err()};
+        return streams.finish(command.run(arguments));
     }
 
     std::shared_ptr<LearningItem> add(const QString &text, LearningItemType type, qint64 dueInSeconds)
@@ -65,7 +58,7 @@ TEST_F(ReviewCommandTest, AnswerReschedulesAndLogsUnderAPromptTypeOfTheItemsType
 {
     // Not due for another day: answering early is allowed.
     const auto sentence = add("It rains.", LearningItemType::sentence, 86400);
-    const Run answered = review({"answer", exportUuidString(sentence->id), "hard"});
+    const CommandRun answered = review({"answer", exportUuidString(sentence->id), "hard"});
     ASSERT_EQ(answered.exitCode, 0) << answered.err.toStdString();
 
     // Drawn from the sentence's two prompt types.
@@ -89,7 +82,7 @@ TEST_F(ReviewCommandTest, AnswerRefusesWhatItCannotUseAndKeepsTheScheduleOnFailu
     const QString id = exportUuidString(word->id);
     const QDateTime due = word->nextReviewAt;
 
-    const Run unknown = review({"answer", exportUuidString(QUuid::createUuid()), "good"});
+    const CommandRun unknown = review({"answer", exportUuidString(QUuid::createUuid()), "good"});
     EXPECT_EQ(unknown.exitCode, 1);
     EXPECT_TRUE(unknown.err.startsWith(QStringLiteral("收藏中没有 ID 为 ")));
     for (const QStringList &arguments :
@@ -97,7 +90,7 @@ TEST_F(ReviewCommandTest, AnswerRefusesWhatItCannotUseAndKeepsTheScheduleOnFailu
         EXPECT_EQ(review(arguments).exitCode, 2) << arguments.join(' ').toStdString();
 
     s.refuseWrites("INSERT ON ReviewEvent");
-    const Run failed = review({"answer", id, "easy"});
+    const CommandRun failed = review({"answer", id, "easy"});
     EXPECT_EQ(failed.exitCode, 1);
     EXPECT_TRUE(failed.out.isEmpty());
     EXPECT_EQ(failed.err, QStringLiteral("复习结果保存失败。\n"));

@@ -62,3 +62,21 @@ private:
         }
     }
 };
+
+// The windows make a store per load and per answer and own it; each of these hands the work
+// to the test's one store.
+class ForwardingStore final : public CollectionItemStoring, public ReviewLearningItemStoring {
+public:
+    explicit ForwardingStore(FakeLearningItemStore &store) : m_store(store) {}
+    QList<std::shared_ptr<LearningItem>> allItems() override { return m_store.allItems(); }
+    QList<std::shared_ptr<LearningItem>> dueItems(const QDateTime &now) override { return m_store.dueItems(now); }
+    void remove(const std::shared_ptr<LearningItem> &item) override { m_store.remove(item); }
+    void recordReview(const std::shared_ptr<LearningItem> &item, ReviewResult result, ReviewPromptType promptType,
+                      const QDateTime &reviewedAt) override
+    {
+        m_store.recordReview(item, result, promptType, reviewedAt);
+    }
+
+private:
+    FakeLearningItemStore &m_store;
+};

@@ -20,6 +20,6 @@ TEST(LookupPanelPinControllerTest, StartsUnpinnedAndTheButtonFollowsEachToggle)
 
     pin.toggle();
     EXPECT_FALSE(pin.isPinned());
-    EXPECT_EQ(pin.systemImageName(), QStringLiteral("pin"));
+    EXPECT_EQ(pin.helpText(), QStringLiteral("固定窗口"));
     EXPECT_EQ(changes, 2);
 }

@@ -9,22 +9,17 @@
 
 namespace {
 
-QList<LookupResultDisplaySection> sampleSections()
+TEST(LookupExplanationSectionsViewTest, ShowsTitlesBlocksAndLinesInOrderAsPlainTextAndReplacesThem)
 {
-    return {
+    LookupExplanationSectionsView view;
+    view.setSections({
         {QStringLiteral("释义（翻译）"),
          {LookupResultDisplayBlock(std::nullopt, {QStringLiteral("起飞")}),
           LookupResultDisplayBlock(std::nullopt, {QStringLiteral("脱下"), QStringLiteral("腾飞")})}},
         {QStringLiteral("语法或常用搭配讲解"),
          {LookupResultDisplayBlock(QStringLiteral("例句"), {QStringLiteral("<b>not bold</b> & co"),
                                                              QStringLiteral("Second example.")})}},
-    };
-}
-
-TEST(LookupExplanationSectionsViewTest, ShowsTitlesBlocksAndLinesInOrderAsPlainText)
-{
-    LookupExplanationSectionsView view;
-    view.setSections(sampleSections());
+    });
 
     EXPECT_EQ(view.displayedTexts(),
               (QStringList{QStringLiteral("释义（翻译）"), QStringLiteral("起飞"), QStringLiteral("脱下"),
@@ -38,12 +33,7 @@ TEST(LookupExplanationSectionsViewTest, ShowsTitlesBlocksAndLinesInOrderAsPlainT
     ASSERT_EQ(blocks.size(), 3);
     EXPECT_EQ(blocks.at(0)->titleLabel(), nullptr);
     EXPECT_EQ(blocks.at(2)->titleLabel()->text(), QStringLiteral("例句"));
-}
 
-TEST(LookupExplanationSectionsViewTest, NewSectionsReplaceTheOldOnes)
-{
-    LookupExplanationSectionsView view;
-    view.setSections(sampleSections());
     view.setSections({{QStringLiteral("系统词典"), {LookupResultDisplayBlock(QStringLiteral("释义"), {QStringLiteral("① fruit")})}}});
     EXPECT_EQ(view.displayedTexts(),
               (QStringList{QStringLiteral("系统词典"), QStringLiteral("释义"), QStringLiteral("① fruit")}));

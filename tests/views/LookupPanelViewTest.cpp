@@ -292,18 +292,6 @@ TEST_F(LookupPanelViewTest, ReturnLooksUpOnlyAChangedText)
     EXPECT_EQ(ai->lookups.back()->text, QStringLiteral("take on"));
 }
 
-TEST_F(LookupPanelViewTest, TheFieldFontFollowsTheLengthOfTheShownText)
-{
-    LookupPanelView *view = open(LookupPanelStartAction::lookupCapturedText(QStringLiteral("serendipi!")));
-    ai->lookups.back()->answer.resolve(fullAnswer(QStringLiteral("serendipi!")));
-    EXPECT_EQ(view->resultTextField()->textView()->font().pixelSize(), 22);
-
-    const QString sentence = QStringLiteral("The committee postponed its decision. ").repeated(4).left(150);
-    view->submitLookupInput(sentence);
-    ai->lookups.back()->answer.resolve(fullAnswer(sentence.trimmed()));
-    EXPECT_EQ(view->resultTextField()->textView()->font().pixelSize(), 18);
-}
-
 TEST_F(LookupPanelViewTest, CopyingPutsTheMarkdownOnTheClipboardAndSaysSoForAWhileAfterTheLastCopy)
 {
     LookupPanelView *view = open(LookupPanelStartAction::lookupCapturedText(QStringLiteral("take off")));

@@ -78,10 +78,7 @@ TEST_F(LookupPanelWindowTest, IsAFloatingToolWindowTitledForWindowManagersOnly)
     EXPECT_EQ(window->windowType(), Qt::Tool) << "tool windows get no taskbar entry";
     EXPECT_TRUE(window->windowFlags().testFlag(Qt::FramelessWindowHint));
     EXPECT_FALSE(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    EXPECT_EQ(window->size(), QSize(480, 560));
-    EXPECT_EQ(window->palette().color(QPalette::Window), QColor(241, 241, 241));
-    EXPECT_EQ(PanelColors::appPageBackground(), QColor(241, 241, 241));
-    EXPECT_EQ(window->content()->minimumSize(), QSize(420, 420));
+    EXPECT_EQ(window->palette().color(QPalette::Window), PanelColors::appPageBackground());
 }
 
 TEST_F(LookupPanelWindowTest, ThePinButtonSwitchesLooksAndKeepsTheWindowAbove)
@@ -95,6 +92,7 @@ TEST_F(LookupPanelWindowTest, ThePinButtonSwitchesLooksAndKeepsTheWindowAbove)
     EXPECT_EQ(pin->symbolName(), QStringLiteral("pin"));
     EXPECT_EQ(pin->toolTip(), QStringLiteral("固定窗口"));
     EXPECT_EQ(pin->tint(), PanelColors::secondaryLabel());
+    const QSize size = window->size();
 
     pin->click();
     EXPECT_TRUE(window->isPinned());
@@ -103,7 +101,7 @@ TEST_F(LookupPanelWindowTest, ThePinButtonSwitchesLooksAndKeepsTheWindowAbove)
     EXPECT_EQ(pin->tint(), PanelColors::accent());
     EXPECT_TRUE(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     EXPECT_TRUE(window->isVisible()) << "the window stays on screen while the hint changes";
-    EXPECT_EQ(window->size(), QSize(480, 560));
+    EXPECT_EQ(window->size(), size);
     ASSERT_FALSE(applied.isEmpty());
     EXPECT_TRUE(applied.back()) << "pinned windows go on every workspace";
 

@@ -11,32 +11,22 @@
 
 namespace {
 
-struct FontSizeCase {
-    const char *name;
-    QString text;
-    int expected;
-};
-
-class LookupTextFieldFontSizeTest : public ::testing::TestWithParam<FontSizeCase> {};
-
-TEST_P(LookupTextFieldFontSizeTest, ShrinksAsTheTrimmedTextGrows)
+TEST(LookupTextFieldFontSize, ShrinksAsTheTrimmedTextGrows)
 {
-    EXPECT_EQ(LookupTextField::fontSize(GetParam().text), GetParam().expected);
+    const std::pair<QString, int> cases[] = {
+        {QString(), 22},
+        {QString(79, u'a'), 22},
+        {QString(80, u'a'), 20},
+        {QString(139, u'a'), 20},
+        {QString(140, u'a'), 18},
+        // Surrounding whitespace is not counted.
+        {QString(20, u' ') + QString(79, u'a') + QStringLiteral("\n\n"), 22},
+        // A letter with a combining accent is one character to the reader.
+        {QStringLiteral("e\u0301").repeated(79), 22},
+    };
+    for (const auto &[text, expected] : cases)
+        EXPECT_EQ(LookupTextField::fontSize(text), expected) << text.size() << " characters";
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Thresholds, LookupTextFieldFontSizeTest,
-    ::testing::Values(FontSizeCase{"empty", QString(), 22}, FontSizeCase{"tenCharacters", QString(10, u'a'), 22},
-                      FontSizeCase{"seventyNine", QString(79, u'a'), 22},
-                      FontSizeCase{"eighty", QString(80, u'a'), 20},
-                      FontSizeCase{"hundredThirtyNine", QString(139, u'a'), 20},
-                      FontSizeCase{"hundredForty", QString(140, u'a'), 18},
-                      FontSizeCase{"hundredFifty", QString(150, u'a'), 18},
-                      // Surrounding whitespace is not counted.
-                      FontSizeCase{"paddedSeventyNine", QString(20, u' ') + QString(79, u'a') + QStringLiteral("\n\n"), 22},
-                      // A letter with a combining accent is one character to the reader.
-                      FontSizeCase{"combiningMarks", QStringLiteral("e\u0301").repeated(79), 22}),
-    [](const ::testing::TestParamInfo<FontSizeCase> &row) { return std::string(row.param.name); });
 
 class LookupTextFieldTest : public ::testing::Test {
 protected:
@@ -70,10 +60,8 @@ TEST_F(LookupTextFieldTest, GrowsWithItsLinesFromOneLineToTheCapThenScrolls)
 
     field.setText(QStringLiteral("short"));
     EXPECT_EQ(fieldHeight(), oneLine);
-}
 
-TEST_F(LookupTextFieldTest, LongTextWrapsAtTheFieldWidth)
-{
+    // A long line wraps at the field's width.
     field.setText(QStringLiteral("a rather long sentence that cannot possibly fit on one line of this field"));
     EXPECT_GT(fieldHeight(), AutoSizingLookupTextView::kMinimumHeight + 10);
 }
