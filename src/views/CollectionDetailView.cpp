@@ -3,6 +3,7 @@
 #include "models/LearningItemExplanationParser.h"
 #include "views/ContentUnavailableView.h"
 #include "views/PanelColors.h"
+#include "views/PlainTextLabel.h"
 #include "views/SymbolButton.h"
 
 #include <QFrame>
@@ -17,24 +18,12 @@ namespace {
 
 constexpr int kPadding = 24;
 
+// Stored texts are selectable so the learner can copy a line.
 QLabel *makeLabel(const QString &text, int pixelSize, QFont::Weight weight, QWidget *parent,
                   std::optional<QColor> colour = std::nullopt)
 {
-    auto *label = new QLabel(parent);
-    // Stored texts may hold '<' or '&' and must show as written.
-    label->setTextFormat(Qt::PlainText);
-    label->setText(text);
-    label->setWordWrap(true);
+    QLabel *label = makePlainTextLabel(text, pixelSize, weight, parent, colour);
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    QFont font = label->font();
-    font.setPixelSize(pixelSize);
-    font.setWeight(weight);
-    label->setFont(font);
-    if (colour) {
-        QPalette palette = label->palette();
-        palette.setColor(QPalette::WindowText, *colour);
-        label->setPalette(palette);
-    }
     return label;
 }
 

@@ -5,6 +5,7 @@
 #include "views/LookupExplanationSectionsView.h"
 #include "views/LookupTextField.h"
 #include "views/PanelColors.h"
+#include "views/PlainTextLabel.h"
 #include "views/SymbolButton.h"
 #include "views/SymbolIcon.h"
 #include "views/SymbolLabel.h"
@@ -28,25 +29,6 @@ const QString kDictionarySymbol = QStringLiteral("book");
 const QString kSwitchToDictionaryHelp = QStringLiteral("切换到系统词典");
 const QString kSwitchToAIHelp = QStringLiteral("切换到 AI 查词");
 const QString kPlaceholder = QStringLiteral("输入后按回车查词");
-
-QLabel *makeLabel(const QString &text, int pixelSize, QFont::Weight weight, QWidget *parent,
-                  std::optional<QColor> colour = std::nullopt)
-{
-    auto *label = new QLabel(parent);
-    label->setTextFormat(Qt::PlainText);
-    label->setText(text);
-    label->setWordWrap(true);
-    QFont font = label->font();
-    font.setPixelSize(pixelSize);
-    font.setWeight(weight);
-    label->setFont(font);
-    if (colour) {
-        QPalette palette = label->palette();
-        palette.setColor(QPalette::WindowText, *colour);
-        label->setPalette(palette);
-    }
-    return label;
-}
 
 // A page whose few items sit together in the middle, as a status screen.
 QVBoxLayout *centredColumn(QWidget *page)
@@ -139,10 +121,10 @@ QWidget *LookupPanelView::buildCapturingPage()
     QVBoxLayout *layout = centredColumn(page);
     layout->addWidget(new ActivityIndicator(26, page), 0, Qt::AlignHCenter);
     layout->addSpacing(6);
-    QLabel *title = makeLabel(QStringLiteral("正在读取选中文本"), 17, QFont::DemiBold, page);
+    QLabel *title = makePlainTextLabel(QStringLiteral("正在读取选中文本"), 17, QFont::DemiBold, page);
     title->setAlignment(Qt::AlignCenter);
     layout->addWidget(title);
-    QLabel *detail = makeLabel(QStringLiteral("会短暂使用剪贴板完成捕获"), 13, QFont::Normal, page,
+    QLabel *detail = makePlainTextLabel(QStringLiteral("会短暂使用剪贴板完成捕获"), 13, QFont::Normal, page,
                                PanelColors::secondaryLabel());
     detail->setAlignment(Qt::AlignCenter);
     layout->addWidget(detail);
@@ -157,10 +139,10 @@ QWidget *LookupPanelView::buildLoadingPage()
     QVBoxLayout *layout = centredColumn(page);
     layout->addWidget(new ActivityIndicator(26, page), 0, Qt::AlignHCenter);
     layout->addSpacing(6);
-    QLabel *title = makeLabel(QStringLiteral("正在生成解释"), 17, QFont::DemiBold, page);
+    QLabel *title = makePlainTextLabel(QStringLiteral("正在生成解释"), 17, QFont::DemiBold, page);
     title->setAlignment(Qt::AlignCenter);
     layout->addWidget(title);
-    m_loadingText = makeLabel(QString(), LookupTextField::fontSize({}), QFont::Normal, page);
+    m_loadingText = makePlainTextLabel(QString(), LookupTextField::fontSize({}), QFont::Normal, page);
     m_loadingText->setAlignment(Qt::AlignCenter);
     m_loadingText->setTextInteractionFlags(Qt::TextSelectableByMouse);
     layout->addWidget(m_loadingText);
@@ -206,7 +188,7 @@ QWidget *LookupPanelView::buildResultPage()
     m_metadataLabel = new SymbolLabel(content);
     metadataRow->addWidget(m_metadataLabel);
     metadataRow->addStretch(1);
-    m_copyFeedbackLabel = makeLabel(QStringLiteral("已复制"), 13, QFont::Medium, content, PanelColors::secondaryLabel());
+    m_copyFeedbackLabel = makePlainTextLabel(QStringLiteral("已复制"), 13, QFont::Medium, content, PanelColors::secondaryLabel());
     m_copyFeedbackLabel->setWordWrap(false);
     m_copyFeedbackLabel->setVisible(false);
     metadataRow->addWidget(m_copyFeedbackLabel);
@@ -227,12 +209,12 @@ QWidget *LookupPanelView::buildResultPage()
     noticeRow->setContentsMargins(0, 0, 0, 0);
     noticeRow->setSpacing(8);
     noticeRow->addWidget(new ActivityIndicator(14, m_detailNotice));
-    noticeRow->addWidget(makeLabel(QStringLiteral("正在补全详细解释"), 13, QFont::Normal, m_detailNotice,
+    noticeRow->addWidget(makePlainTextLabel(QStringLiteral("正在补全详细解释"), 13, QFont::Normal, m_detailNotice,
                                    PanelColors::secondaryLabel()));
     noticeRow->addStretch(1);
     layout->addWidget(m_detailNotice);
 
-    m_saveMessage = makeLabel(QString(), 13, QFont::Normal, content, PanelColors::errorText());
+    m_saveMessage = makePlainTextLabel(QString(), 13, QFont::Normal, content, PanelColors::errorText());
     m_saveMessage->setVisible(false);
     layout->addWidget(m_saveMessage);
 
@@ -252,7 +234,7 @@ QWidget *LookupPanelView::buildReadyForAILookupPage()
     auto *layout = new QVBoxLayout(page);
     layout->setContentsMargins(kPadding, kPadding, kPadding, kPadding);
     layout->setSpacing(12);
-    m_readyText = makeLabel(QString(), LookupTextField::fontSize({}), QFont::Normal, page);
+    m_readyText = makePlainTextLabel(QString(), LookupTextField::fontSize({}), QFont::Normal, page);
     m_readyText->setTextInteractionFlags(Qt::TextSelectableByMouse);
     layout->addWidget(m_readyText);
 
@@ -267,7 +249,7 @@ QWidget *LookupPanelView::buildReadyForAILookupPage()
     sourceRow->addWidget(m_readyToggleButton);
     layout->addLayout(sourceRow);
 
-    m_readyMessage = makeLabel(QString(), 15, QFont::Normal, page);
+    m_readyMessage = makePlainTextLabel(QString(), 15, QFont::Normal, page);
     m_readyMessage->setTextInteractionFlags(Qt::TextSelectableByMouse);
     layout->addWidget(m_readyMessage);
     layout->addStretch(1);
@@ -284,10 +266,10 @@ QWidget *LookupPanelView::buildFailedPage()
                         .pixmap(QSize(40, 40), devicePixelRatioF()));
     icon->setAlignment(Qt::AlignCenter);
     layout->addWidget(icon);
-    QLabel *title = makeLabel(QStringLiteral("查词失败"), 17, QFont::DemiBold, page);
+    QLabel *title = makePlainTextLabel(QStringLiteral("查词失败"), 17, QFont::DemiBold, page);
     title->setAlignment(Qt::AlignCenter);
     layout->addWidget(title);
-    m_failedMessage = makeLabel(QString(), 14, QFont::Normal, page, PanelColors::secondaryLabel());
+    m_failedMessage = makePlainTextLabel(QString(), 14, QFont::Normal, page, PanelColors::secondaryLabel());
     m_failedMessage->setAlignment(Qt::AlignCenter);
     m_failedMessage->setTextInteractionFlags(Qt::TextSelectableByMouse);
     layout->addWidget(m_failedMessage);

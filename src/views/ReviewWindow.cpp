@@ -5,6 +5,7 @@
 #include "views/ContentUnavailableView.h"
 #include "views/LookupExplanationSectionsView.h"
 #include "views/PanelColors.h"
+#include "views/PlainTextLabel.h"
 
 #include <QFrame>
 #include <QHBoxLayout>
@@ -36,23 +37,6 @@ constexpr std::array<Grade, 4> kGrades{{
     {ReviewResult::good, u"良好", Qt::Key_3},
     {ReviewResult::easy, u"简单", Qt::Key_4},
 }};
-
-QLabel *makeLabel(int pixelSize, QFont::Weight weight, QWidget *parent, std::optional<QColor> colour = std::nullopt)
-{
-    auto *label = new QLabel(parent);
-    label->setTextFormat(Qt::PlainText);
-    label->setWordWrap(true);
-    QFont font = label->font();
-    font.setPixelSize(pixelSize);
-    font.setWeight(weight);
-    label->setFont(font);
-    if (colour) {
-        QPalette palette = label->palette();
-        palette.setColor(QPalette::WindowText, *colour);
-        label->setPalette(palette);
-    }
-    return label;
-}
 
 } // namespace
 
@@ -120,10 +104,10 @@ QWidget *ReviewWindow::buildItemPage()
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(12);
 
-    QLabel *caption = makeLabel(14, QFont::DemiBold, page, PanelColors::secondaryLabel());
+    QLabel *caption = makePlainTextLabel(QString(), 14, QFont::DemiBold, page, PanelColors::secondaryLabel());
     caption->setText(QStringLiteral("复习"));
     layout->addWidget(caption);
-    m_textLabel = makeLabel(26, QFont::DemiBold, page);
+    m_textLabel = makePlainTextLabel(QString(), 26, QFont::DemiBold, page);
     m_textLabel->setObjectName(QStringLiteral("itemText"));
     m_textLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
     layout->addWidget(m_textLabel);
@@ -172,7 +156,7 @@ QWidget *ReviewWindow::buildItemPage()
     // Keeps the grade row at the bottom while the answer is hidden.
     layout->addStretch(0);
 
-    m_errorLabel = makeLabel(13, QFont::Normal, page, PanelColors::errorText());
+    m_errorLabel = makePlainTextLabel(QString(), 13, QFont::Normal, page, PanelColors::errorText());
     m_errorLabel->setObjectName(QStringLiteral("errorLine"));
     layout->addWidget(m_errorLabel);
 
