@@ -37,3 +37,8 @@ std::variant<CommandArguments, QString> CommandArguments::parse(const QStringLis
     }
     return parsed;
 }
+
+bool CommandArguments::isHelpWord(const QString &word)
+{
+    return word == QLatin1String("--help") || word == QLatin1String("-h") || word == QLatin1String("help");
+}

@@ -18,6 +18,9 @@ struct CommandArguments {
 
     // `options` maps every option accepted to its allowed values. Returns the arguments or
     // the message of a usage error.
+    // "--help", "-h" or "help" in the place of a subcommand.
+    static bool isHelpWord(const QString &word);
+
     static std::variant<CommandArguments, QString> parse(const QStringList &arguments,
                                                          const QMap<QString, QStringList> &options);
 

@@ -2,6 +2,7 @@
 
 #include "BuildInfo.h"
 #include "app/cli/CollectionCommand.h"
+#include "app/cli/CommandArguments.h"
 #include "app/cli/CommandErrorMessage.h"
 #include "app/cli/CommandServices.h"
 #include "app/cli/ConfigCommand.h"
@@ -35,7 +36,7 @@ QCoro::Task<int> CommandLineInterface::run(QStringList arguments)
         co_return ExitCode::success;
     }
     const QString first = arguments.takeFirst();
-    if (first == QLatin1String("--help") || first == QLatin1String("-h") || first == QLatin1String("help")) {
+    if (CommandArguments::isHelpWord(first)) {
         m_io.print(helpText());
         co_return ExitCode::success;
     }

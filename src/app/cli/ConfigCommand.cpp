@@ -1,5 +1,6 @@
 #include "app/cli/ConfigCommand.h"
 
+#include "app/cli/CommandArguments.h"
 #include "app/cli/CommandErrorMessage.h"
 #include "services/AppPreferences.h"
 #include "services/AppPreferencesStoring.h"
@@ -206,7 +207,7 @@ QCoro::Task<int> ConfigCommand::run(QStringList arguments)
     if (arguments.isEmpty())
         co_return usageError(QStringLiteral("缺少子命令。"));
     const QString sub = arguments.first();
-    if (sub == QLatin1String("--help") || sub == QLatin1String("-h") || sub == QLatin1String("help")) {
+    if (CommandArguments::isHelpWord(sub)) {
         m_io.print(helpText());
         co_return CommandIO::success;
     }

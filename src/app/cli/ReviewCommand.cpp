@@ -42,7 +42,7 @@ int ReviewCommand::run(const QStringList &arguments)
     if (arguments.isEmpty())
         return usageError(QStringLiteral("缺少子命令。"));
     const QString sub = arguments.first();
-    if (sub == QLatin1String("--help") || sub == QLatin1String("-h") || sub == QLatin1String("help")) {
+    if (CommandArguments::isHelpWord(sub)) {
         m_io.print(helpText());
         return CommandIO::success;
     }
