@@ -2,9 +2,9 @@
 // and as raw message text. Only ParsingFailure may come out; decoding from content must agree
 // with decoding the normalised bytes; decoded records must survive an encode/decode round
 // trip and lay themselves out without trouble.
-#include "models/FastLookupResult.h"
-#include "models/LookupResult.h"
-#include "services/AIResponseParser.h"
+#include "lookup/FastLookupResult.h"
+#include "lookup/LookupResult.h"
+#include "ai/AIResponseParser.h"
 
 #include <QByteArray>
 #include <QJsonDocument>

@@ -21,7 +21,7 @@ packages=(
   # fonts so Chinese renders
   fonts-wqy-microhei
   # tests and benchmarks
-  libgtest-dev libgmock-dev libbenchmark-dev python3 python3-openpyxl unzip curl
+  libgtest-dev libgmock-dev libbenchmark-dev python3 python3-openpyxl unzip curl gcovr ccache
   xvfb xauth x11-utils xdotool openbox dbus dbus-x11 gnome-keyring libsecret-tools
   xfce4-notifyd procps
 )

@@ -1,10 +1,10 @@
 // What a lookup costs on our side of the wire: building the request, parsing and decoding
 // the answer and caching the result, over a transport that answers at once; and cache reads
 // and writes in a durable preferences file that already holds 10,000 entries.
-#include "services/InMemoryUserDefaults.h"
-#include "services/OpenAICompatibleAIClient.h"
-#include "services/SQLiteUserDefaults.h"
-#include "services/UserDefaultsLookupResultCache.h"
+#include "preferences/InMemoryUserDefaults.h"
+#include "ai/OpenAICompatibleAIClient.h"
+#include "preferences/SQLiteUserDefaults.h"
+#include "lookup/UserDefaultsLookupResultCache.h"
 
 #include <QCoreApplication>
 #include <QJsonArray>

@@ -1,7 +1,7 @@
 // Parsing model answers: a typical full answer in a Markdown fence, and the object search
 // through a long answer whose JSON comes after a megabyte of prose.
-#include "models/LookupResult.h"
-#include "services/AIResponseParser.h"
+#include "lookup/LookupResult.h"
+#include "ai/AIResponseParser.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

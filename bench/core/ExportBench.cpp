@@ -1,7 +1,7 @@
 // Export of a large collection: JSON, XLSX, and the CRC-32 beside zlib's.
-#include "models/LearningItem.h"
-#include "services/CRC32.h"
-#include "services/LearningItemExporter.h"
+#include "collection/LearningItem.h"
+#include "export/CRC32.h"
+#include "export/LearningItemExporter.h"
 
 #include <QDateTime>
 #include <QTimeZone>

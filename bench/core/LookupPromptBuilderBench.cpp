@@ -1,5 +1,5 @@
 // Building the two prompts of a lookup, with and without surrounding text.
-#include "services/LookupPromptBuilder.h"
+#include "ai/LookupPromptBuilder.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,6 +1,6 @@
 // Rendering results as sections and Markdown, as saving and copying an explanation do.
-#include "models/LookupResult.h"
-#include "models/MarkdownExplanationParser.h"
+#include "lookup/LookupResult.h"
+#include "lookup/MarkdownExplanationParser.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,6 +1,6 @@
 // The collection at the size of a long-time learner's: 100,000 items, 1,000 of them due.
 
-#include "services/LearningItemStore.h"
+#include "collection/LearningItemStore.h"
 #include "storage/ModelContainer.h"
 
 #include <QDir>

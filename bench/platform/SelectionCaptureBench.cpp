@@ -3,12 +3,12 @@
 // path is dominated by how fast the target application answers Ctrl+C.
 
 #include "helpers/HelperProcess.h"
-#include "platform/X11PermissionService.h"
-#include "platform/X11PrimarySelectionReader.h"
-#include "platform/X11SelectionPasteboard.h"
-#include "platform/XTestCopyEventPoster.h"
-#include "services/QTimerSelectionCaptureClock.h"
-#include "services/SelectionCaptureService.h"
+#include "platform/x11/X11PermissionService.h"
+#include "platform/x11/X11PrimarySelectionReader.h"
+#include "platform/x11/X11SelectionPasteboard.h"
+#include "platform/x11/XTestCopyEventPoster.h"
+#include "capture/QTimerSelectionCaptureClock.h"
+#include "capture/SelectionCaptureService.h"
 #include "support/CoroutineTestSupport.h"
 
 #include <QGuiApplication>

@@ -1,8 +1,8 @@
 // CPU cost of the badge's mouse watch per recorded event: decoding a RECORD reply's button
 // records and feeding them through the drag tracker, as the monitor does on the main thread.
 
-#include "platform/X11RecordEventDecoder.h"
-#include "services/SelectionDragTracker.h"
+#include "platform/x11/X11RecordEventDecoder.h"
+#include "badge/SelectionDragTracker.h"
 
 #include <QtEndian>
 

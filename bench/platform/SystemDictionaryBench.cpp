@@ -1,6 +1,6 @@
-#include "platform/EspeakNgPronunciationTranscriber.h"
-#include "services/SystemDictionaryClient.h"
-#include "services/WordNetDatabase.h"
+#include "platform/speech/EspeakNgPronunciationTranscriber.h"
+#include "dictionary/SystemDictionaryClient.h"
+#include "dictionary/WordNetDatabase.h"
 
 #include <QStringList>
 

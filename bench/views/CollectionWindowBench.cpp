@@ -1,10 +1,10 @@
 // How long the collection window takes to open over a collection of 10,000 items: reading the
 // whole collection from the database, listing it and drawing the first screen.
 
-#include "services/LearningItemStore.h"
+#include "collection/LearningItemStore.h"
 #include "storage/ModelContainer.h"
-#include "views/CollectionListModel.h"
-#include "views/CollectionWindow.h"
+#include "views/collection/CollectionListModel.h"
+#include "views/collection/CollectionWindow.h"
 
 #include <QApplication>
 

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "models/UserSettings.h"
-#include "services/HotkeyController.h"
-#include "services/SelectionBadgeController.h"
-#include "utilities/AppNotification.h"
-#include "viewmodels/LookupPanelStartAction.h"
-#include "views/LookupPanelPresenter.h"
-#include "views/LookupPanelWindow.h"
+#include "preferences/UserSettings.h"
+#include "hotkey/HotkeyController.h"
+#include "badge/SelectionBadgeController.h"
+#include "foundation/AppNotification.h"
+#include "viewmodels/lookup/LookupPanelStartAction.h"
+#include "views/lookup/LookupPanelPresenter.h"
+#include "views/lookup/LookupPanelWindow.h"
 
 #include <QCoroTask>
 #include <QJsonObject>

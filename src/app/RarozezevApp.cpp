@@ -2,14 +2,14 @@
 
 #include "app/OpenTarget.h"
 #include "app/cli/InterruptSignal.h"
-#include "platform/DBusSingleInstanceService.h"
-#include "platform/KeychainAPIKeyStore.h"
-#include "services/AppPreferences.h"
-#include "services/SQLiteUserDefaults.h"
+#include "platform/dbus/DBusSingleInstanceService.h"
+#include "platform/keyring/KeychainAPIKeyStore.h"
+#include "preferences/AppPreferences.h"
+#include "preferences/SQLiteUserDefaults.h"
 #include "storage/ModelContainer.h"
-#include "utilities/AppError.h"
-#include "utilities/AppLogger.h"
-#include "utilities/AppNotificationCenter.h"
+#include "foundation/AppError.h"
+#include "logging/AppLogger.h"
+#include "foundation/AppNotificationCenter.h"
 
 #include <QApplication>
 #include <QJsonDocument>

@@ -2,7 +2,7 @@
 
 #include "app/AppDelegate.h"
 #include "app/TrayHostWatcher.h"
-#include "views/MenuBarRoot.h"
+#include "views/tray/MenuBarRoot.h"
 
 #include <QMessageBox>
 #include <QPointer>

@@ -1,6 +1,6 @@
 #include "app/TrayHostWatcher.h"
 
-#include "utilities/AppLogger.h"
+#include "logging/AppLogger.h"
 
 #include <QSystemTrayIcon>
 

@@ -3,8 +3,8 @@
 #include "app/cli/CommandLineInterface.h"
 #include "app/cli/InterruptSignal.h"
 #include "app/cli/SystemCommandServices.h"
-#include "platform/X11ClipboardServer.h"
-#include "platform/X11Connection.h"
+#include "platform/x11/X11ClipboardServer.h"
+#include "platform/x11/X11Connection.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>

@@ -4,10 +4,10 @@
 //   crash_safety_test                  runs the check (several kill rounds on one file)
 //   crash_safety_test --worker FILE    the process that gets killed
 
-#include "services/LearningItemStore.h"
+#include "collection/LearningItemStore.h"
 #include "storage/ModelContainer.h"
 #include "storage/ModelStoreError.h"
-#include "utilities/TextNormalization.h"
+#include "foundation/TextNormalization.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

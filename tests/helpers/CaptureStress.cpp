@@ -4,12 +4,12 @@
 //   capture_stress [count] [seed]
 
 #include "HelperProcess.h"
-#include "platform/X11PermissionService.h"
-#include "platform/X11SelectionPasteboard.h"
-#include "platform/XTestCopyEventPoster.h"
-#include "services/QTimerSelectionCaptureClock.h"
-#include "services/SelectionCaptureService.h"
-#include "utilities/AppError.h"
+#include "platform/x11/X11PermissionService.h"
+#include "platform/x11/X11SelectionPasteboard.h"
+#include "platform/x11/XTestCopyEventPoster.h"
+#include "capture/QTimerSelectionCaptureClock.h"
+#include "capture/SelectionCaptureService.h"
+#include "foundation/AppError.h"
 
 #include <QElapsedTimer>
 #include <QGuiApplication>

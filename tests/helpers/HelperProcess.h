@@ -1,6 +1,6 @@
 #pragma once
 
-#include "services/SelectionPasteboardItemSnapshot.h"
+#include "capture/SelectionPasteboardItemSnapshot.h"
 
 #include <QByteArray>
 #include <QCoro/QCoroTask>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "services/InMemoryUserDefaults.h"
-#include "services/SQLiteUserDefaults.h"
+#include "preferences/InMemoryUserDefaults.h"
+#include "preferences/SQLiteUserDefaults.h"
 
 #include <QTemporaryDir>
 

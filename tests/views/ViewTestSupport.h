@@ -1,7 +1,7 @@
 #pragma once
 
-#include "views/SymbolButton.h"
-#include "views/SymbolLabel.h"
+#include "views/common/SymbolButton.h"
+#include "views/common/SymbolLabel.h"
 
 #include <QAbstractButton>
 #include <QDir>

@@ -2,9 +2,9 @@
 
 #include "app/cli/CommandArguments.h"
 #include "app/cli/LearningItemListing.h"
-#include "services/LearningItemExportItem.h"
-#include "services/LearningItemExporter.h"
-#include "services/LearningItemStore.h"
+#include "export/LearningItemExportItem.h"
+#include "export/LearningItemExporter.h"
+#include "collection/LearningItemStore.h"
 
 #include <QFileInfo>
 

@@ -1,8 +1,8 @@
 #include "app/cli/CommandCollection.h"
 
 #include "app/cli/CommandErrorMessage.h"
-#include "services/LearningItemExportItem.h"
-#include "services/LearningItemStore.h"
+#include "export/LearningItemExportItem.h"
+#include "collection/LearningItemStore.h"
 #include "storage/ModelStoreError.h"
 
 CommandCollection::CommandCollection(Opener opener) : m_opener(std::move(opener)) {}

@@ -1,8 +1,8 @@
 #include "app/cli/CommandErrorMessage.h"
 
-#include "services/KeychainAPIKeyStoreError.h"
-#include "services/PreferencesWriteError.h"
-#include "utilities/AppError.h"
+#include "preferences/KeychainAPIKeyStoreError.h"
+#include "preferences/PreferencesWriteError.h"
+#include "foundation/AppError.h"
 
 namespace {
 

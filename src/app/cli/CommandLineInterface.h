@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/cli/CommandIO.h"
-#include "utilities/CancellationToken.h"
+#include "foundation/CancellationToken.h"
 
 #include <QCoroTask>
 #include <QStringList>

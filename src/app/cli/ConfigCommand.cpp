@@ -2,10 +2,10 @@
 
 #include "app/cli/CommandArguments.h"
 #include "app/cli/CommandErrorMessage.h"
-#include "services/AppPreferences.h"
-#include "services/AppPreferencesStoring.h"
-#include "services/PreferencesWriteError.h"
-#include "services/TextToSpeechProviderCatalogue.h"
+#include "preferences/AppPreferences.h"
+#include "preferences/AppPreferencesStoring.h"
+#include "preferences/PreferencesWriteError.h"
+#include "speech/TextToSpeechProviderCatalogue.h"
 
 #include <QRegularExpression>
 

@@ -1,6 +1,6 @@
 #include "app/cli/DBusApplicationInstance.h"
 
-#include "platform/DBusSingleInstanceService.h"
+#include "platform/dbus/DBusSingleInstanceService.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "utilities/CancellationToken.h"
+#include "foundation/CancellationToken.h"
 
 #include <memory>
 

@@ -1,7 +1,7 @@
 #include "app/cli/LearningItemListing.h"
 
-#include "models/LearningItem.h"
-#include "services/LearningItemExportItem.h"
+#include "collection/LearningItem.h"
+#include "export/LearningItemExportItem.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -1,17 +1,17 @@
 #include "app/cli/LookupCommand.h"
 
 #include "app/cli/CommandErrorMessage.h"
-#include "models/FastLookupResult.h"
-#include "models/LookupResult.h"
-#include "services/AIClient.h"
-#include "services/AppPreferencesStoring.h"
-#include "services/LearningItemStore.h"
-#include "services/LookupResultCaching.h"
-#include "services/SelectedTextCapturing.h"
-#include "services/SystemDictionaryLookingUp.h"
-#include "utilities/AppError.h"
-#include "utilities/CancellationError.h"
-#include "viewmodels/LookupViewModel.h"
+#include "lookup/FastLookupResult.h"
+#include "lookup/LookupResult.h"
+#include "ai/AIClient.h"
+#include "preferences/AppPreferencesStoring.h"
+#include "collection/LearningItemStore.h"
+#include "lookup/LookupResultCaching.h"
+#include "capture/SelectedTextCapturing.h"
+#include "dictionary/SystemDictionaryLookingUp.h"
+#include "foundation/AppError.h"
+#include "foundation/CancellationError.h"
+#include "viewmodels/lookup/LookupViewModel.h"
 
 #include <QJsonDocument>
 

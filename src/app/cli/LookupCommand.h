@@ -3,7 +3,7 @@
 #include "app/cli/CommandCollection.h"
 #include "app/cli/CommandIO.h"
 #include "app/cli/LookupCommandOptions.h"
-#include "utilities/CancellationToken.h"
+#include "foundation/CancellationToken.h"
 
 #include <QCoroTask>
 #include <QStringList>

@@ -2,7 +2,7 @@
 
 #include "app/OpenTarget.h"
 #include "app/cli/ApplicationInstanceConnecting.h"
-#include "platform/DBusSingleInstanceService.h"
+#include "platform/dbus/DBusSingleInstanceService.h"
 
 OpenCommand::OpenCommand(CommandIO io, ApplicationInstanceConnecting &instance) : m_io(io), m_instance(instance) {}
 

@@ -2,7 +2,7 @@
 
 #include "app/cli/CommandArguments.h"
 #include "app/cli/LearningItemListing.h"
-#include "services/LearningItemStore.h"
+#include "collection/LearningItemStore.h"
 
 #include <optional>
 

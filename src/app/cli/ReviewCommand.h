@@ -2,8 +2,8 @@
 
 #include "app/cli/CommandCollection.h"
 #include "app/cli/CommandIO.h"
-#include "models/ReviewResult.h"
-#include "viewmodels/ReviewViewModel.h"
+#include "review/ReviewResult.h"
+#include "viewmodels/review/ReviewViewModel.h"
 
 #include <QDateTime>
 #include <QStringList>

@@ -1,6 +1,6 @@
 #include "storage/LearningItemFetchDescriptor.h"
 
-#include "utilities/TextNormalization.h"
+#include "foundation/TextNormalization.h"
 
 LearningItemPredicate LearningItemPredicate::typeAndNormalizedText(QString typeRawValue, QString normalizedText)
 {

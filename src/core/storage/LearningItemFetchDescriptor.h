@@ -1,6 +1,6 @@
 #pragma once
 
-#include "models/LearningItem.h"
+#include "collection/LearningItem.h"
 
 #include <QDateTime>
 #include <QList>

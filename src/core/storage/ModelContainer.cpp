@@ -2,7 +2,7 @@
 
 #include "storage/DatabaseSchema.h"
 #include "storage/ModelStoreError.h"
-#include "utilities/TextNormalization.h"
+#include "foundation/TextNormalization.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,7 +2,7 @@
 
 #include "storage/ModelContext.h"
 #include "storage/SQLiteDatabase.h"
-#include "utilities/AppEnvironment.h"
+#include "foundation/AppEnvironment.h"
 
 #include <QString>
 

@@ -3,7 +3,7 @@
 #include "storage/ModelStoreError.h"
 #include "storage/RecordCoding.h"
 #include "storage/SQLiteDatabase.h"
-#include "utilities/LocalizedTextOrder.h"
+#include "foundation/LocalizedTextOrder.h"
 
 #include <QHashFunctions>
 

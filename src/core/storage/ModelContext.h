@@ -1,7 +1,7 @@
 #pragma once
 
-#include "models/LearningItem.h"
-#include "models/ReviewEvent.h"
+#include "collection/LearningItem.h"
+#include "review/ReviewEvent.h"
 #include "storage/LearningItemFetchDescriptor.h"
 
 #include <QList>

@@ -1,7 +1,7 @@
 #include "storage/RecordCoding.h"
 
 #include "storage/ModelStoreError.h"
-#include "utilities/TextNormalization.h"
+#include "foundation/TextNormalization.h"
 
 #include <QTimeZone>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "models/LearningItem.h"
-#include "models/ReviewEvent.h"
-#include "models/StringList.h"
+#include "collection/LearningItem.h"
+#include "review/ReviewEvent.h"
+#include "foundation/StringList.h"
 #include "storage/SQLiteDatabase.h"
 
 #include <QDateTime>

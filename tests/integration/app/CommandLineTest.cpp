@@ -1,4 +1,4 @@
-#include "services/LearningItemStore.h"
+#include "collection/LearningItemStore.h"
 #include "storage/ModelContainer.h"
 #include "support/CoroutineTestSupport.h"
 #include "support/LoopbackHTTPServer.h"

@@ -1,5 +1,5 @@
 #include "helpers/HelperProcess.h"
-#include "services/QTimerSelectionCaptureClock.h"
+#include "capture/QTimerSelectionCaptureClock.h"
 #include "support/CoroutineTestSupport.h"
 #include "support/LoopbackHTTPServer.h"
 #include "support/TestSupport.h"

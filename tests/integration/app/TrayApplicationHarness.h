@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/DBusSingleInstanceService.h"
+#include "platform/dbus/DBusSingleInstanceService.h"
 
 #include "support/CoroutineTestSupport.h"
 

@@ -1,7 +1,7 @@
-#include "platform/X11RecordMouseMonitor.h"
-#include "platform/X11ScreenCaptureProbe.h"
-#include "services/SelectionBadgeController.h"
-#include "views/SelectionBadgePresenter.h"
+#include "platform/x11/X11RecordMouseMonitor.h"
+#include "platform/x11/X11ScreenCaptureProbe.h"
+#include "badge/SelectionBadgeController.h"
+#include "views/badge/SelectionBadgePresenter.h"
 
 #include <QCoreApplication>
 #include <QCursor>

@@ -1,4 +1,4 @@
-#include "platform/DBusSingleInstanceService.h"
+#include "platform/dbus/DBusSingleInstanceService.h"
 
 #include "support/CoroutineTestSupport.h"
 #include "support/TestSupport.h"

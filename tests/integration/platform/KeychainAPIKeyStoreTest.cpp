@@ -1,6 +1,6 @@
-#include "platform/KeychainAPIKeyStore.h"
+#include "platform/keyring/KeychainAPIKeyStore.h"
 
-#include "services/KeychainAPIKeyStoreError.h"
+#include "preferences/KeychainAPIKeyStoreError.h"
 #include "support/CoroutineTestSupport.h"
 #include "support/TestSupport.h"
 

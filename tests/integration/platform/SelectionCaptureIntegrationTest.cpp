@@ -1,13 +1,13 @@
 #include "helpers/HelperProcess.h"
-#include "platform/X11PermissionService.h"
-#include "platform/X11PrimarySelectionReader.h"
-#include "platform/X11SelectionPasteboard.h"
-#include "platform/XTestCopyEventPoster.h"
-#include "services/QTimerSelectionCaptureClock.h"
-#include "services/SelectionCaptureService.h"
+#include "platform/x11/X11PermissionService.h"
+#include "platform/x11/X11PrimarySelectionReader.h"
+#include "platform/x11/X11SelectionPasteboard.h"
+#include "platform/x11/XTestCopyEventPoster.h"
+#include "capture/QTimerSelectionCaptureClock.h"
+#include "capture/SelectionCaptureService.h"
 #include "support/CoroutineTestSupport.h"
 #include "support/TestSupport.h"
-#include "utilities/AppError.h"
+#include "foundation/AppError.h"
 
 #include <QBuffer>
 #include <QElapsedTimer>

@@ -1,5 +1,5 @@
 #include "helpers/HelperProcess.h"
-#include "platform/X11ClipboardServer.h"
+#include "platform/x11/X11ClipboardServer.h"
 #include "support/CoroutineTestSupport.h"
 #include "support/TestSupport.h"
 

@@ -1,11 +1,11 @@
-#include "views/LookupPanelWindow.h"
+#include "views/lookup/LookupPanelWindow.h"
 
-#include "platform/X11WorkspacePinning.h"
-#include "services/InMemoryAPIKeyStore.h"
+#include "platform/x11/X11WorkspacePinning.h"
+#include "preferences/InMemoryAPIKeyStore.h"
 #include "support/TestSupport.h"
-#include "viewmodels/LookupViewModelFakes.h"
-#include "views/LookupPanelPresenter.h"
-#include "views/LookupPanelView.h"
+#include "support/fakes/LookupViewModelFakes.h"
+#include "views/lookup/LookupPanelPresenter.h"
+#include "views/lookup/LookupPanelView.h"
 
 #include <QGuiApplication>
 #include <QPointer>

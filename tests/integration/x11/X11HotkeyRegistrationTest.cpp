@@ -1,9 +1,9 @@
-#include "platform/X11HotkeyRegistrationBackend.h"
+#include "platform/x11/X11HotkeyRegistrationBackend.h"
 
-#include "services/HotkeyController.h"
-#include "services/HotkeyRegistrationError.h"
-#include "utilities/AppLogger.h"
-#include "utilities/AppNotificationCenter.h"
+#include "hotkey/HotkeyController.h"
+#include "hotkey/HotkeyRegistrationError.h"
+#include "logging/AppLogger.h"
+#include "foundation/AppNotificationCenter.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

@@ -1,0 +1,7 @@
+#include "foundation/AppNotificationCenter.h"
+
+AppNotificationCenter &AppNotificationCenter::shared()
+{
+    static AppNotificationCenter center;
+    return center;
+}

@@ -1,0 +1,48 @@
+#include "hotkey/HotkeyController.h"
+
+#include "logging/AppLogger.h"
+#include "foundation/AppNotificationCenter.h"
+
+#include <QObject>
+
+#include <utility>
+
+HotkeyController::HotkeyController(std::function<void()> onTrigger, BackendFactory makeBackend, ErrorLogger logError)
+    : m_onTrigger(std::move(onTrigger)), m_makeBackend(std::move(makeBackend)), m_logError(std::move(logError))
+{
+    if (!m_logError)
+        m_logError = [](const char *context, const std::exception &error) { AppLogger::error(context, error); };
+}
+
+HotkeyController::~HotkeyController() { QObject::disconnect(m_preferencesConnection); }
+
+void HotkeyController::configure(bool enabled)
+{
+    if (!enabled) {
+        if (m_service) {
+            m_service->unregister();
+            m_service.reset();
+        }
+        return;
+    }
+    if (!m_service) {
+        auto registrar = std::make_unique<DefaultHotkeyRegistrar>(m_makeBackend());
+        m_service = std::make_unique<HotkeyService>(m_onTrigger, std::move(registrar));
+    }
+    try {
+        m_service->registerDefaultHotkey();
+    } catch (const std::exception &error) {
+        m_logError(registrationFailureContext, error);
+    }
+}
+
+void HotkeyController::followTriggerPreferences(AppNotificationCenter &center, std::function<bool()> isEnabled)
+{
+    QObject::disconnect(m_preferencesConnection);
+    // The connection is cut in the destructor, so capturing `this` is safe.
+    m_preferencesConnection = QObject::connect(
+        &center, &AppNotificationCenter::posted, [this, isEnabled = std::move(isEnabled)](AppNotification name) {
+            if (name == AppNotification::lookupTriggerPreferencesChanged)
+                configure(isEnabled());
+        });
+}

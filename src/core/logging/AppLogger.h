@@ -1,0 +1,49 @@
+#pragma once
+
+#include "foundation/AppEnvironment.h"
+
+#include <QString>
+#include <QUrl>
+
+#include <exception>
+#include <utility>
+
+// The program's one logging facade. Errors go to the system log and to the diagnostic log
+// file after API keys and bearer tokens are masked; debug and info record nothing. Under
+// the test host nothing is recorded at all. Callable from any thread; never throws.
+class AppLogger {
+public:
+    AppLogger() = delete;
+
+    // Record nothing; the message callable is never invoked, so hot paths may pass costly
+    // formatting for free.
+    template <typename MessageBuilder>
+    static void debug(MessageBuilder &&) {}
+    template <typename MessageBuilder>
+    static void info(MessageBuilder &&) {}
+
+    // Records the redacted message at level "error". The callable is invoked only when
+    // something is recorded.
+    template <typename MessageBuilder>
+    static void error(MessageBuilder &&message)
+    {
+        if (AppEnvironment::isRunningTests())
+            return;
+        recordError(QString(std::forward<MessageBuilder>(message)()));
+    }
+    // Records context + ": " + the redacted description of the error: an AppError's
+    // debugDescription(), any other exception's what().
+    static void error(const char *context, const std::exception &error);
+
+    // The log file of the running channel.
+    static QUrl logFileURL();
+    // Makes sure the log folder and file exist (waiting for queued lines), then returns the
+    // file for the file manager to show. Creates nothing under the test host.
+    static QUrl prepareLogFileForExport();
+
+    // Masks "sk-" keys, bearer tokens and quoted "api_key"-like JSON members, in that order.
+    static QString redacted(const QString &text);
+
+private:
+    static void recordError(const QString &message);
+};

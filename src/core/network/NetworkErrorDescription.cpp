@@ -1,0 +1,24 @@
+#include "network/NetworkErrorDescription.h"
+
+QString readableDescription(QNetworkReply::NetworkError code, const QString &errorText)
+{
+    switch (code) {
+    // Qt reports a missing network either as a failed session or as a temporary failure.
+    case QNetworkReply::NetworkSessionFailedError:
+    case QNetworkReply::TemporaryNetworkFailureError:
+        return QStringLiteral("网络不可用（notConnectedToInternet）");
+    // Our transport aborts an overdue transfer with this code (a plain abort would read as
+    // a cancellation).
+    case QNetworkReply::TimeoutError:
+        return QStringLiteral("请求超时（timedOut）");
+    case QNetworkReply::HostNotFoundError:
+        return QStringLiteral("找不到服务器（cannotFindHost）");
+    case QNetworkReply::ConnectionRefusedError:
+        return QStringLiteral("无法连接服务器（cannotConnectToHost）");
+    case QNetworkReply::SslHandshakeFailedError:
+        return QStringLiteral("安全连接失败（secureConnectionFailed）");
+    default:
+        break;
+    }
+    return errorText + QStringLiteral("（") + QString::number(static_cast<int>(code)) + QStringLiteral("）");
+}

@@ -1,6 +1,0 @@
-#include "utilities/TextNormalization.h"
-
-QString normalizedItemText(const QString &text, const QLocale &locale)
-{
-    return locale.toLower(text.trimmed());
-}

@@ -1,9 +1,0 @@
-#include "platform/X11PermissionService.h"
-
-#include "platform/X11Connection.h"
-
-bool X11PermissionService::isAccessibilityTrusted() const
-{
-    const X11Connection connection;
-    return connection.isValid() && connection.hasXTest();
-}

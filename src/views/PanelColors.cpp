@@ -1,9 +1,0 @@
-#include "views/PanelColors.h"
-
-#include <QApplication>
-#include <QPalette>
-
-QColor PanelColors::accent()
-{
-    return QApplication::palette().color(QPalette::Active, QPalette::Highlight);
-}

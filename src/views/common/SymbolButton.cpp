@@ -1,0 +1,36 @@
+#include "views/common/SymbolButton.h"
+
+#include "views/common/SymbolIcon.h"
+
+SymbolButton::SymbolButton(QWidget *parent) : QToolButton(parent)
+{
+    setAutoRaise(true);
+    setFixedSize(30, 30);
+    setIconSize(QSize(18, 18));
+    setFocusPolicy(Qt::TabFocus);
+    setCursor(Qt::PointingHandCursor);
+}
+
+SymbolButton::SymbolButton(const QString &symbolName, const QString &helpText, QWidget *parent)
+    : SymbolButton(parent)
+{
+    setSymbol(symbolName);
+    setHelpText(helpText);
+}
+
+void SymbolButton::setSymbol(const QString &symbolName, std::optional<QColor> tint)
+{
+    if (symbolName == m_symbolName && tint == m_tint) {
+        return;
+    }
+    m_symbolName = symbolName;
+    m_tint = std::move(tint);
+    setIcon(m_tint ? SymbolIcon::icon(m_symbolName, *m_tint) : SymbolIcon::icon(m_symbolName));
+}
+
+void SymbolButton::setHelpText(const QString &helpText)
+{
+    setToolTip(helpText);
+    setAccessibleName(helpText);
+    setAccessibleDescription(helpText);
+}

@@ -1,0 +1,34 @@
+#include "views/tray/MenuBarRoot.h"
+
+#include "foundation/AppNotificationCenter.h"
+#include "views/common/SymbolIcon.h"
+
+#include <QCoreApplication>
+#include <QCursor>
+
+MenuBarRoot::MenuBarRoot(std::function<void()> openSettings, AppNotificationCenter &notificationCenter,
+                         QObject *parent)
+    : QObject(parent), m_openSettings(std::move(openSettings))
+{
+    AppNotificationCenter *center = &notificationCenter;
+    m_menu.addAction(QStringLiteral("打开查词窗口"), this, [center] { center->post(AppNotification::openLookupPanel); });
+    m_menu.addAction(QStringLiteral("打开收藏本"), this, [center] { center->post(AppNotification::openCollection); });
+    m_menu.addAction(QStringLiteral("开始复习"), this, [center] { center->post(AppNotification::openReview); });
+    m_menu.addSeparator();
+    m_menu.addAction(QStringLiteral("设置"), this, [this] {
+        if (m_openSettings)
+            m_openSettings();
+    });
+    m_menu.addAction(QStringLiteral("退出"), this, [] { QCoreApplication::quit(); });
+
+    m_trayIcon.setIcon(icon());
+    m_trayIcon.setToolTip(title());
+    m_trayIcon.setContextMenu(&m_menu);
+    // A plain click opens the menu as well: the icon stands for the menu, as on a menu bar.
+    connect(&m_trayIcon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+        if (reason == QSystemTrayIcon::Trigger)
+            m_menu.popup(QCursor::pos());
+    });
+}
+
+QIcon MenuBarRoot::icon() { return SymbolIcon::icon(QStringLiteral("text.magnifyingglass")); }

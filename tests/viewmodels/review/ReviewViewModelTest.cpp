@@ -1,0 +1,124 @@
+#include "viewmodels/review/ReviewViewModel.h"
+
+#include "support/fakes/FakeLearningItemStore.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+namespace {
+
+const QDateTime kNow = QDateTime::fromSecsSinceEpoch(1'772'000'000, Qt::UTC);
+
+class ReviewViewModelTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        store.items = {makeLearningItem("apple"), makeLearningItem("take off", LearningItemType::phrase)};
+        model.load(store);
+    }
+
+    FakeLearningItemStore store;
+    ReviewViewModel model{[](int) { return 0; }, [] { return kNow; }};
+};
+
+TEST_F(ReviewViewModelTest, LoadStartsSessionAndFailureEmptiesIt)
+{
+    EXPECT_EQ(store.dueQueries, std::vector{kNow});
+    EXPECT_EQ(model.currentItem(), store.items.at(0));
+    EXPECT_FALSE(model.answerVisible());
+
+    model.rememberAndAdvance(store);
+    store.failReading = true;
+    model.load(store);
+    EXPECT_TRUE(model.dueItems().isEmpty());
+    EXPECT_EQ(model.currentIndex(), 0);
+    EXPECT_EQ(model.errorMessage(), QStringLiteral("待复习内容加载失败。"));
+
+    // Reloading restarts from the first due item.
+    store.failReading = false;
+    model.load(store);
+    EXPECT_EQ(model.currentItem(), store.items.at(0));
+    EXPECT_EQ(model.errorMessage(), std::nullopt);
+}
+
+TEST_F(ReviewViewModelTest, AnswersMoveOnUntilTheQueueIsEmpty)
+{
+    model.setAnswerVisible(true);
+    model.submit(ReviewResult::hard, store);
+    ASSERT_EQ(store.reviews.size(), 1u);
+    EXPECT_EQ(store.reviews[0].item, store.items.at(0));
+    EXPECT_EQ(store.reviews[0].result, ReviewResult::hard);
+    EXPECT_EQ(store.reviews[0].reviewedAt, kNow);
+    EXPECT_EQ(model.currentItem(), store.items.at(1));
+    EXPECT_FALSE(model.answerVisible());
+
+    model.setAnswerVisible(true);
+    model.submit(ReviewResult::forgot, store);
+    EXPECT_TRUE(model.dueItems().isEmpty());
+    EXPECT_EQ(model.currentIndex(), 0);
+    EXPECT_EQ(model.currentItem(), nullptr);
+
+    model.submit(ReviewResult::good, store);
+    EXPECT_EQ(store.reviews.size(), 2u);
+}
+
+TEST_F(ReviewViewModelTest, FailedSaveStaysOnItemUntilRetrySucceeds)
+{
+    model.setAnswerVisible(true);
+    store.failRecording = true;
+    model.submit(ReviewResult::good, store);
+    EXPECT_EQ(model.currentIndex(), 0);
+    EXPECT_TRUE(model.answerVisible());
+    EXPECT_EQ(model.errorMessage(), QStringLiteral("复习结果保存失败。"));
+
+    store.failRecording = false;
+    model.submit(ReviewResult::good, store);
+    EXPECT_EQ(model.currentIndex(), 1);
+    EXPECT_EQ(model.errorMessage(), std::nullopt);
+}
+
+TEST_F(ReviewViewModelTest, RememberRecordsEasyWithoutRevealing)
+{
+    bool revealed = false;
+    QObject::connect(&model, &ReviewViewModel::answerVisibleChanged, [&] { revealed |= model.answerVisible(); });
+
+    model.rememberAndAdvance(store);
+    ASSERT_EQ(store.reviews.size(), 1u);
+    EXPECT_EQ(store.reviews[0].result, ReviewResult::easy);
+    EXPECT_EQ(model.currentIndex(), 1);
+    EXPECT_FALSE(revealed);
+}
+
+TEST(ReviewPromptTypeDrawTest, EveryTypeDrawsFromItsOwnSet)
+{
+    // Walk the random source through every index the view model may ask for.
+    int next = 0;
+    ReviewViewModel model([&](int bound) { return next++ % bound; });
+
+    const std::vector<std::pair<LearningItemType, std::set<ReviewPromptType>>> expected{
+        {LearningItemType::word, {ReviewPromptType::recallMeaning, ReviewPromptType::hideTargetInContext}},
+        {LearningItemType::phrase,
+         {ReviewPromptType::recallMeaning, ReviewPromptType::hideTargetInContext,
+          ReviewPromptType::explainOrRewriteSentence}},
+        {LearningItemType::sentence, {ReviewPromptType::recallMeaning, ReviewPromptType::explainOrRewriteSentence}},
+    };
+    for (const auto &[type, allowed] : expected) {
+        FakeLearningItemStore store;
+        for (int i = 0; i < 6; ++i) {
+            store.items.append(makeLearningItem(QString::number(i), type));
+        }
+        model.load(store);
+        while (model.currentItem()) {
+            model.rememberAndAdvance(store);
+        }
+        std::set<ReviewPromptType> recorded;
+        for (const auto &review : store.reviews) {
+            recorded.insert(review.promptType);
+        }
+        EXPECT_EQ(recorded, allowed) << rawValue(type).toStdString();
+    }
+}
+
+} // namespace
