@@ -5,6 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/bootstrap.sh
+scripts/test-ratio.sh
 build_dir="${RAROZEZEV_BUILD_DIR:-build}"
 cmake -S . -B "$build_dir" -G Ninja -DRAROZEZEV_WERROR=ON
 cmake --build "$build_dir"
