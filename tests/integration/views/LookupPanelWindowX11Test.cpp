@@ -21,7 +21,8 @@
 
 namespace {
 
-using namespace std::chrono_literals;
+template <typename Reply>
+using XcbReply = std::unique_ptr<Reply, decltype(&std::free)>;
 
 xcb_connection_t *connection()
 {
@@ -30,7 +31,7 @@ xcb_connection_t *connection()
 
 xcb_atom_t atom(const char *name)
 {
-    std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> reply(
+    XcbReply<xcb_intern_atom_reply_t> reply(
         xcb_intern_atom_reply(connection(), xcb_intern_atom(connection(), 0, uint16_t(qstrlen(name)), name), nullptr),
         &std::free);
     return reply ? reply->atom : xcb_atom_t(0);
@@ -38,14 +39,10 @@ xcb_atom_t atom(const char *name)
 
 QList<quint32> property(QWindow *window, const char *name, xcb_atom_t type)
 {
-    std::unique_ptr<xcb_get_property_reply_t, decltype(&std::free)> reply(
-        xcb_get_property_reply(connection(),
-                               xcb_get_property(connection(), 0, xcb_window_t(window->winId()), atom(name), type, 0, 64),
-                               nullptr),
-        &std::free);
-    if (!reply || reply->format != 32) {
+    const auto cookie = xcb_get_property(connection(), 0, xcb_window_t(window->winId()), atom(name), type, 0, 64);
+    XcbReply<xcb_get_property_reply_t> reply(xcb_get_property_reply(connection(), cookie, nullptr), &std::free);
+    if (!reply || reply->format != 32)
         return {};
-    }
     const auto *data = static_cast<const quint32 *>(xcb_get_property_value(reply.get()));
     return QList<quint32>(data, data + xcb_get_property_value_length(reply.get()) / 4);
 }
@@ -66,17 +63,17 @@ bool eventually(const std::function<bool()> &condition, int milliseconds = 3000)
     return QTest::qWaitFor(condition, milliseconds);
 }
 
+// The panel as the shell presents it, against a real window manager.
 class LookupPanelWindowX11Test : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        if (QGuiApplication::platformName() != QStringLiteral("xcb")) {
+        if (QGuiApplication::platformName() != QStringLiteral("xcb"))
             GTEST_SKIP() << "needs an X server";
-        }
+        other.setGeometry(20, 20, 200, 150);
     }
-    void TearDown() override { delete m_other.data(); }
 
-    LookupPanelWindow *makeWindow()
+    QPointer<LookupPanelWindow> present()
     {
         auto viewModel = std::make_shared<LookupViewModel>(
             std::make_shared<FakeSelectionCaptureService>(), std::make_shared<FakeAIClient>(),
@@ -85,64 +82,49 @@ protected:
         auto *window =
             new LookupPanelWindow(new LookupPanelView(viewModel, UserSettings(), LookupPanelStartAction::none(), {}, {}, {}));
         window->setWorkspacePinning(&X11WorkspacePinning::apply);
+        presenter.present(window);
+        EXPECT_TRUE(eventually([&] { return window->isActiveWindow(); }));
         return window;
     }
-
-    QWidget *otherWindow()
+    bool focusElsewhere()
     {
-        if (!m_other) {
-            m_other = new QWidget;
-            m_other->setWindowTitle(QStringLiteral("elsewhere"));
-            m_other->setGeometry(20, 20, 200, 150);
-            m_other->show();
-        }
-        return m_other;
+        other.show();
+        other.activateWindow();
+        return eventually([&] { return other.isActiveWindow(); });
     }
 
     LookupPanelPresenter presenter;
-
-private:
-    QPointer<QWidget> m_other;
+    QWidget other;
 };
 
 TEST_F(LookupPanelWindowX11Test, PinningKeepsThePanelAboveOnEveryDesktopWithoutUnmappingIt)
 {
-    QPointer<LookupPanelWindow> panel = makeWindow();
-    presenter.present(panel);
-    ASSERT_TRUE(eventually([&] { return panel->isActiveWindow(); }));
+    QPointer<LookupPanelWindow> panel = present();
     QWindow *window = panel->windowHandle();
     EXPECT_TRUE(eventually([&] { return hasState(window, "_NET_WM_STATE_SKIP_TASKBAR"); }));
     EXPECT_FALSE(hasState(window, "_NET_WM_STATE_ABOVE"));
     EXPECT_FALSE(isOnAllDesktops(window));
 
     panel->togglePin();
-    EXPECT_TRUE(eventually([&] { return hasState(window, "_NET_WM_STATE_ABOVE"); }));
-    EXPECT_TRUE(eventually([&] { return isOnAllDesktops(window); }));
-    EXPECT_TRUE(panel->isVisible());
+    EXPECT_TRUE(eventually([&] { return hasState(window, "_NET_WM_STATE_ABOVE") && isOnAllDesktops(window); }));
     EXPECT_EQ(panel->windowHandle(), window) << "the native window was not recreated";
 
     panel->togglePin();
-    EXPECT_TRUE(eventually([&] { return !hasState(window, "_NET_WM_STATE_ABOVE"); }));
-    EXPECT_TRUE(eventually([&] { return !isOnAllDesktops(window); }));
+    EXPECT_TRUE(eventually([&] { return !hasState(window, "_NET_WM_STATE_ABOVE") && !isOnAllDesktops(window); }));
     EXPECT_TRUE(panel->isActiveWindow()) << "unpinning keeps the focus, so the panel stays";
 }
 
 TEST_F(LookupPanelWindowX11Test, FocusElsewhereClosesAnUnpinnedPanelButNotAPinnedOne)
 {
-    QPointer<LookupPanelWindow> pinned = makeWindow();
-    presenter.present(pinned);
-    ASSERT_TRUE(eventually([&] { return pinned->isActiveWindow(); }));
+    QPointer<LookupPanelWindow> pinned = present();
     pinned->togglePin();
-    otherWindow()->activateWindow();
-    ASSERT_TRUE(eventually([&] { return otherWindow()->isActiveWindow(); }));
+    ASSERT_TRUE(focusElsewhere());
     QTest::qWait(300);
     EXPECT_TRUE(pinned && pinned->isVisible());
 
-    QPointer<LookupPanelWindow> unpinned = makeWindow();
-    presenter.present(unpinned);
+    QPointer<LookupPanelWindow> unpinned = present();
     EXPECT_TRUE(eventually([&] { return !pinned; })) << "a new panel replaces the old one";
-    ASSERT_TRUE(eventually([&] { return unpinned->isActiveWindow(); }));
-    otherWindow()->activateWindow();
+    ASSERT_TRUE(focusElsewhere());
     EXPECT_TRUE(eventually([&] { return !unpinned; }, 1000));
 }
 

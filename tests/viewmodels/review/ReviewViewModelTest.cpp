@@ -34,7 +34,7 @@ TEST_F(ReviewViewModelTest, LoadStartsSessionAndFailureEmptiesIt)
     model.load(store);
     EXPECT_TRUE(model.dueItems().isEmpty());
     EXPECT_EQ(model.currentIndex(), 0);
-    EXPECT_EQ(model.errorMessage(), QStringLiteral("待复习内容加载失败。"));
+    EXPECT_TRUE(model.errorMessage().has_value());
 
     // Reloading restarts from the first due item.
     store.failReading = false;
@@ -71,7 +71,7 @@ TEST_F(ReviewViewModelTest, FailedSaveStaysOnItemUntilRetrySucceeds)
     model.submit(ReviewResult::good, store);
     EXPECT_EQ(model.currentIndex(), 0);
     EXPECT_TRUE(model.answerVisible());
-    EXPECT_EQ(model.errorMessage(), QStringLiteral("复习结果保存失败。"));
+    EXPECT_TRUE(model.errorMessage().has_value());
 
     store.failRecording = false;
     model.submit(ReviewResult::good, store);
