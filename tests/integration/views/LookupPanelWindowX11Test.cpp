@@ -9,53 +9,34 @@
 
 #include <QGuiApplication>
 #include <QPointer>
+#include <QProcess>
 #include <QTest>
 #include <QWindow>
 
-#include <xcb/xcb.h>
-
 #include <gtest/gtest.h>
 
-#include <cstdlib>
+#include <functional>
 #include <memory>
 
 namespace {
 
-template <typename Reply>
-using XcbReply = std::unique_ptr<Reply, decltype(&std::free)>;
-
-xcb_connection_t *connection()
+// A property of the window as the window manager set it, in xprop's words.
+QString property(QWindow *window, const char *name)
 {
-    return qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
-}
-
-xcb_atom_t atom(const char *name)
-{
-    XcbReply<xcb_intern_atom_reply_t> reply(
-        xcb_intern_atom_reply(connection(), xcb_intern_atom(connection(), 0, uint16_t(qstrlen(name)), name), nullptr),
-        &std::free);
-    return reply ? reply->atom : xcb_atom_t(0);
-}
-
-QList<quint32> property(QWindow *window, const char *name, xcb_atom_t type)
-{
-    const auto cookie = xcb_get_property(connection(), 0, xcb_window_t(window->winId()), atom(name), type, 0, 64);
-    XcbReply<xcb_get_property_reply_t> reply(xcb_get_property_reply(connection(), cookie, nullptr), &std::free);
-    if (!reply || reply->format != 32)
-        return {};
-    const auto *data = static_cast<const quint32 *>(xcb_get_property_value(reply.get()));
-    return QList<quint32>(data, data + xcb_get_property_value_length(reply.get()) / 4);
+    QProcess xprop;
+    xprop.start(QStringLiteral("xprop"), {QStringLiteral("-id"), QString::number(window->winId()), QString::fromLatin1(name)});
+    xprop.waitForFinished(5000);
+    return QString::fromLatin1(xprop.readAllStandardOutput());
 }
 
 bool hasState(QWindow *window, const char *state)
 {
-    return property(window, "_NET_WM_STATE", XCB_ATOM_ATOM).contains(atom(state));
+    return property(window, "_NET_WM_STATE").contains(QString::fromLatin1(state));
 }
 
 bool isOnAllDesktops(QWindow *window)
 {
-    return hasState(window, "_NET_WM_STATE_STICKY") ||
-           property(window, "_NET_WM_DESKTOP", XCB_ATOM_CARDINAL).contains(0xFFFFFFFFu);
+    return hasState(window, "_NET_WM_STATE_STICKY") || property(window, "_NET_WM_DESKTOP").contains(QStringLiteral("= 4294967295"));
 }
 
 bool eventually(const std::function<bool()> &condition, int milliseconds = 3000)

@@ -8,24 +8,16 @@
 
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <functional>
 #include <stdexcept>
 
 namespace {
 
-using Kind = LookupViewModel::State::Kind;
 using SaveState = LookupSaveStateController::State;
 
 // Lets the save button's one-turn yield pass so its action starts.
 void letEventLoopTurn() { QCoro::waitFor(QCoro::sleepFor(std::chrono::milliseconds(5))); }
-
-LookupResult answer(const QString &text)
-{
-    LookupResult result;
-    result.selectedText = text;
-    result.contextualMeaning = QStringLiteral("意思");
-    return result;
-}
 
 class LookupPanelControllerTest : public ::testing::Test {
 protected:
@@ -35,37 +27,28 @@ protected:
             dictionary->definitions.insert(QString::fromLatin1(word), QStringLiteral("a fruit"));
     }
 
-    // A panel whose collection holds `saved`; its changes wait for the test when `holdChanges`.
+    // A panel over the collection `saved`, whose changes wait for the test while `holdChanges`.
     void open(LookupPanelStartAction start = LookupPanelStartAction::none())
     {
         UserSettings settings;
         settings.apiKey = QStringLiteral("sk-panel");
         controller = std::make_unique<LookupPanelController>(
             viewModel, settings, std::move(start),
-            [this](const LookupResult &result) -> QCoro::Task<void> {
-                co_await change();
-                saved.append(result);
-            },
-            [this](const LookupResult &result) -> QCoro::Task<void> {
-                co_await change();
-                saved.removeAll(result);
-            },
-            [this](const LookupResult &result) -> QCoro::Task<bool> {
-                ++checks;
-                co_return saved.contains(result);
-            });
+            [this](const LookupResult &result) -> QCoro::Task<void> { co_await change(); saved.append(result); },
+            [this](const LookupResult &result) -> QCoro::Task<void> { co_await change(); saved.removeAll(result); },
+            [this](const LookupResult &result) -> QCoro::Task<bool> { ++checks; co_return saved.contains(result); });
     }
     QCoro::Task<void> change()
     {
-        if (holdChanges) {
-            held.emplace_back();
-            co_await held.back();
-        }
+        if (holdChanges)
+            co_await held.emplace_back();
     }
     void loadFromAI(const QString &text)
     {
         viewModel->lookup(text, {});
-        ai->lookups.back()->answer.resolve(answer(text));
+        LookupResult result;
+        result.contextualMeaning = QStringLiteral("意思");
+        ai->lookups.back()->answer.resolve(result);
     }
     const LookupViewModel::State &state() const { return viewModel->state(); }
 
@@ -78,7 +61,7 @@ protected:
     QList<LookupResult> saved;
     int checks = 0;
     bool holdChanges = false;
-    std::vector<Deferred<bool>> held;
+    std::deque<Deferred<bool>> held;
 };
 
 TEST_F(LookupPanelControllerTest, TheStartActionRunsOnceWithThePanelsSettings)
@@ -93,7 +76,6 @@ TEST_F(LookupPanelControllerTest, TheStartActionRunsOnceWithThePanelsSettings)
 
     open(LookupPanelStartAction::captureSelection());
     controller->start();
-    EXPECT_EQ(capture->captures.size(), 1u);
     open();
     controller->start();
     EXPECT_EQ(capture->captures.size(), 1u) << "a panel opened without a text starts nothing";
@@ -124,11 +106,8 @@ TEST_F(LookupPanelControllerTest, TheSourceSwitchOffersTheOtherSourceForTheTextS
         const qsizetype queries = dictionary->queries.size();
         const size_t lookups = ai->lookups.size();
         controller->toggleSource();
-        EXPECT_EQ(dictionary->queries.size() - queries, target == Target::dictionary ? 1 : 0);
-        EXPECT_EQ(ai->lookups.size() - lookups, target == Target::ai ? 1u : 0u);
-        if (target == Target::dictionary) {
-            EXPECT_EQ(dictionary->queries.back(), text);
-        }
+        EXPECT_EQ(dictionary->queries.mid(queries), target == Target::dictionary ? QStringList{text} : QStringList{});
+        ASSERT_EQ(ai->lookups.size() - lookups, target == Target::ai ? 1u : 0u);
         if (target == Target::ai) {
             EXPECT_EQ(ai->lookups.back()->text, text);
             EXPECT_EQ(ai->lookups.back()->settings.apiKey, QStringLiteral("sk-panel"));
@@ -136,13 +115,12 @@ TEST_F(LookupPanelControllerTest, TheSourceSwitchOffersTheOtherSourceForTheTextS
     }
 }
 
-TEST_F(LookupPanelControllerTest, ReturnLooksUpOnlyANewText)
+TEST_F(LookupPanelControllerTest, ReturnLooksUpOnlyANewTextAndRetryAndCopyFollowTheState)
 {
     open();
     EXPECT_FALSE(controller->submit(QStringLiteral(" \n")));
     loadFromAI(QStringLiteral("take off"));
     EXPECT_FALSE(controller->submit(QStringLiteral("  take off \n")));
-    EXPECT_EQ(ai->lookups.size(), 1u);
     EXPECT_TRUE(controller->submit(QStringLiteral(" take on ")));
     ASSERT_EQ(ai->lookups.size(), 2u);
     EXPECT_EQ(ai->lookups[1]->text, QStringLiteral("take on"));
@@ -153,7 +131,7 @@ TEST_F(LookupPanelControllerTest, ReturnLooksUpOnlyANewText)
     ASSERT_EQ(ai->lookups.size(), 3u);
     EXPECT_EQ(ai->lookups[2]->settings.apiKey, QStringLiteral("sk-panel"));
     EXPECT_EQ(controller->explanationToCopy(), std::nullopt) << "only a loaded result is copied";
-    ai->lookups[2]->answer.resolve(answer(QStringLiteral("take on")));
+    ai->lookups[2]->answer.resolve(LookupResult());
     EXPECT_EQ(controller->explanationToCopy(), state().result()->markdownExplanation());
 }
 
@@ -168,7 +146,6 @@ TEST_F(LookupPanelControllerTest, TheSaveButtonFollowsTheResultOnScreen)
     controller->toggleSaved();
     letEventLoopTurn();
     ASSERT_EQ(saved.size(), 1);
-    EXPECT_EQ(controller->saveState().state(), SaveState::saved());
 
     // The dictionary's answer arrives while the AI's is being removed: it gets its own check
     // once the removal is done.
@@ -181,14 +158,13 @@ TEST_F(LookupPanelControllerTest, TheSaveButtonFollowsTheResultOnScreen)
     saved.append(*controller->shownResult());
     held.back().resolve(true);
     EXPECT_EQ(checks, 2);
-    EXPECT_EQ(saved.size(), 1);
+    ASSERT_EQ(saved.size(), 1);
     EXPECT_EQ(saved.front().source, LookupResultSource::systemDictionary);
     EXPECT_EQ(controller->saveState().state(), SaveState::saved());
 
     viewModel->lookup(QStringLiteral("pear"), {});
     EXPECT_EQ(controller->shownResult(), std::nullopt);
-    LookupPanelController unsaved(viewModel, {}, LookupPanelStartAction::none());
-    EXPECT_FALSE(unsaved.canSave());
+    EXPECT_FALSE(LookupPanelController(viewModel, {}, LookupPanelStartAction::none()).canSave());
 }
 
 } // namespace

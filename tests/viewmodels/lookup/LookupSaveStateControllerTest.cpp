@@ -60,68 +60,61 @@ protected:
     QCoro::Task<void> press() { return controller.toggle(LookupResult{}, save.change(), remove.change()); }
     QCoro::Task<void> refresh() { return controller.refresh(LookupResult{}, check.check()); }
 
-    // Presses and settles the save (or remove) the press started.
-    void pressAndSettle(ManualAction &action, Outcome outcome)
-    {
-        auto task = press();
-        letEventLoopTurn();
-        action.settle(action.callCount() - 1, outcome);
-        EXPECT_TRUE(task.isReady());
-    }
-
     LookupSaveStateController controller;
     ManualAction check, save, remove;
 };
 
+TEST(LookupSaveStateControllerStates, ACheckThenAPressEndInTheirOwnStateAndACancellationIsNeverShown)
+{
+    using Kind = State::Kind;
+    struct Case {
+        Outcome check;
+        Kind afterCheck;
+        Outcome press;
+        bool removes;
+        Kind afterPress;
+    };
+    const Case cases[] = {
+        {Outcome::no, Kind::idle, Outcome::yes, false, Kind::saved},
+        {Outcome::no, Kind::idle, Outcome::failure, false, Kind::failed},
+        {Outcome::no, Kind::idle, Outcome::cancelled, false, Kind::idle},
+        {Outcome::yes, Kind::saved, Outcome::yes, true, Kind::idle},
+        {Outcome::yes, Kind::saved, Outcome::failure, true, Kind::failed},
+        {Outcome::yes, Kind::saved, Outcome::cancelled, true, Kind::saved},
+        // A failed state does not remember what was being done: the next press saves.
+        {Outcome::failure, Kind::failed, Outcome::yes, false, Kind::saved},
+        {Outcome::cancelled, Kind::idle, Outcome::yes, false, Kind::saved},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(static_cast<int>(&c - cases));
+        LookupSaveStateController controller;
+        ManualAction check, save, remove;
+        auto checking = controller.refresh(LookupResult{}, check.check());
+        check.settle(0, c.check);
+        EXPECT_EQ(controller.state().kind(), c.afterCheck);
+        auto pressing = controller.toggle(LookupResult{}, save.change(), remove.change());
+        EXPECT_EQ(controller.state(), State::saving());
+        letEventLoopTurn();
+        ASSERT_EQ(remove.callCount(), c.removes ? 1u : 0u);
+        ASSERT_EQ(save.callCount(), c.removes ? 0u : 1u);
+        (c.removes ? remove : save).settle(0, c.press);
+        EXPECT_TRUE(pressing.isReady());
+        EXPECT_EQ(controller.state().kind(), c.afterPress);
+        EXPECT_EQ(controller.state().message().isEmpty(), c.afterPress != Kind::failed);
+    }
+}
+
 TEST_F(LookupSaveStateControllerTest, PressingTwiceQuicklySavesOnce)
 {
     auto first = press();
-    EXPECT_EQ(controller.state(), State::saving());
     EXPECT_EQ(save.callCount(), 0u) << "the action starts only after the panel could redraw";
     auto second = press();
     letEventLoopTurn();
     auto third = press();
-
     ASSERT_EQ(save.callCount(), 1u);
     save.settle(0, Outcome::yes);
     EXPECT_EQ(controller.state(), State::saved());
     EXPECT_EQ(remove.callCount(), 0u);
-}
-
-TEST_F(LookupSaveStateControllerTest, FailedSaveShowsMessageAndNextPressRetries)
-{
-    pressAndSettle(save, Outcome::failure);
-    EXPECT_EQ(controller.state().kind(), State::Kind::failed);
-
-    pressAndSettle(save, Outcome::yes);
-    EXPECT_EQ(controller.state(), State::saved());
-    EXPECT_EQ(save.callCount(), 2u);
-}
-
-TEST_F(LookupSaveStateControllerTest, PressOnSavedRemoves)
-{
-    pressAndSettle(save, Outcome::yes);
-    pressAndSettle(remove, Outcome::failure);
-    EXPECT_EQ(controller.state().kind(), State::Kind::failed);
-
-    // A failed state does not remember what was being done: the next press saves.
-    pressAndSettle(save, Outcome::yes);
-    pressAndSettle(remove, Outcome::yes);
-    EXPECT_EQ(controller.state(), State::idle());
-}
-
-TEST_F(LookupSaveStateControllerTest, RefreshShowsStoreAnswerAndFailedRefreshStillLetsPressSave)
-{
-    auto yes = refresh();
-    check.settle(0, Outcome::yes);
-    EXPECT_EQ(controller.state(), State::saved());
-
-    auto failing = refresh();
-    check.settle(1, Outcome::failure);
-    EXPECT_EQ(controller.state().kind(), State::Kind::failed);
-
-    pressAndSettle(save, Outcome::yes);
-    EXPECT_EQ(controller.state(), State::saved());
 }
 
 TEST_F(LookupSaveStateControllerTest, RefreshNeverOverridesNewerState)
@@ -146,20 +139,6 @@ TEST_F(LookupSaveStateControllerTest, RefreshNeverOverridesNewerState)
     auto newer = refresh();
     check.settle(2, Outcome::yes);
     check.settle(1, Outcome::failure);
-    EXPECT_EQ(controller.state(), State::saved());
-}
-
-TEST_F(LookupSaveStateControllerTest, CancellationIsNeverShown)
-{
-    auto cancelledCheck = refresh();
-    check.settle(0, Outcome::cancelled);
-    EXPECT_EQ(controller.state(), State::idle());
-
-    pressAndSettle(save, Outcome::cancelled);
-    EXPECT_EQ(controller.state(), State::idle());
-
-    pressAndSettle(save, Outcome::yes);
-    pressAndSettle(remove, Outcome::cancelled);
     EXPECT_EQ(controller.state(), State::saved());
 }
 
