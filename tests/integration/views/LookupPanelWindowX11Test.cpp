@@ -9,56 +9,34 @@
 
 #include <QGuiApplication>
 #include <QPointer>
+#include <QProcess>
 #include <QTest>
 #include <QWindow>
 
-#include <xcb/xcb.h>
-
 #include <gtest/gtest.h>
 
-#include <cstdlib>
+#include <functional>
 #include <memory>
 
 namespace {
 
-using namespace std::chrono_literals;
-
-xcb_connection_t *connection()
+// A property of the window as the window manager set it, in xprop's words.
+QString property(QWindow *window, const char *name)
 {
-    return qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
-}
-
-xcb_atom_t atom(const char *name)
-{
-    std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> reply(
-        xcb_intern_atom_reply(connection(), xcb_intern_atom(connection(), 0, uint16_t(qstrlen(name)), name), nullptr),
-        &std::free);
-    return reply ? reply->atom : xcb_atom_t(0);
-}
-
-QList<quint32> property(QWindow *window, const char *name, xcb_atom_t type)
-{
-    std::unique_ptr<xcb_get_property_reply_t, decltype(&std::free)> reply(
-        xcb_get_property_reply(connection(),
-                               xcb_get_property(connection(), 0, xcb_window_t(window->winId()), atom(name), type, 0, 64),
-                               nullptr),
-        &std::free);
-    if (!reply || reply->format != 32) {
-        return {};
-    }
-    const auto *data = static_cast<const quint32 *>(xcb_get_property_value(reply.get()));
-    return QList<quint32>(data, data + xcb_get_property_value_length(reply.get()) / 4);
+    QProcess xprop;
+    xprop.start(QStringLiteral("xprop"), {QStringLiteral("-id"), QString::number(window->winId()), QString::fromLatin1(name)});
+    xprop.waitForFinished(5000);
+    return QString::fromLatin1(xprop.readAllStandardOutput());
 }
 
 bool hasState(QWindow *window, const char *state)
 {
-    return property(window, "_NET_WM_STATE", XCB_ATOM_ATOM).contains(atom(state));
+    return property(window, "_NET_WM_STATE").contains(QString::fromLatin1(state));
 }
 
 bool isOnAllDesktops(QWindow *window)
 {
-    return hasState(window, "_NET_WM_STATE_STICKY") ||
-           property(window, "_NET_WM_DESKTOP", XCB_ATOM_CARDINAL).contains(0xFFFFFFFFu);
+    return hasState(window, "_NET_WM_STATE_STICKY") || property(window, "_NET_WM_DESKTOP").contains(QStringLiteral("= 4294967295"));
 }
 
 bool eventually(const std::function<bool()> &condition, int milliseconds = 3000)
@@ -66,17 +44,17 @@ bool eventually(const std::function<bool()> &condition, int milliseconds = 3000)
     return QTest::qWaitFor(condition, milliseconds);
 }
 
+// The panel as the shell presents it, against a real window manager.
 class LookupPanelWindowX11Test : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        if (QGuiApplication::platformName() != QStringLiteral("xcb")) {
+        if (QGuiApplication::platformName() != QStringLiteral("xcb"))
             GTEST_SKIP() << "needs an X server";
-        }
+        other.setGeometry(20, 20, 200, 150);
     }
-    void TearDown() override { delete m_other.data(); }
 
-    LookupPanelWindow *makeWindow()
+    QPointer<LookupPanelWindow> present()
     {
         auto viewModel = std::make_shared<LookupViewModel>(
             std::make_shared<FakeSelectionCaptureService>(), std::make_shared<FakeAIClient>(),
@@ -85,64 +63,49 @@ protected:
         auto *window =
             new LookupPanelWindow(new LookupPanelView(viewModel, UserSettings(), LookupPanelStartAction::none(), {}, {}, {}));
         window->setWorkspacePinning(&X11WorkspacePinning::apply);
+        presenter.present(window);
+        EXPECT_TRUE(eventually([&] { return window->isActiveWindow(); }));
         return window;
     }
-
-    QWidget *otherWindow()
+    bool focusElsewhere()
     {
-        if (!m_other) {
-            m_other = new QWidget;
-            m_other->setWindowTitle(QStringLiteral("elsewhere"));
-            m_other->setGeometry(20, 20, 200, 150);
-            m_other->show();
-        }
-        return m_other;
+        other.show();
+        other.activateWindow();
+        return eventually([&] { return other.isActiveWindow(); });
     }
 
     LookupPanelPresenter presenter;
-
-private:
-    QPointer<QWidget> m_other;
+    QWidget other;
 };
 
 TEST_F(LookupPanelWindowX11Test, PinningKeepsThePanelAboveOnEveryDesktopWithoutUnmappingIt)
 {
-    QPointer<LookupPanelWindow> panel = makeWindow();
-    presenter.present(panel);
-    ASSERT_TRUE(eventually([&] { return panel->isActiveWindow(); }));
+    QPointer<LookupPanelWindow> panel = present();
     QWindow *window = panel->windowHandle();
     EXPECT_TRUE(eventually([&] { return hasState(window, "_NET_WM_STATE_SKIP_TASKBAR"); }));
     EXPECT_FALSE(hasState(window, "_NET_WM_STATE_ABOVE"));
     EXPECT_FALSE(isOnAllDesktops(window));
 
     panel->togglePin();
-    EXPECT_TRUE(eventually([&] { return hasState(window, "_NET_WM_STATE_ABOVE"); }));
-    EXPECT_TRUE(eventually([&] { return isOnAllDesktops(window); }));
-    EXPECT_TRUE(panel->isVisible());
+    EXPECT_TRUE(eventually([&] { return hasState(window, "_NET_WM_STATE_ABOVE") && isOnAllDesktops(window); }));
     EXPECT_EQ(panel->windowHandle(), window) << "the native window was not recreated";
 
     panel->togglePin();
-    EXPECT_TRUE(eventually([&] { return !hasState(window, "_NET_WM_STATE_ABOVE"); }));
-    EXPECT_TRUE(eventually([&] { return !isOnAllDesktops(window); }));
+    EXPECT_TRUE(eventually([&] { return !hasState(window, "_NET_WM_STATE_ABOVE") && !isOnAllDesktops(window); }));
     EXPECT_TRUE(panel->isActiveWindow()) << "unpinning keeps the focus, so the panel stays";
 }
 
 TEST_F(LookupPanelWindowX11Test, FocusElsewhereClosesAnUnpinnedPanelButNotAPinnedOne)
 {
-    QPointer<LookupPanelWindow> pinned = makeWindow();
-    presenter.present(pinned);
-    ASSERT_TRUE(eventually([&] { return pinned->isActiveWindow(); }));
+    QPointer<LookupPanelWindow> pinned = present();
     pinned->togglePin();
-    otherWindow()->activateWindow();
-    ASSERT_TRUE(eventually([&] { return otherWindow()->isActiveWindow(); }));
+    ASSERT_TRUE(focusElsewhere());
     QTest::qWait(300);
     EXPECT_TRUE(pinned && pinned->isVisible());
 
-    QPointer<LookupPanelWindow> unpinned = makeWindow();
-    presenter.present(unpinned);
+    QPointer<LookupPanelWindow> unpinned = present();
     EXPECT_TRUE(eventually([&] { return !pinned; })) << "a new panel replaces the old one";
-    ASSERT_TRUE(eventually([&] { return unpinned->isActiveWindow(); }));
-    otherWindow()->activateWindow();
+    ASSERT_TRUE(focusElsewhere());
     EXPECT_TRUE(eventually([&] { return !unpinned; }, 1000));
 }
 

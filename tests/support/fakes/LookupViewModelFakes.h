@@ -30,7 +30,6 @@ public:
     void resolve(T value) { settle(std::move(value), nullptr); }
     template <typename Exception>
     void reject(Exception error) { settle(std::nullopt, std::make_exception_ptr(std::move(error))); }
-    bool isSettled() const { return m_state->settled; }
 
     // Shares the state rather than referring to it: the awaited object may be copied.
     struct Awaiter {

@@ -2,17 +2,17 @@
 
 #include "support/TestSupport.h"
 #include "foundation/CancellationError.h"
+#include "support/fakes/LookupViewModelFakes.h"
 
 #include <QCoro/QCoroTimer>
 
 #include <gtest/gtest.h>
 
-#include <coroutine>
+#include <deque>
 #include <stdexcept>
 #include <vector>
 
 using State = LookupSaveStateController::State;
-using Appearance = LookupSaveStateController::ButtonAppearance;
 
 void PrintTo(const State &state, std::ostream *os)
 {
@@ -21,56 +21,35 @@ void PrintTo(const State &state, std::ostream *os)
 
 namespace {
 
-enum class Outcome { pending, yes, no, failure, cancelled };
+enum class Outcome { yes, no, failure, cancelled };
 
-// A fake store action whose calls stay suspended until the test settles them, in any order.
+// A store action whose calls stay suspended until the test settles them, in any order.
 // Settling resumes the call at once, so the controller's state has changed on return.
 class ManualAction {
 public:
     LookupSaveStateController::CheckAction check()
     {
-        return [this](const LookupResult &) -> QCoro::Task<bool> { co_return co_await Awaiter{begin()}; };
+        return [this](const LookupResult &) -> QCoro::Task<bool> { co_return co_await m_calls.emplace_back(); };
     }
     LookupSaveStateController::ChangeAction change()
     {
-        return [this](const LookupResult &) -> QCoro::Task<void> { co_await Awaiter{begin()}; };
+        return [this](const LookupResult &) -> QCoro::Task<void> { co_await m_calls.emplace_back(); };
     }
 
     size_t callCount() const { return m_calls.size(); }
     void settle(size_t index, Outcome outcome)
     {
-        Call &call = *m_calls.at(index);
-        call.outcome = outcome;
-        if (auto waiter = std::exchange(call.waiter, nullptr)) {
-            waiter.resume();
-        }
+        Deferred<bool> &call = m_calls.at(index);
+        if (outcome == Outcome::failure)
+            call.reject(std::runtime_error("store failed"));
+        else if (outcome == Outcome::cancelled)
+            call.reject(CancellationError());
+        else
+            call.resolve(outcome == Outcome::yes);
     }
 
 private:
-    struct Call {
-        Outcome outcome = Outcome::pending;
-        std::coroutine_handle<> waiter;
-    };
-    // Shares the call: the compiler may copy an awaited object before suspending on the copy.
-    struct Awaiter {
-        std::shared_ptr<Call> call;
-        bool await_ready() const noexcept { return call->outcome != Outcome::pending; }
-        void await_suspend(std::coroutine_handle<> waiter) const noexcept { call->waiter = waiter; }
-        bool await_resume() const
-        {
-            if (call->outcome == Outcome::failure) {
-                throw std::runtime_error("store failed");
-            }
-            if (call->outcome == Outcome::cancelled) {
-                throw CancellationError();
-            }
-            return call->outcome == Outcome::yes;
-        }
-    };
-
-    std::shared_ptr<Call> begin() { return m_calls.emplace_back(std::make_shared<Call>()); }
-
-    std::vector<std::shared_ptr<Call>> m_calls;
+    std::deque<Deferred<bool>> m_calls;
 };
 
 // Lets the controller's one-turn yield pass so the action actually starts.
@@ -81,72 +60,61 @@ protected:
     QCoro::Task<void> press() { return controller.toggle(LookupResult{}, save.change(), remove.change()); }
     QCoro::Task<void> refresh() { return controller.refresh(LookupResult{}, check.check()); }
 
-    // Presses and settles the save (or remove) the press started.
-    void pressAndSettle(ManualAction &action, Outcome outcome)
-    {
-        auto task = press();
-        letEventLoopTurn();
-        action.settle(action.callCount() - 1, outcome);
-        EXPECT_TRUE(task.isReady());
-    }
-
     LookupSaveStateController controller;
     ManualAction check, save, remove;
 };
 
+TEST(LookupSaveStateControllerStates, ACheckThenAPressEndInTheirOwnStateAndACancellationIsNeverShown)
+{
+    using Kind = State::Kind;
+    struct Case {
+        Outcome check;
+        Kind afterCheck;
+        Outcome press;
+        bool removes;
+        Kind afterPress;
+    };
+    const Case cases[] = {
+        {Outcome::no, Kind::idle, Outcome::yes, false, Kind::saved},
+        {Outcome::no, Kind::idle, Outcome::failure, false, Kind::failed},
+        {Outcome::no, Kind::idle, Outcome::cancelled, false, Kind::idle},
+        {Outcome::yes, Kind::saved, Outcome::yes, true, Kind::idle},
+        {Outcome::yes, Kind::saved, Outcome::failure, true, Kind::failed},
+        {Outcome::yes, Kind::saved, Outcome::cancelled, true, Kind::saved},
+        // A failed state does not remember what was being done: the next press saves.
+        {Outcome::failure, Kind::failed, Outcome::yes, false, Kind::saved},
+        {Outcome::cancelled, Kind::idle, Outcome::yes, false, Kind::saved},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(static_cast<int>(&c - cases));
+        LookupSaveStateController controller;
+        ManualAction check, save, remove;
+        auto checking = controller.refresh(LookupResult{}, check.check());
+        check.settle(0, c.check);
+        EXPECT_EQ(controller.state().kind(), c.afterCheck);
+        auto pressing = controller.toggle(LookupResult{}, save.change(), remove.change());
+        EXPECT_EQ(controller.state(), State::saving());
+        letEventLoopTurn();
+        ASSERT_EQ(remove.callCount(), c.removes ? 1u : 0u);
+        ASSERT_EQ(save.callCount(), c.removes ? 0u : 1u);
+        (c.removes ? remove : save).settle(0, c.press);
+        EXPECT_TRUE(pressing.isReady());
+        EXPECT_EQ(controller.state().kind(), c.afterPress);
+        EXPECT_EQ(controller.state().message().isEmpty(), c.afterPress != Kind::failed);
+    }
+}
+
 TEST_F(LookupSaveStateControllerTest, PressingTwiceQuicklySavesOnce)
 {
     auto first = press();
-    EXPECT_EQ(controller.state(), State::saving());
-    EXPECT_EQ(controller.buttonAppearance(), (Appearance{"clock", QStringLiteral("收藏中"), false}));
     EXPECT_EQ(save.callCount(), 0u) << "the action starts only after the panel could redraw";
     auto second = press();
     letEventLoopTurn();
     auto third = press();
-
     ASSERT_EQ(save.callCount(), 1u);
     save.settle(0, Outcome::yes);
     EXPECT_EQ(controller.state(), State::saved());
-    EXPECT_EQ(controller.buttonAppearance(), (Appearance{"star.fill", QStringLiteral("取消收藏"), true}));
     EXPECT_EQ(remove.callCount(), 0u);
-}
-
-TEST_F(LookupSaveStateControllerTest, FailedSaveShowsMessageAndNextPressRetries)
-{
-    pressAndSettle(save, Outcome::failure);
-    EXPECT_EQ(controller.state(), State::failed(QStringLiteral("收藏保存失败。")));
-    EXPECT_EQ(controller.buttonAppearance(), (Appearance{"star", QStringLiteral("收藏"), false}));
-
-    pressAndSettle(save, Outcome::yes);
-    EXPECT_EQ(controller.state(), State::saved());
-    EXPECT_EQ(save.callCount(), 2u);
-}
-
-TEST_F(LookupSaveStateControllerTest, PressOnSavedRemoves)
-{
-    pressAndSettle(save, Outcome::yes);
-    pressAndSettle(remove, Outcome::failure);
-    EXPECT_EQ(controller.state(), State::failed(QStringLiteral("取消收藏失败。")));
-
-    // A failed state does not remember what was being done: the next press saves.
-    pressAndSettle(save, Outcome::yes);
-    pressAndSettle(remove, Outcome::yes);
-    EXPECT_EQ(controller.state(), State::idle());
-    EXPECT_EQ(controller.buttonAppearance().symbolName, QStringLiteral("star"));
-}
-
-TEST_F(LookupSaveStateControllerTest, RefreshShowsStoreAnswerAndFailedRefreshStillLetsPressSave)
-{
-    auto yes = refresh();
-    check.settle(0, Outcome::yes);
-    EXPECT_EQ(controller.state(), State::saved());
-
-    auto failing = refresh();
-    check.settle(1, Outcome::failure);
-    EXPECT_EQ(controller.state(), State::failed(QStringLiteral("收藏状态读取失败。")));
-
-    pressAndSettle(save, Outcome::yes);
-    EXPECT_EQ(controller.state(), State::saved());
 }
 
 TEST_F(LookupSaveStateControllerTest, RefreshNeverOverridesNewerState)
@@ -171,20 +139,6 @@ TEST_F(LookupSaveStateControllerTest, RefreshNeverOverridesNewerState)
     auto newer = refresh();
     check.settle(2, Outcome::yes);
     check.settle(1, Outcome::failure);
-    EXPECT_EQ(controller.state(), State::saved());
-}
-
-TEST_F(LookupSaveStateControllerTest, CancellationIsNeverShown)
-{
-    auto cancelledCheck = refresh();
-    check.settle(0, Outcome::cancelled);
-    EXPECT_EQ(controller.state(), State::idle());
-
-    pressAndSettle(save, Outcome::cancelled);
-    EXPECT_EQ(controller.state(), State::idle());
-
-    pressAndSettle(save, Outcome::yes);
-    pressAndSettle(remove, Outcome::cancelled);
     EXPECT_EQ(controller.state(), State::saved());
 }
 

@@ -1,9 +1,9 @@
 #include "viewmodels/lookup/LookupViewModel.h"
 
-#include "preferences/InMemoryAPIKeyStore.h"
-#include "ai/OpenAICompatibleAIClient.h"
-#include "support/TestSupport.h"
 #include "foundation/AppError.h"
+#include "preferences/InMemoryAPIKeyStore.h"
+#include "preferences/KeychainAPIKeyStoreError.h"
+#include "support/TestSupport.h"
 #include "support/fakes/LookupViewModelFakes.h"
 
 #include <gtest/gtest.h>
@@ -11,65 +11,44 @@
 #include <stdexcept>
 
 using State = LookupViewModel::State;
-using Kind = LookupViewModel::State::Kind;
+using Type = LearningItemType;
 
 void PrintTo(const State &state, std::ostream *os)
 {
-    static const char *const names[] = {"idle",   "capturingText", "loadingExplanation", "loadingDetailedExplanation",
-                                        "readyForAILookup", "loaded", "failed"};
-    *os << names[static_cast<int>(state.kind())] << '(';
-    if (state.selectedText())
-        *os << "text=" << state.selectedText()->toStdString() << ' ';
-    if (!state.message().isEmpty())
-        *os << "message=" << state.message().toStdString() << ' ';
-    if (state.fastResult())
-        *os << "fast=" << state.fastResult()->primaryMeaning.toStdString();
-    if (state.result())
-        *os << "result=" << state.result()->contextualMeaning.toStdString();
-    *os << ')';
+    *os << "kind " << static_cast<int>(state.kind()) << " text " << state.selectedText().value_or("").toStdString()
+        << " message " << state.message().toStdString();
 }
 
 namespace {
 
 const QString unavailableMessage = AppError::selectedTextUnavailable().errorDescription();
-const QString serverFailureMessage = AppError::aiRequestFailedDetail(QStringLiteral("HTTP 500")).errorDescription();
+const AppError serverFailure = AppError::aiRequestFailedDetail(QStringLiteral("HTTP 500"));
 
-// What a model sends back: it echoes the text and guesses the type as it likes.
-LookupResult fullAnswer(const QString &meaning)
+// A model's answer echoes the text and guesses the type as it likes (the defaults); the view
+// model files it under the text it looked up, with its own type, as an AI answer.
+LookupResult full(const QString &meaning, const QString &text = QStringLiteral("Echoed Text"),
+                  Type type = Type::sentence, LookupResultSource source = LookupResultSource::systemDictionary)
 {
     LookupResult result;
-    result.selectedText = QStringLiteral("Echoed Text");
-    result.itemType = LearningItemType::sentence;
-    result.source = LookupResultSource::systemDictionary;
+    result.selectedText = text;
+    result.itemType = type;
+    result.source = source;
     result.contextualMeaning = meaning;
-    result.examples = {QStringLiteral("An example.")};
     return result;
 }
 
-FastLookupResult fastAnswer(const QString &meaning)
+FastLookupResult quick(const QString &meaning, const QString &text = QStringLiteral("Echoed Text"))
 {
     FastLookupResult result;
-    result.selectedText = QStringLiteral("Echoed Text");
-    result.itemType = LearningItemType::sentence;
+    result.selectedText = text;
+    result.itemType = Type::sentence;
     result.primaryMeaning = meaning;
     return result;
 }
 
-// What the view model should make of them for the text it looked up.
-LookupResult normalizedFull(const QString &meaning, const QString &text, LearningItemType itemType)
+LookupResult filed(const QString &meaning, const QString &text, Type type)
 {
-    LookupResult result = fullAnswer(meaning);
-    result.selectedText = text;
-    result.itemType = itemType;
-    result.source = LookupResultSource::ai;
-    return result;
-}
-
-FastLookupResult normalizedFast(const QString &meaning, const QString &text)
-{
-    FastLookupResult result = fastAnswer(meaning);
-    result.selectedText = text;
-    return result;
+    return full(meaning, text, type, LookupResultSource::ai);
 }
 
 // A key store whose answer the test gives later.
@@ -81,41 +60,25 @@ public:
     Deferred<QString> key;
 };
 
-// Fails the test if the AI client sends anything.
-class RefusingHTTPTransport : public HTTPTransport {
-public:
-    QCoro::Task<HTTPResponse> data(HTTPRequest request, CancellationToken) override
-    {
-        ++requestCount;
-        ADD_FAILURE() << "unexpected request to " << request.url.toString().toStdString();
-        throw std::logic_error("unexpected request");
-        co_return HTTPResponse{};
-    }
-
-    int requestCount = 0;
-};
-
 class LookupViewModelTest : public ::testing::Test {
 protected:
     LookupViewModelTest()
     {
         settings.apiKey = QStringLiteral("sk-from-settings");
-        settings.aiModel = QStringLiteral("gpt-4o-mini");
-        settings.baseURL = QStringLiteral("https://api.example.com/v1/chat/completions");
-        makeViewModel(ai);
+        makeViewModel();
     }
 
-    void makeViewModel(std::shared_ptr<AIClient> client)
+    void makeViewModel()
     {
-        viewModel = std::make_unique<LookupViewModel>(capture, std::move(client), keyStore, cache, dictionary);
+        viewModel = std::make_unique<LookupViewModel>(capture, ai, keyStore, cache, dictionary);
         history.clear();
         QObject::connect(viewModel.get(), &LookupViewModel::stateChanged,
                          [this] { history.push_back(viewModel->state()); });
     }
 
     const State &state() const { return viewModel->state(); }
-    PendingRequest<LookupResult> &full(size_t index = 0) { return *ai->lookups.at(index); }
-    PendingRequest<FastLookupResult> &fast(size_t index = 0) { return *ai->fastLookups.at(index); }
+    PendingRequest<LookupResult> &fullRequest(size_t index = 0) { return *ai->lookups.at(index); }
+    PendingRequest<FastLookupResult> &quickRequest(size_t index = 0) { return *ai->fastLookups.at(index); }
 
     UserSettings settings;
     std::shared_ptr<FakeSelectionCaptureService> capture = std::make_shared<FakeSelectionCaptureService>();
@@ -130,22 +93,21 @@ protected:
 TEST_F(LookupViewModelTest, ShowsTheQuickAnswerThenTheFullOneAndCachesIt)
 {
     viewModel->lookup(QStringLiteral("  look up \n"), settings);
-
     EXPECT_EQ(state(), State::loadingExplanation(QStringLiteral("look up")));
     ASSERT_EQ(ai->lookups.size(), 1u);
     ASSERT_EQ(ai->fastLookups.size(), 1u);
-    EXPECT_EQ(full().text, QStringLiteral("look up"));
-    EXPECT_EQ(full().itemType, LearningItemType::phrase);
-    EXPECT_EQ(full().settings.apiKey, QStringLiteral("sk-from-settings"));
-    EXPECT_EQ(fast().text, QStringLiteral("look up"));
-    EXPECT_EQ(fast().itemType, LearningItemType::phrase);
+    EXPECT_EQ(fullRequest().text, QStringLiteral("look up"));
+    EXPECT_EQ(fullRequest().itemType, Type::phrase);
+    EXPECT_EQ(fullRequest().settings.apiKey, QStringLiteral("sk-from-settings"));
+    EXPECT_EQ(quickRequest().text, QStringLiteral("look up"));
+    EXPECT_EQ(quickRequest().itemType, Type::phrase);
 
-    fast().answer.resolve(fastAnswer(QStringLiteral("查阅")));
+    quickRequest().answer.resolve(quick(QStringLiteral("查阅")));
     // The quick answer keeps the type the model gave it; only its text is ours.
-    EXPECT_EQ(state(), State::loadingDetailedExplanation(normalizedFast(QStringLiteral("查阅"), "look up")));
+    EXPECT_EQ(state(), State::loadingDetailedExplanation(quick(QStringLiteral("查阅"), QStringLiteral("look up"))));
 
-    full().answer.resolve(fullAnswer(QStringLiteral("查找")));
-    const LookupResult expected = normalizedFull(QStringLiteral("查找"), "look up", LearningItemType::phrase);
+    fullRequest().answer.resolve(full(QStringLiteral("查找")));
+    const LookupResult expected = filed(QStringLiteral("查找"), QStringLiteral("look up"), Type::phrase);
     EXPECT_EQ(state(), State::loaded(expected));
     EXPECT_EQ(cache->stored, QList<LookupResult>{expected});
     EXPECT_EQ(history.size(), 3u);
@@ -156,24 +118,24 @@ TEST_F(LookupViewModelTest, OnlyTheFullPassDecidesTheOutcome)
     // A quick answer that comes after the full one is dropped; its request was cancelled.
     ai->fastLookupsHonourCancellation = false;
     viewModel->lookup(QStringLiteral("apple"), settings);
-    full().answer.resolve(fullAnswer(QStringLiteral("苹果")));
-    EXPECT_TRUE(fast().isCancelled());
-    fast().answer.resolve(fastAnswer(QStringLiteral("苹")));
-    EXPECT_EQ(state(), State::loaded(normalizedFull(QStringLiteral("苹果"), "apple", LearningItemType::word)));
+    fullRequest().answer.resolve(full(QStringLiteral("苹果")));
+    EXPECT_TRUE(quickRequest().isCancelled());
+    quickRequest().answer.resolve(quick(QStringLiteral("苹")));
+    EXPECT_EQ(state(), State::loaded(filed(QStringLiteral("苹果"), QStringLiteral("apple"), Type::word)));
     EXPECT_EQ(history.size(), 2u);
 
     // A failed quick pass shows nothing; the full answer still arrives.
     viewModel->lookup(QStringLiteral("pear"), settings);
-    fast(1).answer.reject(AppError::invalidAIResponse());
+    quickRequest(1).answer.reject(AppError::invalidAIResponse());
     EXPECT_EQ(state(), State::loadingExplanation(QStringLiteral("pear")));
-    full(1).answer.resolve(fullAnswer(QStringLiteral("梨")));
-    EXPECT_EQ(state(), State::loaded(normalizedFull(QStringLiteral("梨"), "pear", LearningItemType::word)));
+    fullRequest(1).answer.resolve(full(QStringLiteral("梨")));
+    EXPECT_EQ(state(), State::loaded(filed(QStringLiteral("梨"), QStringLiteral("pear"), Type::word)));
 
     // A failed full pass replaces a quick answer that was on screen.
     viewModel->lookup(QStringLiteral("plum"), settings);
-    fast(2).answer.resolve(fastAnswer(QStringLiteral("李子")));
-    full(2).answer.reject(AppError::aiRequestFailedDetail(QStringLiteral("HTTP 500")));
-    EXPECT_EQ(state(), State::failed(serverFailureMessage, QStringLiteral("plum")));
+    quickRequest(2).answer.resolve(quick(QStringLiteral("李子")));
+    fullRequest(2).answer.reject(serverFailure);
+    EXPECT_EQ(state(), State::failed(serverFailure.errorDescription(), QStringLiteral("plum")));
     EXPECT_EQ(cache->stored.size(), 2);
 }
 
@@ -182,22 +144,19 @@ TEST_F(LookupViewModelTest, AnOvertakenLookupChangesNothing)
     viewModel->lookup(QStringLiteral("first"), settings);
     viewModel->lookup(QStringLiteral("second"), settings);
     const State waiting = State::loadingExplanation(QStringLiteral("second"));
-    EXPECT_EQ(state(), waiting);
-
-    fast(0).answer.resolve(fastAnswer(QStringLiteral("第一")));
-    full(0).answer.resolve(fullAnswer(QStringLiteral("第一")));
+    quickRequest(0).answer.resolve(quick(QStringLiteral("第一")));
+    fullRequest(0).answer.resolve(full(QStringLiteral("第一")));
     EXPECT_EQ(state(), waiting);
     EXPECT_TRUE(cache->stored.isEmpty());
-
-    full(1).answer.reject(AppError::aiRequestFailedDetail(QStringLiteral("HTTP 500")));
-    EXPECT_EQ(state(), State::failed(serverFailureMessage, QStringLiteral("second")));
+    fullRequest(1).answer.reject(serverFailure);
+    EXPECT_EQ(state(), State::failed(serverFailure.errorDescription(), QStringLiteral("second")));
 
     // A failure shown by the shell overtakes a pending lookup too, and a cancellation of
     // an overtaken lookup does not bring back idle.
     viewModel->lookup(QStringLiteral("third"), settings);
     viewModel->showFailure(QStringLiteral("缺少权限"));
-    full(2).answer.resolve(fullAnswer(QStringLiteral("第三")));
-    fast(2).answer.reject(CancellationError());
+    fullRequest(2).answer.resolve(full(QStringLiteral("第三")));
+    quickRequest(2).answer.reject(CancellationError());
     EXPECT_EQ(state(), State::failed(QStringLiteral("缺少权限")));
     EXPECT_TRUE(cache->stored.isEmpty());
 }
@@ -205,9 +164,9 @@ TEST_F(LookupViewModelTest, AnOvertakenLookupChangesNothing)
 TEST_F(LookupViewModelTest, CancellingEndsInIdle)
 {
     viewModel->lookup(QStringLiteral("apple"), settings);
-    fast().answer.resolve(fastAnswer(QStringLiteral("苹果")));
+    quickRequest().answer.resolve(quick(QStringLiteral("苹果")));
     viewModel->cancel();
-    EXPECT_TRUE(full().isCancelled());
+    EXPECT_TRUE(fullRequest().isCancelled());
     EXPECT_EQ(state(), State::idle());
     EXPECT_TRUE(cache->stored.isEmpty());
 
@@ -220,9 +179,8 @@ TEST_F(LookupViewModelTest, CancellingEndsInIdle)
     // The key store cannot be interrupted; the cancellation takes effect when it answers.
     auto pendingKeyStore = std::make_shared<PendingAPIKeyStore>();
     keyStore = pendingKeyStore;
-    makeViewModel(ai);
-    settings.apiKey.clear();
-    viewModel->lookup(QStringLiteral("apple"), settings);
+    makeViewModel();
+    viewModel->lookup(QStringLiteral("apple"), UserSettings());
     viewModel->cancel();
     pendingKeyStore->key.resolve(QStringLiteral("sk-late"));
     EXPECT_EQ(state(), State::idle());
@@ -230,7 +188,7 @@ TEST_F(LookupViewModelTest, CancellingEndsInIdle)
 
     // Going away cancels whatever is still pending, overtaken lookups included.
     keyStore = std::make_shared<InMemoryAPIKeyStore>(QStringLiteral("sk-from-store"));
-    makeViewModel(ai);
+    makeViewModel();
     viewModel->lookup(QStringLiteral("fig"), settings);
     viewModel->lookup(QStringLiteral("kiwi"), settings);
     viewModel->lookupFromSelection(settings);
@@ -245,71 +203,51 @@ TEST_F(LookupViewModelTest, CancellingEndsInIdle)
 
 TEST_F(LookupViewModelTest, ResolvesAMissingKeyFromTheKeyStore)
 {
-    settings.apiKey.clear();
-    viewModel->lookup(QStringLiteral("apple"), settings);
-    EXPECT_EQ(full().settings.apiKey, QStringLiteral("sk-from-store"));
-    EXPECT_EQ(fast().settings.apiKey, QStringLiteral("sk-from-store"));
+    viewModel->lookup(QStringLiteral("apple"), UserSettings());
+    EXPECT_EQ(fullRequest().settings.apiKey, QStringLiteral("sk-from-store"));
+    EXPECT_EQ(quickRequest().settings.apiKey, QStringLiteral("sk-from-store"));
 
     // A store that cannot answer: its status is shown, nothing is sent.
+    const auto error = KeychainAPIKeyStoreError::unhandledStatus(KeychainAPIKeyStoreError::authFailedStatus);
     auto failingStore = std::make_shared<InMemoryAPIKeyStore>();
-    failingStore->setFailure(KeychainAPIKeyStoreError::unhandledStatus(KeychainAPIKeyStoreError::authFailedStatus));
+    failingStore->setFailure(error);
     keyStore = failingStore;
-    makeViewModel(ai);
-    viewModel->lookup(QStringLiteral("pear"), settings);
-    EXPECT_EQ(state(), State::failed(QStringLiteral("Keychain 操作失败（OSStatus -25293）。"), QStringLiteral("pear")));
+    makeViewModel();
+    viewModel->lookup(QStringLiteral("pear"), UserSettings());
+    EXPECT_EQ(state(), State::failed(LookupViewModel::localizedMessage(std::make_exception_ptr(error)),
+                                     QStringLiteral("pear")));
     EXPECT_EQ(ai->lookups.size(), 1u);
-
-    // An empty store: the real client refuses before sending anything.
-    keyStore = std::make_shared<InMemoryAPIKeyStore>();
-    auto transport = std::make_shared<RefusingHTTPTransport>();
-    makeViewModel(std::make_shared<OpenAICompatibleAIClient>(transport, [](const QString &) {}));
-    viewModel->lookup(QStringLiteral("plum"), settings);
-    EXPECT_EQ(state(), State::failed(AppError::invalidAISettings().errorDescription(), QStringLiteral("plum")));
-    EXPECT_EQ(transport->requestCount, 0);
 }
 
-TEST_F(LookupViewModelTest, AnswersFromTheCacheWithoutAnyRequest)
+TEST_F(LookupViewModelTest, AnswersFromTheCacheOrTheDictionaryWithoutARequest)
 {
-    LookupResult cached = normalizedFull(QStringLiteral("查找"), "look up", LearningItemType::phrase);
-    cache->entries.insert_or_assign({QStringLiteral("look up"), LearningItemType::phrase}, cached);
-
+    const LookupResult cached = filed(QStringLiteral("查找"), QStringLiteral("look up"), Type::phrase);
+    cache->entries.insert_or_assign({QStringLiteral("look up"), Type::phrase}, cached);
     viewModel->lookup(QStringLiteral("\t look up\n"), settings);
-
     EXPECT_EQ(state(), State::loaded(cached));
     EXPECT_EQ(history.size(), 1u);
-    EXPECT_TRUE(ai->lookups.empty());
-    EXPECT_TRUE(ai->fastLookups.empty());
-    const QList<std::pair<QString, LearningItemType>> expectedReads{{QStringLiteral("look up"), LearningItemType::phrase}};
-    EXPECT_EQ(cache->reads, expectedReads);
-}
+    EXPECT_EQ(cache->reads, (QList<std::pair<QString, Type>>{{QStringLiteral("look up"), Type::phrase}}));
 
-TEST_F(LookupViewModelTest, LooksTextUpInTheDictionary)
-{
-    const QString entry = QStringLiteral("look up | ① verb: seek information");
-    dictionary->definitions.insert(QStringLiteral("look up"), entry);
-
+    // The dictionary's entry is a word's, whatever the text; a miss offers the AI.
+    dictionary->definitions.insert(QStringLiteral("look up"), QStringLiteral("① verb: seek information"));
     viewModel->lookupWithSystemDictionary(QStringLiteral(" look up "), settings);
-    LookupResult expected;
-    expected.selectedText = QStringLiteral("look up");
-    expected.itemType = LearningItemType::word;
-    expected.source = LookupResultSource::systemDictionary;
-    expected.contextualMeaning = entry;
-    EXPECT_EQ(state(), State::loaded(expected));
-
+    EXPECT_EQ(state(), State::loaded(full(QStringLiteral("① verb: seek information"), QStringLiteral("look up"),
+                                          Type::word, LookupResultSource::systemDictionary)));
     viewModel->lookupWithSystemDictionary(QStringLiteral("qwzx"), settings);
     EXPECT_EQ(state(), State::readyForAILookup(QStringLiteral("qwzx"), LookupViewModel::systemDictionaryMissMessage));
     EXPECT_EQ(dictionary->queries, QStringList({QStringLiteral("look up"), QStringLiteral("qwzx")}));
     EXPECT_TRUE(ai->lookups.empty());
+    EXPECT_TRUE(ai->fastLookups.empty());
     EXPECT_TRUE(cache->stored.isEmpty());
 }
 
 TEST_F(LookupViewModelTest, RetryRepeatsWhatFailed)
 {
     // A failed capture is retried by capturing again.
+    const AppError denied = AppError::permissionDenied(QStringLiteral("辅助功能"));
     viewModel->lookupFromSelection(settings);
-    capture->captures.at(0)->answer.reject(AppError::permissionDenied(QStringLiteral("辅助功能")));
-    EXPECT_EQ(state(), State::failed(AppError::permissionDenied(QStringLiteral("辅助功能")).errorDescription()));
-
+    capture->captures.at(0)->answer.reject(denied);
+    EXPECT_EQ(state(), State::failed(denied.errorDescription()));
     viewModel->retry(settings);
     ASSERT_EQ(capture->captures.size(), 2u);
     EXPECT_EQ(state(), State::capturingText());
@@ -317,12 +255,12 @@ TEST_F(LookupViewModelTest, RetryRepeatsWhatFailed)
     EXPECT_EQ(state(), State::loadingExplanation(QStringLiteral("apple")));
 
     // A failed AI lookup is repeated with its text, without capturing.
-    full().answer.reject(AppError::aiRequestFailedDetail(QStringLiteral("HTTP 500")));
-    EXPECT_EQ(state(), State::failed(serverFailureMessage, QStringLiteral("apple")));
+    fullRequest().answer.reject(serverFailure);
+    EXPECT_EQ(state(), State::failed(serverFailure.errorDescription(), QStringLiteral("apple")));
     viewModel->retry(settings);
     EXPECT_EQ(capture->captures.size(), 2u);
     ASSERT_EQ(ai->lookups.size(), 2u);
-    EXPECT_EQ(full(1).text, QStringLiteral("apple"));
+    EXPECT_EQ(fullRequest(1).text, QStringLiteral("apple"));
     EXPECT_EQ(state(), State::loadingExplanation(QStringLiteral("apple")));
 }
 
@@ -338,57 +276,48 @@ TEST_F(LookupViewModelTest, BlankTextFailsWithoutARequest)
     viewModel->lookupFromSelection(settings);
     capture->captures.at(0)->answer.resolve(QStringLiteral("  "));
     EXPECT_EQ(state(), State::failed(unavailableMessage));
-
     EXPECT_EQ(ai->lookups.size(), 1u);
     EXPECT_TRUE(dictionary->queries.isEmpty());
 }
 
 TEST(LookupViewModelLocalizedMessage, ShowsEveryFailureInWordsTheLearnerCanRead)
 {
-    EXPECT_EQ(LookupViewModel::localizedMessage(std::make_exception_ptr(AppError::clipboardRestoreFailed())),
-              QStringLiteral("无法恢复原剪贴板内容，请检查剪贴板状态。"));
-    EXPECT_EQ(LookupViewModel::localizedMessage(std::make_exception_ptr(
-                  KeychainAPIKeyStoreError::unhandledStatus(KeychainAPIKeyStoreError::notAvailableStatus))),
-              QStringLiteral("Keychain 操作失败（OSStatus -25291）。"));
-    EXPECT_EQ(LookupViewModel::localizedMessage(std::make_exception_ptr(std::runtime_error("disk full"))),
-              QStringLiteral("disk full"));
-    const QString generic = LookupViewModel::localizedMessage(std::make_exception_ptr(42));
+    const auto message = [](auto error) { return LookupViewModel::localizedMessage(std::make_exception_ptr(error)); };
+    EXPECT_EQ(message(AppError::clipboardRestoreFailed()), AppError::clipboardRestoreFailed().errorDescription());
+    const auto status = KeychainAPIKeyStoreError::notAvailableStatus;
+    EXPECT_TRUE(message(KeychainAPIKeyStoreError::unhandledStatus(status)).contains(QString::number(status)));
+    EXPECT_EQ(message(std::runtime_error("disk full")), QStringLiteral("disk full"));
+    const QString generic = message(42);
     EXPECT_FALSE(generic.isEmpty());
-    EXPECT_EQ(LookupViewModel::localizedMessage(std::make_exception_ptr(std::runtime_error(""))), generic);
+    EXPECT_EQ(message(std::runtime_error("")), generic);
     EXPECT_EQ(LookupViewModel::localizedMessage(nullptr), generic);
 }
 
-} // namespace
-
 TEST(LookupViewModelDetectItemType, ClassifiesByPunctuationThenWordCount)
 {
-    struct Case {
-        QString text;
-        LearningItemType expected;
-    };
-    const Case cases[] = {
-        {QStringLiteral("run"), LearningItemType::word},
-        {QStringLiteral("  \n\t "), LearningItemType::word},
-        {QString(), LearningItemType::word},
-        {QStringLiteral("\u00A0serendipity\u3000"), LearningItemType::word},
-        {QStringLiteral("look up"), LearningItemType::phrase},
-        {QStringLiteral("look\n\tup"), LearningItemType::phrase},
-        {QStringLiteral("one two three four five six"), LearningItemType::phrase},
-        {QStringLiteral("take it or leave it now please"), LearningItemType::sentence},
-        {QStringLiteral("well-known"), LearningItemType::sentence},
-        {QStringLiteral("don't"), LearningItemType::sentence},
-        {QStringLiteral("Hello."), LearningItemType::sentence},
-        {QStringLiteral("你好，world"), LearningItemType::sentence},
-        {QStringLiteral("《book》"), LearningItemType::sentence},
-        {QStringLiteral("wait—what"), LearningItemType::sentence},
+    const std::pair<QString, Type> cases[] = {
+        {QStringLiteral("run"), Type::word},
+        {QStringLiteral("  \n\t "), Type::word},
+        {QString(), Type::word},
+        {QStringLiteral("\u00A0serendipity\u3000"), Type::word},
+        {QStringLiteral("look up"), Type::phrase},
+        {QStringLiteral("look\n\tup"), Type::phrase},
+        {QStringLiteral("one two three four five six"), Type::phrase},
+        {QStringLiteral("take it or leave it now please"), Type::sentence},
+        {QStringLiteral("well-known"), Type::sentence},
+        {QStringLiteral("don't"), Type::sentence},
+        {QStringLiteral("Hello."), Type::sentence},
+        {QStringLiteral("你好，world"), Type::sentence},
+        {QStringLiteral("《book》"), Type::sentence},
+        {QStringLiteral("wait—what"), Type::sentence},
         // Outside the basic plane: a punctuation mark and a letter given as surrogate pairs.
-        {QStringLiteral("a\U0001E95Eb"), LearningItemType::sentence},
-        {QStringLiteral("x \U0001D400"), LearningItemType::phrase},
+        {QStringLiteral("a\U0001E95Eb"), Type::sentence},
+        {QStringLiteral("x \U0001D400"), Type::phrase},
         // Symbols are not punctuation.
-        {QStringLiteral("$5 + 3"), LearningItemType::phrase},
+        {QStringLiteral("$5 + 3"), Type::phrase},
     };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.text.toStdString());
-        EXPECT_EQ(LookupViewModel::detectItemType(c.text), c.expected);
-    }
+    for (const auto &[text, expected] : cases)
+        EXPECT_EQ(LookupViewModel::detectItemType(text), expected) << text.toStdString();
 }
+
+} // namespace
