@@ -13,7 +13,8 @@ namespace {
 TEST(StoreBackedViewModelsTest, CollectionAndReviewWorkOnTheDatabase)
 {
     ModelContainer container(QString::fromLatin1(SQLiteDatabase::inMemoryPath));
-    LearningItemStore store(container.mainContext());
+    AppNotificationCenter notifications;
+    LearningItemStore store(container.mainContext(), notifications);
     for (const char *text : {"apple", "pear"}) {
         LookupResult result;
         result.selectedText = QString::fromLatin1(text);

@@ -247,7 +247,7 @@ TEST_F(CollectionWindowTest, RemovingThroughTheApplicationStoreReadsTheCollectio
     EXPECT_EQ(reads, 2) << "the store's own change notice does not reload in the middle of the removal";
     ASSERT_EQ(m_window->listModel()->rowCount(), 1);
     EXPECT_NE(selectedText(), removed);
-    EXPECT_EQ(LearningItemStore(container.mainContext()).allItems().size(), 1);
+    EXPECT_EQ(LearningItemStore(container.mainContext(), notifications).allItems().size(), 1);
 }
 
 TEST_F(CollectionWindowTest, ExportWritesTheListedItemsWhereTheLearnerChose)
