@@ -124,12 +124,6 @@ QCoro::Task<void> LookupViewModel::lookupFromSelection(UserSettings settings)
     co_await self->lookupWithAI(text, detectItemType(text), std::move(settings), lookup);
 }
 
-QCoro::Task<void> LookupViewModel::lookup(QString capturedText, UserSettings settings)
-{
-    // The same pipeline as lookupWithAI; the two names only tell the callers apart.
-    return lookupWithAI(std::move(capturedText), std::move(settings));
-}
-
 QCoro::Task<void> LookupViewModel::lookupWithAI(QString selectedText, UserSettings settings)
 {
     const Lookup lookup = beginLookup();

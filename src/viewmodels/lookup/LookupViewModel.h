@@ -81,9 +81,8 @@ public:
 
     // Captures the selection, then looks it up with the AI.
     QCoro::Task<void> lookupFromSelection(UserSettings settings);
-    // Looks up a text captured elsewhere or typed by the learner.
-    QCoro::Task<void> lookup(QString capturedText, UserSettings settings);
-    // Looks a text up with the AI: the switch from the dictionary, and retries.
+    // Looks a text up with the AI: one captured elsewhere or typed by the learner, the switch
+    // from the dictionary, and retries.
     QCoro::Task<void> lookupWithAI(QString selectedText, UserSettings settings);
     // Looks a text up in the offline dictionary; no AI call, nothing cached.
     QCoro::Task<void> lookupWithSystemDictionary(QString selectedText, UserSettings settings);

@@ -314,7 +314,7 @@ void LookupPanelView::runStartAction()
     // deliver once a newer lookup or a cancel() has come.
     switch (m_startAction.kind()) {
     case LookupPanelStartAction::Kind::lookupCapturedText:
-        m_viewModel->lookup(m_startAction.text(), m_settings);
+        m_viewModel->lookupWithAI(m_startAction.text(), m_settings);
         break;
     case LookupPanelStartAction::Kind::captureSelection:
         m_viewModel->lookupFromSelection(m_settings);
@@ -335,7 +335,7 @@ bool LookupPanelView::submitLookupInput(const QString &currentText)
     if (text.isEmpty() || text == m_shownText) {
         return false;
     }
-    m_viewModel->lookup(text, m_settings);
+    m_viewModel->lookupWithAI(text, m_settings);
     return true;
 }
 

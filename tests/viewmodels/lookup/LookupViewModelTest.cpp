@@ -129,7 +129,7 @@ protected:
 
 TEST_F(LookupViewModelTest, ShowsTheQuickAnswerThenTheFullOneAndCachesIt)
 {
-    viewModel->lookup(QStringLiteral("  look up \n"), settings);
+    viewModel->lookupWithAI(QStringLiteral("  look up \n"), settings);
 
     EXPECT_EQ(state(), State::loadingExplanation(QStringLiteral("look up")));
     ASSERT_EQ(ai->lookups.size(), 1u);
@@ -155,7 +155,7 @@ TEST_F(LookupViewModelTest, OnlyTheFullPassDecidesTheOutcome)
 {
     // A quick answer that comes after the full one is dropped; its request was cancelled.
     ai->fastLookupsHonourCancellation = false;
-    viewModel->lookup(QStringLiteral("apple"), settings);
+    viewModel->lookupWithAI(QStringLiteral("apple"), settings);
     full().answer.resolve(fullAnswer(QStringLiteral("苹果")));
     EXPECT_TRUE(fast().isCancelled());
     fast().answer.resolve(fastAnswer(QStringLiteral("苹")));
@@ -163,14 +163,14 @@ TEST_F(LookupViewModelTest, OnlyTheFullPassDecidesTheOutcome)
     EXPECT_EQ(history.size(), 2u);
 
     // A failed quick pass shows nothing; the full answer still arrives.
-    viewModel->lookup(QStringLiteral("pear"), settings);
+    viewModel->lookupWithAI(QStringLiteral("pear"), settings);
     fast(1).answer.reject(AppError::invalidAIResponse());
     EXPECT_EQ(state(), State::loadingExplanation(QStringLiteral("pear")));
     full(1).answer.resolve(fullAnswer(QStringLiteral("梨")));
     EXPECT_EQ(state(), State::loaded(normalizedFull(QStringLiteral("梨"), "pear", LearningItemType::word)));
 
     // A failed full pass replaces a quick answer that was on screen.
-    viewModel->lookup(QStringLiteral("plum"), settings);
+    viewModel->lookupWithAI(QStringLiteral("plum"), settings);
     fast(2).answer.resolve(fastAnswer(QStringLiteral("李子")));
     full(2).answer.reject(AppError::aiRequestFailedDetail(QStringLiteral("HTTP 500")));
     EXPECT_EQ(state(), State::failed(serverFailureMessage, QStringLiteral("plum")));
@@ -179,8 +179,8 @@ TEST_F(LookupViewModelTest, OnlyTheFullPassDecidesTheOutcome)
 
 TEST_F(LookupViewModelTest, AnOvertakenLookupChangesNothing)
 {
-    viewModel->lookup(QStringLiteral("first"), settings);
-    viewModel->lookup(QStringLiteral("second"), settings);
+    viewModel->lookupWithAI(QStringLiteral("first"), settings);
+    viewModel->lookupWithAI(QStringLiteral("second"), settings);
     const State waiting = State::loadingExplanation(QStringLiteral("second"));
     EXPECT_EQ(state(), waiting);
 
@@ -194,7 +194,7 @@ TEST_F(LookupViewModelTest, AnOvertakenLookupChangesNothing)
 
     // A failure shown by the shell overtakes a pending lookup too, and a cancellation of
     // an overtaken lookup does not bring back idle.
-    viewModel->lookup(QStringLiteral("third"), settings);
+    viewModel->lookupWithAI(QStringLiteral("third"), settings);
     viewModel->showFailure(QStringLiteral("缺少权限"));
     full(2).answer.resolve(fullAnswer(QStringLiteral("第三")));
     fast(2).answer.reject(CancellationError());
@@ -204,7 +204,7 @@ TEST_F(LookupViewModelTest, AnOvertakenLookupChangesNothing)
 
 TEST_F(LookupViewModelTest, CancellingEndsInIdle)
 {
-    viewModel->lookup(QStringLiteral("apple"), settings);
+    viewModel->lookupWithAI(QStringLiteral("apple"), settings);
     fast().answer.resolve(fastAnswer(QStringLiteral("苹果")));
     viewModel->cancel();
     EXPECT_TRUE(full().isCancelled());
@@ -222,7 +222,7 @@ TEST_F(LookupViewModelTest, CancellingEndsInIdle)
     keyStore = pendingKeyStore;
     makeViewModel(ai);
     settings.apiKey.clear();
-    viewModel->lookup(QStringLiteral("apple"), settings);
+    viewModel->lookupWithAI(QStringLiteral("apple"), settings);
     viewModel->cancel();
     pendingKeyStore->key.resolve(QStringLiteral("sk-late"));
     EXPECT_EQ(state(), State::idle());
@@ -231,8 +231,8 @@ TEST_F(LookupViewModelTest, CancellingEndsInIdle)
     // Going away cancels whatever is still pending, overtaken lookups included.
     keyStore = std::make_shared<InMemoryAPIKeyStore>(QStringLiteral("sk-from-store"));
     makeViewModel(ai);
-    viewModel->lookup(QStringLiteral("fig"), settings);
-    viewModel->lookup(QStringLiteral("kiwi"), settings);
+    viewModel->lookupWithAI(QStringLiteral("fig"), settings);
+    viewModel->lookupWithAI(QStringLiteral("kiwi"), settings);
     viewModel->lookupFromSelection(settings);
     viewModel.reset();
     ASSERT_EQ(ai->lookups.size(), 3u);
@@ -246,7 +246,7 @@ TEST_F(LookupViewModelTest, CancellingEndsInIdle)
 TEST_F(LookupViewModelTest, ResolvesAMissingKeyFromTheKeyStore)
 {
     settings.apiKey.clear();
-    viewModel->lookup(QStringLiteral("apple"), settings);
+    viewModel->lookupWithAI(QStringLiteral("apple"), settings);
     EXPECT_EQ(full().settings.apiKey, QStringLiteral("sk-from-store"));
     EXPECT_EQ(fast().settings.apiKey, QStringLiteral("sk-from-store"));
 
@@ -255,7 +255,7 @@ TEST_F(LookupViewModelTest, ResolvesAMissingKeyFromTheKeyStore)
     failingStore->setFailure(KeychainAPIKeyStoreError::unhandledStatus(KeychainAPIKeyStoreError::authFailedStatus));
     keyStore = failingStore;
     makeViewModel(ai);
-    viewModel->lookup(QStringLiteral("pear"), settings);
+    viewModel->lookupWithAI(QStringLiteral("pear"), settings);
     EXPECT_EQ(state(), State::failed(QStringLiteral("Keychain 操作失败（OSStatus -25293）。"), QStringLiteral("pear")));
     EXPECT_EQ(ai->lookups.size(), 1u);
 
@@ -263,7 +263,7 @@ TEST_F(LookupViewModelTest, ResolvesAMissingKeyFromTheKeyStore)
     keyStore = std::make_shared<InMemoryAPIKeyStore>();
     auto transport = std::make_shared<RefusingHTTPTransport>();
     makeViewModel(std::make_shared<OpenAICompatibleAIClient>(transport, [](const QString &) {}));
-    viewModel->lookup(QStringLiteral("plum"), settings);
+    viewModel->lookupWithAI(QStringLiteral("plum"), settings);
     EXPECT_EQ(state(), State::failed(AppError::invalidAISettings().errorDescription(), QStringLiteral("plum")));
     EXPECT_EQ(transport->requestCount, 0);
 }
@@ -273,7 +273,7 @@ TEST_F(LookupViewModelTest, AnswersFromTheCacheWithoutAnyRequest)
     LookupResult cached = normalizedFull(QStringLiteral("查找"), "look up", LearningItemType::phrase);
     cache->entries.insert_or_assign({QStringLiteral("look up"), LearningItemType::phrase}, cached);
 
-    viewModel->lookup(QStringLiteral("\t look up\n"), settings);
+    viewModel->lookupWithAI(QStringLiteral("\t look up\n"), settings);
 
     EXPECT_EQ(state(), State::loaded(cached));
     EXPECT_EQ(history.size(), 1u);
@@ -328,7 +328,7 @@ TEST_F(LookupViewModelTest, RetryRepeatsWhatFailed)
 
 TEST_F(LookupViewModelTest, BlankTextFailsWithoutARequest)
 {
-    viewModel->lookup(QStringLiteral(" \n\t"), settings);
+    viewModel->lookupWithAI(QStringLiteral(" \n\t"), settings);
     EXPECT_EQ(state(), State::failed(unavailableMessage));
     viewModel->lookupWithAI(QStringLiteral("apple"), settings);
     viewModel->lookupWithAI(QString(), settings);

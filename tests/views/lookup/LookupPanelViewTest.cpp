@@ -378,7 +378,7 @@ TEST_F(LookupPanelViewTest, ClosingOrDestroyingThePanelCancelsThePendingLookup)
     EXPECT_TRUE(ai->lookups.front()->isCancelled());
     EXPECT_EQ(viewModel->state().kind(), LookupViewModel::State::Kind::idle);
 
-    viewModel->lookup(QStringLiteral("take on"), settings());
+    viewModel->lookupWithAI(QStringLiteral("take on"), settings());
     ASSERT_EQ(ai->lookups.size(), 2u);
     auto *other = new LookupPanelView(viewModel, settings(), LookupPanelStartAction::none(), {}, {}, {});
     delete other;
