@@ -1,7 +1,8 @@
 #include "app/cli/CommandTestSupport.h"
 #include "viewmodels/review/ReviewViewModel.h"
 
-// Listing as JSON and a plain answer are covered end to end.
+// Listing what is due and a plain answer are covered end to end, the order of the due items
+// with the store.
 namespace {
 
 class ReviewCommandTest : public CommandTest {
@@ -13,19 +14,6 @@ protected:
 
     const QDateTime now = QDateTime::currentDateTimeUtc();
 };
-
-TEST_F(ReviewCommandTest, DueListsWhatIsDueNowEarliestFirst)
-{
-    add("later", LearningItemType::word, 600);
-    const auto recent = add("recent", LearningItemType::word, -60);
-    const auto overdue = add("overdue", LearningItemType::phrase, -7200);
-    const auto justNow = add("just now", LearningItemType::phrase, 0);
-    const QStringList lines = run({"review", "due"}).out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    ASSERT_EQ(lines.size(), 4);
-    EXPECT_TRUE(lines[1].startsWith(exportUuidString(overdue->id)));
-    EXPECT_TRUE(lines[2].startsWith(exportUuidString(recent->id)));
-    EXPECT_TRUE(lines[3].startsWith(exportUuidString(justNow->id)));
-}
 
 TEST_F(ReviewCommandTest, AnAnswerIsLoggedUnderAPromptTypeOfTheItemsTypeOrChangesNothing)
 {

@@ -146,14 +146,12 @@ public:
     // The lookup panel as the running application describes it.
     static QJsonObject panelStatus()
     {
-        const QString json = waitForTask(DBusSingleInstanceService::requestLookupPanelStatus(5s));
-        return QJsonDocument::fromJson(json.toUtf8()).object();
+        return QJsonDocument::fromJson(waitForTask(DBusSingleInstanceService::requestLookupPanelStatus(5s)).toUtf8()).object();
     }
-    // Waits until the panel has looked something up, and describes it.
+    // The panel once it has looked something up.
     static QJsonObject loadedPanel()
     {
-        waitUntil([] { return panelStatus()["state"] == "loaded"; });
-        return panelStatus();
+        return waitUntil([] { return panelStatus()["state"] == "loaded"; }), panelStatus();
     }
 
     // Whether a request whose prompt holds `text` arrived within ten seconds.
