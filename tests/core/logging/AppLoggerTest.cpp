@@ -54,7 +54,7 @@ struct ScopedEnvironment {
 
 // The logger's writer is the program's single shared one, fixed when first used, so both
 // phases live in one test that points the state directory at a temporary folder first.
-TEST(AppLoggerTest, SilentUnderTestHostAndRecordsRedactedLinesOtherwise)
+TEST(AppLoggerTest, SilentInTestExecutablesAndRecordsRedactedLinesOtherwise)
 {
     QTemporaryDir state;
     ASSERT_TRUE(state.isValid());
@@ -76,7 +76,7 @@ TEST(AppLoggerTest, SilentUnderTestHostAndRecordsRedactedLinesOtherwise)
     AppLogger::error("Failed to schedule daily review reminder", AppError::invalidAIResponse());
     EXPECT_EQ(AppLogger::prepareLogFileForExport().toLocalFile(), logPath);
     EXPECT_FALSE(built);
-    EXPECT_TRUE(QDir(state.path()).isEmpty()) << "no folder may be created under the test host";
+    EXPECT_TRUE(QDir(state.path()).isEmpty()) << "no folder may be created inside a test executable";
 
     AppEnvironment::markRunningTests(false);
     AppLogger::error([] { return QStringLiteral("AI request failed detail=Bearer abc.def key sk-0123456789"); });
