@@ -25,6 +25,10 @@ TEST_F(LookupCommandTest, AnswerIsFiledUnderTheTextAndTypeLookedUp)
     ASSERT_TRUE(cached);
     EXPECT_EQ(cached->selectedText, QStringLiteral("take off"));
     EXPECT_EQ(cached->source, LookupResultSource::ai);
+
+    // After "--" everything is text; a single dash is text anyway.
+    ASSERT_EQ(run({"lookup", "-", "--", "--no-cache"}).exitCode, 0);
+    EXPECT_EQ(aiCalls.last().text, QStringLiteral("- --no-cache"));
 }
 
 TEST_F(LookupCommandTest, KeyFromTheEnvironmentSparesTheKeyring)
