@@ -9,6 +9,6 @@ cd "$(dirname "$0")/.."
 
 scripts/bootstrap.sh
 build_dir="${RAROZEZEV_BUILD_DIR:-build}"
-cmake -S . -B "$build_dir" -G Ninja >/dev/null
+cmake -S . -B "$build_dir" -G Ninja -DRAROZEZEV_BUILD_BENCH=ON >/dev/null
 cmake --build "$build_dir" --target capture_stress
-exec scripts/with-desktop-session.sh "$build_dir/test-helpers/capture_stress" "$@"
+exec scripts/with-desktop-session.sh "$build_dir/bench/capture_stress" "$@"

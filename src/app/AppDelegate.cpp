@@ -1,35 +1,16 @@
 #include "app/AppDelegate.h"
 
-#include "platform/speech/EspeakNgPronunciationTranscriber.h"
-#include "platform/keyring/KeychainAPIKeyStore.h"
-#include "platform/x11/X11HotkeyRegistrationBackend.h"
-#include "platform/x11/X11KeyState.h"
-#include "platform/x11/X11PermissionService.h"
-#include "platform/x11/X11PrimarySelectionReader.h"
-#include "platform/x11/X11RecordMouseMonitor.h"
-#include "platform/x11/X11ScreenCaptureProbe.h"
-#include "platform/x11/X11SelectionPasteboard.h"
-#include "platform/x11/X11WorkspacePinning.h"
-#include "platform/x11/XTestCopyEventPoster.h"
-#include "preferences/AppPreferencesStoring.h"
 #include "collection/LearningItemStore.h"
-#include "ai/OpenAICompatibleAIClient.h"
-#include "network/QNetworkAccessManagerHTTPTransport.h"
-#include "capture/QTimerSelectionCaptureClock.h"
-#include "capture/SelectionCaptureService.h"
-#include "storage/ModelContainer.h"
-#include "logging/AppLogger.h"
 #include "foundation/AppNotificationCenter.h"
+#include "preferences/AppPreferencesStoring.h"
 #include "viewmodels/lookup/LookupViewModel.h"
 #include "views/collection/CollectionWindow.h"
 #include "views/collection/CollectionWindowController.h"
 #include "views/lookup/LookupPanelView.h"
 #include "views/review/ReviewWindow.h"
 #include "views/review/ReviewWindowController.h"
-#include "views/badge/SelectionBadgePresenter.h"
 #include "views/common/SymbolButton.h"
 
-#include <QCursor>
 #include <QGuiApplication>
 #include <QPointer>
 
@@ -37,11 +18,6 @@
 
 namespace {
 
-// The capture waits up to half a second for the copied text, polling every 20 ms.
-constexpr quint64 kCaptureTimeoutNanoseconds = 500'000'000;
-constexpr quint64 kCapturePollIntervalNanoseconds = 20'000'000;
-// The D of Alt+D (XK_d).
-constexpr quint32 kHotkeyKeysym = 0x64;
 // How long a capture waits for the hotkey to be let go, and how often it looks.
 constexpr int kHotkeyReleasePolls = 100;
 constexpr std::chrono::milliseconds kHotkeyReleasePollInterval{10};
@@ -87,43 +63,13 @@ QCoro::Task<bool> containsItem(std::shared_ptr<LearningItemStore> store, LookupR
     co_return store->contains(result);
 }
 
-std::unique_ptr<SelectedTextCapturing> makeX11SelectionCaptureService()
-{
-    return std::make_unique<SelectionCaptureService>(
-        std::make_shared<X11SelectionPasteboard>(), std::make_shared<XTestCopyEventPoster>(),
-        std::make_shared<QTimerSelectionCaptureClock>(), std::make_shared<X11PrimarySelectionReader>(),
-        [] { return X11PermissionService().isAccessibilityTrusted(); }, kCaptureTimeoutNanoseconds,
-        kCapturePollIntervalNanoseconds);
-}
-
 } // namespace
 
-AppDelegate::Services AppDelegate::Services::system()
-{
-    Services services;
-    services.makeSelectionCaptureService = [] { return std::shared_ptr<SelectedTextCapturing>(makeX11SelectionCaptureService()); };
-    // One transport, and with it one connection pool, for every lookup.
-    services.aiClient = std::make_shared<OpenAICompatibleAIClient>(std::make_shared<QNetworkAccessManagerHTTPTransport>());
-    services.aiAPIKeyStore = std::make_shared<KeychainAPIKeyStore>(KeychainAPIKeyStore::aiAPIKeyAccount());
-    services.systemDictionary =
-        LookupViewModel::defaultSystemDictionaryClient(std::make_shared<const EspeakNgPronunciationTranscriber>());
-    services.makeHotkeyBackend = [] { return std::make_unique<X11HotkeyRegistrationBackend>(); };
-    services.isHotkeyHeld = [keyState = std::make_shared<X11KeyState>(kHotkeyKeysym)] { return keyState->isDown(); };
-    services.workspacePinning = &X11WorkspacePinning::apply;
-    services.selectionBadge.makeMonitor = [] { return std::make_unique<X11RecordMouseMonitor>(); };
-    services.selectionBadge.makePresenter = [] { return std::make_unique<SelectionBadgePresenter>(); };
-    services.selectionBadge.makeCapture = &makeX11SelectionCaptureService;
-    services.selectionBadge.pointerLocation = [] { return QPointF(QCursor::pos()); };
-    services.selectionBadge.isScreenCaptureInterfaceActive = [probe = std::make_shared<X11ScreenCaptureProbe>()] {
-        return probe->isScreenCaptureInterfaceActive();
-    };
-    return services;
-}
-
-AppDelegate::AppDelegate(std::unique_ptr<AppPreferencesStoring> preferencesStore, Services services,
+AppDelegate::AppDelegate(AppPreferencesStoring &preferences, ModelContext &collection, Services services,
                          AppNotificationCenter &notificationCenter, QObject *parent)
     : QObject(parent),
-      m_preferencesStore(std::move(preferencesStore)),
+      m_preferencesStore(preferences),
+      m_collection(collection),
       m_services(std::move(services)),
       m_notificationCenter(notificationCenter),
       m_hotkeyController(
@@ -149,15 +95,12 @@ void AppDelegate::applicationDidFinishLaunching()
     // A tray application: closing its last window must not end it. The tray icon itself has
     // no window, so nothing shows in the taskbar until a panel opens.
     QGuiApplication::setQuitOnLastWindowClosed(false);
-    configureOptionDHotkey(m_preferencesStore->optionDHotkeyEnabled());
-    configureSelectionBadge(m_preferencesStore->selectionBadgeEnabled());
+    configureOptionDHotkey(m_preferencesStore.optionDHotkeyEnabled());
+    configureSelectionBadge(m_preferencesStore.selectionBadgeEnabled());
     m_lookupPanelObserver = observe(AppNotification::openLookupPanel,
                                     [this] { showLookupPanel(std::nullopt, nullptr, LookupPanelStartAction::none()); });
     m_collectionObserver = observe(AppNotification::openCollection, [this] { showCollection(); });
     m_reviewObserver = observe(AppNotification::openReview, [this] { showReview(); });
-    m_dailyRecommendationObserver = observe(AppNotification::openDailyRecommendation, [this] { showDailyRecommendation(); });
-    m_dailyRecommendationPreferencesObserver =
-        observe(AppNotification::dailyRecommendationPreferencesChanged, [this] { scheduleDailyRecommendation(); });
     m_lookupTriggerPreferencesObserver =
         observe(AppNotification::lookupTriggerPreferencesChanged, [this] { configureLookupTriggers(); });
 }
@@ -165,8 +108,7 @@ void AppDelegate::applicationDidFinishLaunching()
 void AppDelegate::applicationWillTerminate()
 {
     for (QMetaObject::Connection *observer :
-         {&m_lookupPanelObserver, &m_collectionObserver, &m_reviewObserver, &m_dailyRecommendationObserver,
-          &m_dailyRecommendationPreferencesObserver, &m_lookupTriggerPreferencesObserver}) {
+         {&m_lookupPanelObserver, &m_collectionObserver, &m_reviewObserver, &m_lookupTriggerPreferencesObserver}) {
         QObject::disconnect(*observer);
         *observer = {};
     }
@@ -189,15 +131,15 @@ QMetaObject::Connection AppDelegate::observe(AppNotification name, std::function
 
 void AppDelegate::configureLookupTriggers()
 {
-    configureOptionDHotkey(m_preferencesStore->optionDHotkeyEnabled());
-    configureSelectionBadge(m_preferencesStore->selectionBadgeEnabled());
+    configureOptionDHotkey(m_preferencesStore.optionDHotkeyEnabled());
+    configureSelectionBadge(m_preferencesStore.selectionBadgeEnabled());
 }
 
 void AppDelegate::configureOptionDHotkey(bool enabled) { m_hotkeyController.configure(enabled); }
 
 void AppDelegate::configureSelectionBadge(bool enabled)
 {
-    m_selectionBadgeController.configure(SelectionBadgeController::isWanted(enabled));
+    m_selectionBadgeController.configure(enabled);
 }
 
 std::shared_ptr<LookupViewModel> AppDelegate::makeLookupViewModel() const
@@ -211,7 +153,7 @@ QCoro::Task<void> AppDelegate::showLookupPanelFromCurrentSelection()
 {
     const QPointer<AppDelegate> self(this);
     const quint64 generation = ++m_selectionLookupGeneration;
-    const UserSettings settings = m_preferencesStore->currentUserSettingsWithoutAPIKey();
+    const UserSettings settings = m_preferencesStore.currentUserSettingsWithoutAPIKey();
     const std::shared_ptr<LookupViewModel> viewModel = makeLookupViewModel();
     const std::shared_ptr<SelectedTextCapturing> capture = m_services.makeSelectionCaptureService();
     // The hotkey's grab holds the keyboard until D goes up: a copy keystroke posted before
@@ -244,15 +186,11 @@ void AppDelegate::showLookupPanel(std::optional<UserSettings> settings, std::sha
                                   LookupPanelStartAction startAction)
 {
     closeCurrentLookupPanel();
-    if (!m_modelContainer) {
-        AppLogger::error([] { return QStringLiteral("Cannot open lookup panel before the model container is configured."); });
-        return;
-    }
     if (!settings)
-        settings = m_preferencesStore->currentUserSettingsWithoutAPIKey();
+        settings = m_preferencesStore.currentUserSettingsWithoutAPIKey();
     if (!viewModel)
         viewModel = makeLookupViewModel();
-    auto store = std::make_shared<LearningItemStore>(m_modelContainer->mainContext());
+    auto store = std::make_shared<LearningItemStore>(m_collection, m_notificationCenter);
     auto *view = new LookupPanelView(
         std::move(viewModel), std::move(*settings), std::move(startAction),
         [store](const LookupResult &result) { return saveItem(store, result); },
@@ -301,27 +239,14 @@ QJsonObject AppDelegate::lookupPanelStatus() const
 
 void AppDelegate::showCollection()
 {
-    if (!m_modelContainer) {
-        AppLogger::error([] { return QStringLiteral("Cannot open collection before the model container is configured."); });
-        return;
-    }
     if (!m_collectionWindowController)
-        m_collectionWindowController =
-            std::make_unique<CollectionWindowController>(m_modelContainer->mainContext(), m_notificationCenter);
+        m_collectionWindowController = std::make_unique<CollectionWindowController>(m_collection, m_notificationCenter);
     m_collectionWindowController->show();
 }
 
 void AppDelegate::showReview()
 {
-    if (!m_modelContainer) {
-        AppLogger::error([] { return QStringLiteral("Cannot open review before the model container is configured."); });
-        return;
-    }
     if (!m_reviewWindowController)
-        m_reviewWindowController = std::make_unique<ReviewWindowController>(m_modelContainer->mainContext());
+        m_reviewWindowController = std::make_unique<ReviewWindowController>(m_collection, m_notificationCenter);
     m_reviewWindowController->show();
 }
-
-void AppDelegate::showDailyRecommendation() {}
-
-void AppDelegate::scheduleDailyRecommendation() {}

@@ -25,25 +25,25 @@ class AppNotificationCenter;
 class AppPreferencesStoring;
 class LookupResultCaching;
 class LookupViewModel;
-class ModelContainer;
+class ModelContext;
 class SelectedTextCapturing;
 class SystemDictionaryLookingUp;
 
-// Owns the long-lived services and the windows of the tray application and turns its
-// triggers (the hotkey, the selection badge, menu entries, requests from other processes)
-// into windows. There is
-// never more than one lookup panel. Lives as long as the program. Main thread only.
+// Owns the windows of the tray application and turns its triggers (the hotkey, the selection
+// badge, menu entries, requests from other processes) into windows. There is never more than
+// one lookup panel. Lives as long as the program. Main thread only.
 class AppDelegate : public QObject {
     Q_OBJECT
 
 public:
-    // The mechanisms the delegate builds lookups and triggers from; tests pass fakes.
+    // The mechanisms the delegate builds lookups and triggers from: the composition root
+    // (AppServices) passes the real ones, tests pass fakes. None may be empty but
+    // isHotkeyHeld and workspacePinning.
     struct Services {
         // A new capture service for each lookup.
         std::function<std::shared_ptr<SelectedTextCapturing>()> makeSelectionCaptureService;
         std::shared_ptr<AIClient> aiClient;
         std::shared_ptr<APIKeyStoring> aiAPIKeyStore;
-        // Null: the lookup view model's defaults.
         std::shared_ptr<LookupResultCaching> resultCache;
         std::shared_ptr<SystemDictionaryLookingUp> systemDictionary;
         HotkeyController::BackendFactory makeHotkeyBackend;
@@ -52,19 +52,13 @@ public:
         LookupPanelWindow::WorkspacePinning workspacePinning;
         // The mouse watch, badge window and capture of the selection badge.
         SelectionBadgeController::Environment selectionBadge;
-
-        // X11 capture and hotkey, the AI service over HTTP, the key in the desktop keyring.
-        static Services system();
     };
 
-    AppDelegate(std::unique_ptr<AppPreferencesStoring> preferencesStore, Services services,
+    // The preferences, the collection and the centre are the application's; they outlive the
+    // delegate.
+    AppDelegate(AppPreferencesStoring &preferences, ModelContext &collection, Services services,
                 AppNotificationCenter &notificationCenter, QObject *parent = nullptr);
     ~AppDelegate() override;
-
-    // Set once by the application right after construction; not owned.
-    void setModelContainer(ModelContainer *container) { m_modelContainer = container; }
-    ModelContainer *modelContainer() const { return m_modelContainer; }
-    AppPreferencesStoring &preferencesStore() const { return *m_preferencesStore; }
 
     // Start-up once the event loop is about to run: the hotkey, then the subscriptions.
     void applicationDidFinishLaunching();
@@ -82,12 +76,10 @@ public:
 
     void showCollection();
     void showReview();
-    void showDailyRecommendation();
-    void scheduleDailyRecommendation();
 
     // Registers Alt+D, or releases it. A failed registration is logged; the program goes on.
     void configureOptionDHotkey(bool enabled);
-    // Watches mouse selections for the badge, or stops; never under a test host.
+    // Watches mouse selections for the badge, or stops.
     void configureSelectionBadge(bool enabled);
     bool isSelectionBadgeMonitoring() const { return m_selectionBadgeController.isMonitoring(); }
     bool isHotkeyRegistered() const { return m_hotkeyController.isRegistered(); }
@@ -106,12 +98,12 @@ private:
     void configureLookupTriggers();
     QMetaObject::Connection observe(AppNotification name, std::function<void()> handler);
 
-    std::unique_ptr<AppPreferencesStoring> m_preferencesStore;
+    AppPreferencesStoring &m_preferencesStore;
+    ModelContext &m_collection;
     Services m_services;
     AppNotificationCenter &m_notificationCenter;
     HotkeyController m_hotkeyController;
     SelectionBadgeController m_selectionBadgeController;
-    ModelContainer *m_modelContainer = nullptr;
     LookupPanelPresenter m_lookupPanelPresenter;
     // Made on first use; each keeps at most one window of its kind.
     std::unique_ptr<CollectionWindowController> m_collectionWindowController;
@@ -122,7 +114,5 @@ private:
     QMetaObject::Connection m_lookupPanelObserver;
     QMetaObject::Connection m_collectionObserver;
     QMetaObject::Connection m_reviewObserver;
-    QMetaObject::Connection m_dailyRecommendationObserver;
-    QMetaObject::Connection m_dailyRecommendationPreferencesObserver;
     QMetaObject::Connection m_lookupTriggerPreferencesObserver;
 };

@@ -1,15 +1,12 @@
 #include "app/RarozezevApp.h"
 
+#include "app/AppServices.h"
 #include "app/OpenTarget.h"
 #include "app/cli/InterruptSignal.h"
-#include "platform/dbus/DBusSingleInstanceService.h"
-#include "platform/keyring/KeychainAPIKeyStore.h"
-#include "preferences/AppPreferences.h"
-#include "preferences/SQLiteUserDefaults.h"
-#include "storage/ModelContainer.h"
 #include "foundation/AppError.h"
 #include "logging/AppLogger.h"
-#include "foundation/AppNotificationCenter.h"
+#include "platform/dbus/DBusSingleInstanceService.h"
+#include "storage/ModelContainer.h"
 
 #include <QApplication>
 #include <QJsonDocument>
@@ -45,10 +42,9 @@ QString describe(const std::exception &error)
 
 } // namespace
 
-int RarozezevApp::run(int &argc, char **argv)
+int RarozezevApp::run(AppServices &services)
 {
-    QApplication application(argc, argv);
-
+    QCoreApplication &application = *QCoreApplication::instance();
     RarozezevApp *running = nullptr;
     DBusSingleInstanceService singleInstance(
         [&running](const QString &what) -> std::optional<QString> {
@@ -75,9 +71,9 @@ int RarozezevApp::run(int &argc, char **argv)
         break;
     }
 
-    std::unique_ptr<ModelContainer> container;
+    ModelContainer *container = nullptr;
     try {
-        container = ModelContainer::forApplication();
+        container = &services.modelContainer();
     } catch (const std::exception &error) {
         const QString message = containerFailurePrefix() + describe(error);
         std::fprintf(stderr, "%s\n", message.toUtf8().constData());
@@ -86,7 +82,7 @@ int RarozezevApp::run(int &argc, char **argv)
         return 1;
     }
 
-    RarozezevApp app(std::move(container));
+    RarozezevApp app(services, container->mainContext());
     running = &app;
     // SIGTERM or SIGINT (a session ending, Ctrl+C in a terminal) quits through the event
     // loop, so the delegate still takes its triggers down.
@@ -100,16 +96,12 @@ int RarozezevApp::run(int &argc, char **argv)
     return exitCode;
 }
 
-RarozezevApp::RarozezevApp(std::unique_ptr<ModelContainer> sharedModelContainer)
-    : m_sharedModelContainer(std::move(sharedModelContainer)), m_userDefaults(std::make_unique<SQLiteUserDefaults>())
+RarozezevApp::RarozezevApp(AppServices &services, ModelContext &collection)
+    : m_notificationCenter(services.notificationCenter()),
+      m_appDelegate(std::make_unique<AppDelegate>(services.preferences(), collection, services.delegateServices(),
+                                                  m_notificationCenter)),
+      m_menuBarRoot(std::make_unique<MenuBarRoot>([this] { openSettings(); }, m_notificationCenter))
 {
-    auto preferences = std::make_unique<AppPreferences>(
-        *m_userDefaults, std::make_shared<KeychainAPIKeyStore>(KeychainAPIKeyStore::aiAPIKeyAccount()),
-        std::make_shared<KeychainAPIKeyStore>(KeychainAPIKeyStore::ttsAPIKeyAccount()));
-    m_appDelegate = std::make_unique<AppDelegate>(std::move(preferences), AppDelegate::Services::system(),
-                                                  AppNotificationCenter::shared());
-    m_appDelegate->setModelContainer(m_sharedModelContainer.get());
-    m_menuBarRoot = std::make_unique<MenuBarRoot>([this] { openSettings(); }, AppNotificationCenter::shared());
     QObject::connect(&m_trayHostWatcher, &TrayHostWatcher::trayHostAvailable, [this] { showTrayIcon(); });
 }
 
@@ -135,13 +127,13 @@ std::optional<QString> RarozezevApp::open(const QString &what)
         return QStringLiteral("未知的窗口：%1").arg(what);
     switch (*target) {
     case OpenTarget::lookup:
-        AppNotificationCenter::shared().post(AppNotification::openLookupPanel);
+        m_notificationCenter.post(AppNotification::openLookupPanel);
         return std::nullopt;
     case OpenTarget::collection:
-        AppNotificationCenter::shared().post(AppNotification::openCollection);
+        m_notificationCenter.post(AppNotification::openCollection);
         return std::nullopt;
     case OpenTarget::review:
-        AppNotificationCenter::shared().post(AppNotification::openReview);
+        m_notificationCenter.post(AppNotification::openReview);
         return std::nullopt;
     case OpenTarget::settings:
         openSettings();

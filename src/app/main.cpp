@@ -1,11 +1,12 @@
+#include "app/AppServices.h"
 #include "app/RarozezevApp.h"
 #include "app/cli/CommandIO.h"
 #include "app/cli/CommandLineInterface.h"
 #include "app/cli/InterruptSignal.h"
-#include "app/cli/SystemCommandServices.h"
 #include "platform/x11/X11ClipboardServer.h"
 #include "platform/x11/X11Connection.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QTimer>
@@ -31,8 +32,7 @@ int main(int argc, char *argv[])
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));
-    if (!CommandLineInterface::wantsHeadlessRun(arguments))
-        return RarozezevApp::run(argc, argv);
+    const bool headless = CommandLineInterface::wantsHeadlessRun(arguments);
     const bool servesClipboard = !arguments.isEmpty() && arguments.first() == X11ClipboardServer::subcommand;
 
     // Commands stay headless; only those that use the clipboard or the selection get a GUI
@@ -46,8 +46,19 @@ int main(int argc, char *argv[])
         }
         qputenv("QT_QPA_PLATFORM", "xcb");
     }
-    const std::unique_ptr<QCoreApplication> app = needsDisplay ? std::make_unique<QGuiApplication>(argc, argv)
-                                                               : std::make_unique<QCoreApplication>(argc, argv);
+    std::unique_ptr<QCoreApplication> app;
+    if (!headless)
+        app = std::make_unique<QApplication>(argc, argv);
+    else if (needsDisplay)
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    else
+        app = std::make_unique<QCoreApplication>(argc, argv);
+
+    // The real services, made once for whichever face of the program runs, and gone before
+    // the application object.
+    AppServices services;
+    if (!headless)
+        return RarozezevApp::run(services);
 
     CancellationToken interruption;
     std::optional<InterruptSignal> interruptSignal;
@@ -55,7 +66,6 @@ int main(int argc, char *argv[])
         interruptSignal.emplace(interruption);
     QStringList commandArguments = QCoreApplication::arguments();
     commandArguments.removeFirst();
-    SystemCommandServices services;
     CommandLineInterface cli(CommandIO{}, services, interruption);
     std::optional<QCoro::Task<void>> command;
     // Started from the event loop: exit() before exec() would be lost.

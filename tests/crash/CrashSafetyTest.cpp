@@ -4,6 +4,7 @@
 //   crash_safety_test                  runs the check (several kill rounds on one file)
 //   crash_safety_test --worker FILE    the process that gets killed
 
+#include "foundation/AppEnvironment.h"
 #include "collection/LearningItemStore.h"
 #include "storage/ModelContainer.h"
 #include "storage/ModelStoreError.h"
@@ -145,6 +146,7 @@ int check()
 
 int main(int argc, char **argv)
 {
+    AppEnvironment::markRunningTests();
     QCoreApplication application(argc, argv);
     const QStringList arguments = application.arguments();
     if (arguments.size() == 3 && arguments[1] == QLatin1String("--worker"))

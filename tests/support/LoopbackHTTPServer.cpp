@@ -14,26 +14,6 @@ constexpr qint64 fillerChunkSize = 64 * 1024;
 // Keeps the socket's write buffer small while a large body streams out.
 constexpr qint64 writeBufferHighWater = 256 * 1024;
 
-QByteArray reasonPhrase(int status)
-{
-    switch (status) {
-    case 200: return "OK";
-    case 201: return "Created";
-    case 204: return "No Content";
-    case 301: return "Moved Permanently";
-    case 302: return "Found";
-    case 400: return "Bad Request";
-    case 401: return "Unauthorized";
-    case 403: return "Forbidden";
-    case 404: return "Not Found";
-    case 429: return "Too Many Requests";
-    case 500: return "Internal Server Error";
-    case 502: return "Bad Gateway";
-    case 503: return "Service Unavailable";
-    default: return "Status";
-    }
-}
-
 } // namespace
 
 struct LoopbackHTTPServer::Connection {
@@ -177,7 +157,8 @@ void LoopbackHTTPServer::respond(const std::shared_ptr<Connection> &connection, 
     }
 
     const qint64 bodySize = response.body.size() + response.fillerBytes;
-    QByteArray head = "HTTP/1.1 " + QByteArray::number(response.status) + ' ' + reasonPhrase(response.status) + "\r\n";
+    // Clients go by the status code; the reason phrase is the same for all.
+    QByteArray head = "HTTP/1.1 " + QByteArray::number(response.status) + " Status\r\n";
     for (const auto &[name, value] : response.headers)
         head += name + ": " + value + "\r\n";
     if (response.omitContentLength)

@@ -1,3 +1,5 @@
+#include "foundation/AppEnvironment.h"
+
 #include <QApplication>
 
 #include <gtest/gtest.h>
@@ -6,10 +8,10 @@
 // so the offscreen platform is chosen here as well.
 int main(int argc, char **argv)
 {
+    AppEnvironment::markRunningTests();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
-    qputenv("RAROZEZEV_TEST_HOST", "1");
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

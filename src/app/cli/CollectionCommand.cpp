@@ -82,15 +82,14 @@ int CollectionCommand::run(const QStringList &arguments)
     if (sub == QLatin1String("export") && args.words.first().isEmpty())
         return usageError(QStringLiteral("collection export 需要一个文件路径。"));
 
-    ModelContext *context = m_collection.open(m_io);
-    if (!context)
+    std::optional<LearningItemStore> store = m_collection.open(m_io);
+    if (!store)
         return CommandIO::failure;
-    LearningItemStore store(*context);
     if (sub == QLatin1String("list"))
-        return list(store, args.value(QStringLiteral("--format")) == QLatin1String("json"));
+        return list(*store, args.value(QStringLiteral("--format")) == QLatin1String("json"));
     if (sub == QLatin1String("remove"))
-        return remove(store, *id);
-    return exportItems(store, args.value(QStringLiteral("--format")) == QLatin1String("xlsx"), args.words.first());
+        return remove(*store, *id);
+    return exportItems(*store, args.value(QStringLiteral("--format")) == QLatin1String("xlsx"), args.words.first());
 }
 
 int CollectionCommand::list(LearningItemStore &store, bool json)

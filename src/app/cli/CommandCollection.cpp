@@ -2,16 +2,15 @@
 
 #include "app/cli/CommandErrorMessage.h"
 #include "export/LearningItemExportItem.h"
-#include "collection/LearningItemStore.h"
 #include "storage/ModelStoreError.h"
 
 CommandCollection::CommandCollection(Opener opener) : m_opener(std::move(opener)) {}
 
-ModelContext *CommandCollection::open(const CommandIO &io) const
+std::optional<LearningItemStore> CommandCollection::open(const CommandIO &io) const
 {
     QString reason;
     try {
-        return &m_opener();
+        return m_opener();
     } catch (const ModelStoreError &error) {
         reason = error.message();
     } catch (...) {
@@ -19,7 +18,7 @@ ModelContext *CommandCollection::open(const CommandIO &io) const
     }
     // The application's own start-up message for the same failure.
     io.printError(QStringLiteral("无法创建本地数据容器: ") + reason + QLatin1Char('\n'));
-    return nullptr;
+    return std::nullopt;
 }
 
 std::optional<QUuid> CommandCollection::parseID(const QString &text)

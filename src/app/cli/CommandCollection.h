@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/cli/CommandIO.h"
+#include "collection/LearningItemStore.h"
 
 #include <QString>
 #include <QUuid>
@@ -10,22 +11,20 @@
 #include <optional>
 
 class LearningItem;
-class LearningItemStore;
-class ModelContext;
 
 // The collection as the commands reach it. The database is opened only when a command is
 // about to use it, so help and usage errors never touch it, and the commands word the
 // failures they share in one way.
 class CommandCollection {
 public:
-    // Returns the context of the collection database; throws ModelStoreError when the
-    // database cannot be opened.
-    using Opener = std::function<ModelContext &()>;
+    // Returns a store over the collection database; throws ModelStoreError when the database
+    // cannot be opened.
+    using Opener = std::function<LearningItemStore()>;
 
     explicit CommandCollection(Opener opener);
 
-    // The context, or null after printing why the database could not be opened.
-    ModelContext *open(const CommandIO &io) const;
+    // The store, or nothing after printing why the database could not be opened.
+    std::optional<LearningItemStore> open(const CommandIO &io) const;
 
     // An item id as the listings print it (braces and lower case are accepted too); nothing
     // for any other text, the all-zero id included.

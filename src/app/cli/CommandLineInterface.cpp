@@ -44,9 +44,7 @@ QCoro::Task<int> CommandLineInterface::run(QStringList arguments)
         m_io.print(versionText());
         co_return ExitCode::success;
     }
-    const CommandCollection::Opener openCollection = [&services = m_services]() -> ModelContext & {
-        return services.collection();
-    };
+    const CommandCollection::Opener openCollection = [&services = m_services] { return services.collection(); };
     std::exception_ptr failure;
     try {
         if (first == QLatin1String("config")) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "collection/LearningItemStore.h"
+
 #include <QString>
 
 #include <optional>
@@ -8,7 +10,6 @@ class AIClient;
 class ApplicationInstanceConnecting;
 class AppPreferencesStoring;
 class LookupResultCaching;
-class ModelContext;
 class SelectedTextCapturing;
 class SystemDictionaryLookingUp;
 
@@ -24,9 +25,9 @@ public:
     virtual const SystemDictionaryLookingUp &systemDictionary() = 0;
     // An AI key given outside the keyring (the environment), used instead of the stored one.
     virtual std::optional<QString> aiAPIKeyOverride() = 0;
-    // The context of the collection database, opened on first use. Throws ModelStoreError
+    // A store over the collection database, opened on first use. Throws ModelStoreError
     // when the database cannot be opened.
-    virtual ModelContext &collection() = 0;
+    virtual LearningItemStore collection() = 0;
     // Reads the selection of the application in front, made on first use. Throws AppError
     // when there is no display to read it from.
     virtual SelectedTextCapturing &selectionCaptureService() = 0;

@@ -83,13 +83,11 @@ QCoro::Task<int> LookupCommand::run(QStringList arguments)
         co_return lookUpInDictionary(text, options.format);
     // Opened before asking the service: a collection that cannot take the answer should not
     // cost a request.
-    ModelContext *collection = nullptr;
-    if (options.save) {
-        collection = CommandCollection(m_collaborators.openCollection).open(m_io);
-        if (!collection)
-            co_return CommandIO::failure;
-    }
-    co_return co_await lookUpWithAI(text, options, collection);
+    std::optional<LearningItemStore> collection =
+        options.save ? CommandCollection(m_collaborators.openCollection).open(m_io) : std::nullopt;
+    if (options.save && !collection)
+        co_return CommandIO::failure;
+    co_return co_await lookUpWithAI(text, options, collection ? &*collection : nullptr);
 }
 
 QCoro::Task<std::variant<QString, int>> LookupCommand::captureSelection()
@@ -134,7 +132,7 @@ QCoro::Task<UserSettings> LookupCommand::settingsWithAPIKey()
     co_return settings;
 }
 
-QCoro::Task<int> LookupCommand::lookUpWithAI(QString text, LookupCommandOptions options, ModelContext *collection)
+QCoro::Task<int> LookupCommand::lookUpWithAI(QString text, LookupCommandOptions options, LearningItemStore *collection)
 {
     const LearningItemType itemType = LookupViewModel::detectItemType(text);
     const bool full = options.pass == LookupCommandOptions::Pass::full;
@@ -189,17 +187,16 @@ QCoro::Task<int> LookupCommand::lookUpWithAI(QString text, LookupCommandOptions 
     co_return CommandIO::success;
 }
 
-int LookupCommand::printAndSave(const LookupResult &result, bool json, ModelContext *collection)
+int LookupCommand::printAndSave(const LookupResult &result, bool json, LearningItemStore *collection)
 {
     m_io.print(json ? jsonText(result.toJSON()) : result.markdownExplanation() + QLatin1Char('\n'));
     if (!collection)
         return CommandIO::success;
     try {
-        LearningItemStore store(*collection);
         // The store ignores a second save of the same text and type; say so rather than
         // pretend something was added.
-        const bool alreadySaved = store.contains(result);
-        store.save(result);
+        const bool alreadySaved = collection->contains(result);
+        collection->save(result);
         m_io.printError(alreadySaved ? QStringLiteral("收藏中已有这一条。\n") : QStringLiteral("已加入收藏。\n"));
     } catch (...) {
         return fail(QStringLiteral("收藏保存失败。"));

@@ -15,7 +15,6 @@
 class AIClient;
 class AppPreferencesStoring;
 class LookupResultCaching;
-class ModelContext;
 class SelectedTextCapturing;
 struct LookupResult;
 class SystemDictionaryLookingUp;
@@ -55,9 +54,9 @@ public:
 
 private:
     // `collection` is where to save the result, or null.
-    QCoro::Task<int> lookUpWithAI(QString text, LookupCommandOptions options, ModelContext *collection);
+    QCoro::Task<int> lookUpWithAI(QString text, LookupCommandOptions options, LearningItemStore *collection);
     // Prints the result, then saves it when asked to; returns the exit code.
-    int printAndSave(const LookupResult &result, bool json, ModelContext *collection);
+    int printAndSave(const LookupResult &result, bool json, LearningItemStore *collection);
     // The selected text, or the exit code after reporting why there is none.
     QCoro::Task<std::variant<QString, int>> captureSelection();
     int lookUpInDictionary(const QString &text, LookupCommandOptions::Format format);

@@ -74,13 +74,12 @@ int ReviewCommand::run(const QStringList &arguments)
             return usageError(QStringLiteral("复习结果只能是 forgot、hard、good 或 easy，而不是“%1”。").arg(args.words[1]));
     }
 
-    ModelContext *context = m_collection.open(m_io);
-    if (!context)
+    std::optional<LearningItemStore> store = m_collection.open(m_io);
+    if (!store)
         return CommandIO::failure;
-    LearningItemStore store(*context);
     if (due)
-        return listDue(store, args.value(QStringLiteral("--format")) == QLatin1String("json"));
-    return answer(store, *id, *result);
+        return listDue(*store, args.value(QStringLiteral("--format")) == QLatin1String("json"));
+    return answer(*store, *id, *result);
 }
 
 int ReviewCommand::listDue(LearningItemStore &store, bool json)

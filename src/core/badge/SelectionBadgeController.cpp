@@ -1,6 +1,5 @@
 #include "badge/SelectionBadgeController.h"
 
-#include "foundation/AppEnvironment.h"
 #include "foundation/AppError.h"
 #include "logging/AppLogger.h"
 #include "foundation/AppNotificationCenter.h"
@@ -39,11 +38,6 @@ SelectionBadgeController::~SelectionBadgeController()
     if (m_monitor)
         m_monitor->stop();
     cancelPendingCapture();
-}
-
-bool SelectionBadgeController::isWanted(bool selectionBadgeEnabled)
-{
-    return selectionBadgeEnabled && !AppEnvironment::isRunningTests();
 }
 
 void SelectionBadgeController::configure(bool enabled)

@@ -60,9 +60,6 @@ public:
     SelectionBadgeController(const SelectionBadgeController &) = delete;
     SelectionBadgeController &operator=(const SelectionBadgeController &) = delete;
 
-    // Whether the badge should run for this preference value: never under a test host.
-    static bool isWanted(bool selectionBadgeEnabled);
-
     // Enabled: creates the badge service (kept from then on) and installs the mouse monitor if
     // none is installed. Disabled: stopSelectionBadgeMonitor().
     void configure(bool enabled);

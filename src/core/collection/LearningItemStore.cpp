@@ -12,6 +12,11 @@ constexpr double kStartingEase = 2.5;
 
 } // namespace
 
+LearningItemStore::LearningItemStore(ModelContext &context, AppNotificationCenter &notificationCenter)
+    : LearningItemStore(context, {}, {}, notificationCenter)
+{
+}
+
 LearningItemStore::LearningItemStore(ModelContext &context, std::function<void()> saveChanges,
                                      std::function<void()> rollbackChanges, AppNotificationCenter &notificationCenter)
     : m_context(context),

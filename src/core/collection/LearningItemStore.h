@@ -16,11 +16,12 @@
 // the context's ModelStoreError, passed through. Main thread only.
 class LearningItemStore : public ReviewLearningItemStoring {
 public:
-    // `saveChanges` and `rollbackChanges` default to the context's save and rollback; they
-    // are used by recordReview only.
-    explicit LearningItemStore(ModelContext &context, std::function<void()> saveChanges = {},
-                               std::function<void()> rollbackChanges = {},
-                               AppNotificationCenter &notificationCenter = AppNotificationCenter::shared());
+    // Changes are announced on `notificationCenter`.
+    LearningItemStore(ModelContext &context, AppNotificationCenter &notificationCenter);
+    // Empty `saveChanges` and `rollbackChanges` stand for the context's save and rollback;
+    // they are used by recordReview only.
+    LearningItemStore(ModelContext &context, std::function<void()> saveChanges, std::function<void()> rollbackChanges,
+                      AppNotificationCenter &notificationCenter);
 
     // Saves the result as a new item, due one hour from now; does nothing when an item of
     // the same type with the same text (ignoring case and surrounding whitespace) exists.

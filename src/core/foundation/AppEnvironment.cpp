@@ -1,7 +1,13 @@
 #include "foundation/AppEnvironment.h"
 
-#include <QByteArray>
-#include <QtGlobal>
+#include <atomic>
+
+namespace {
+
+// Read by the logger from any thread.
+std::atomic<bool> runningTests{false};
+
+} // namespace
 
 QString AppEnvironment::versionLabel(DistributionChannel channel)
 {
@@ -43,8 +49,6 @@ std::optional<QString> AppEnvironment::bundleTrimmedValue(const QString &key, co
     return trimmed;
 }
 
-bool AppEnvironment::isRunningTests()
-{
-    const QByteArray value = qgetenv("RAROZEZEV_TEST_HOST");
-    return !value.isEmpty() && value != "0";
-}
+bool AppEnvironment::isRunningTests() { return runningTests.load(std::memory_order_relaxed); }
+
+void AppEnvironment::markRunningTests(bool running) { runningTests.store(running, std::memory_order_relaxed); }

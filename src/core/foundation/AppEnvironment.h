@@ -7,7 +7,7 @@
 #include <optional>
 
 // Questions about the running build: its distribution channel (which decides where the
-// diagnostic log goes) and whether the process runs under our automated test host.
+// diagnostic log goes) and whether the process is one of our test executables.
 class AppEnvironment {
 public:
     enum class DistributionChannel { beta, release };
@@ -29,7 +29,9 @@ public:
     // is empty after trimming, or it is an unexpanded build variable ("$(…").
     static std::optional<QString> bundleTrimmedValue(const QString &key, const BundleInfo &bundle = BundleInfo::main());
 
-    // True when RAROZEZEV_TEST_HOST is set to something other than "" or "0". Read on every
-    // call, so a test may switch it within its own process.
+    // True inside our test executables, whose main marks the process; never because of the
+    // environment, so nothing a shell exports can silence the shipped program.
     static bool isRunningTests();
+    // Called by the main of every test executable; a test may lift the mark for a moment.
+    static void markRunningTests(bool running = true);
 };

@@ -9,18 +9,12 @@
 #include <utility>
 
 // The program's one logging facade. Errors go to the system log and to the diagnostic log
-// file after API keys and bearer tokens are masked; debug and info record nothing. Under
-// the test host nothing is recorded at all. Callable from any thread; never throws.
+// file after API keys and bearer tokens are masked. Inside the test executables
+// (AppEnvironment::isRunningTests) nothing is recorded at all. Callable from any thread;
+// never throws.
 class AppLogger {
 public:
     AppLogger() = delete;
-
-    // Record nothing; the message callable is never invoked, so hot paths may pass costly
-    // formatting for free.
-    template <typename MessageBuilder>
-    static void debug(MessageBuilder &&) {}
-    template <typename MessageBuilder>
-    static void info(MessageBuilder &&) {}
 
     // Records the redacted message at level "error". The callable is invoked only when
     // something is recorded.
@@ -38,7 +32,7 @@ public:
     // The log file of the running channel.
     static QUrl logFileURL();
     // Makes sure the log folder and file exist (waiting for queued lines), then returns the
-    // file for the file manager to show. Creates nothing under the test host.
+    // file for the file manager to show. Creates nothing inside the test executables.
     static QUrl prepareLogFileForExport();
 
     // Masks "sk-" keys, bearer tokens and quoted "api_key"-like JSON members, in that order.

@@ -5,7 +5,6 @@
 
 #include <QString>
 
-#include <memory>
 #include <optional>
 
 // Remembers full lookup results so that the same selection does not cost a second AI call.
@@ -19,8 +18,4 @@ public:
     virtual std::optional<LookupResult> cachedResult(const QString &text, LearningItemType itemType) const = 0;
     // Files the result under its own selectedText and itemType, replacing an earlier entry.
     virtual void store(const LookupResult &result) = 0;
-
-    // The cache of the running program: the durable one over the application's preferences
-    // database, or one that keeps nothing under the test host.
-    static std::unique_ptr<LookupResultCaching> makeDefault();
 };

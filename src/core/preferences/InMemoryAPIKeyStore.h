@@ -5,7 +5,7 @@
 
 #include <optional>
 
-// A key held in memory: for the test host and for tests of the key's users. It can be told
+// A key held in memory: for tests of the key's users and for benchmarks. It can be told
 // to fail, as a locked or missing keyring would.
 class InMemoryAPIKeyStore : public APIKeyStoring {
 public:

@@ -4,7 +4,7 @@
 
 #include <QHash>
 
-// Preferences that live as long as the object: for tests and the test host. Writes can be
+// Preferences that live as long as the object: for tests and benchmarks. Writes can be
 // made to fail, to exercise callers' handling of a store that cannot be written.
 class InMemoryUserDefaults : public UserDefaults {
 public:

@@ -52,12 +52,6 @@ ModelContainer::ModelContainer(const QString &path)
 
 ModelContainer::~ModelContainer() = default;
 
-std::unique_ptr<ModelContainer> ModelContainer::forApplication(bool isTestHost)
-{
-    return std::make_unique<ModelContainer>(isTestHost ? QString::fromLatin1(SQLiteDatabase::inMemoryPath)
-                                                       : defaultPath());
-}
-
 void ModelContainer::refreshNormalizedText()
 {
     // Lower-casing follows the user's locale (Turkish dotless i and the like); when the locale

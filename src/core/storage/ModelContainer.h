@@ -2,7 +2,6 @@
 
 #include "storage/ModelContext.h"
 #include "storage/SQLiteDatabase.h"
-#include "foundation/AppEnvironment.h"
 
 #include <QString>
 
@@ -19,14 +18,10 @@ public:
     // Opens the database at `path` (":memory:" for a private in-memory one), creating the
     // file, its directory (owner-only) and its tables as needed and migrating an older file.
     // Throws ModelStoreError when any of that fails or the file comes from a newer version.
-    explicit ModelContainer(const QString &path = defaultPath());
+    explicit ModelContainer(const QString &path);
     ~ModelContainer();
     ModelContainer(const ModelContainer &) = delete;
     ModelContainer &operator=(const ModelContainer &) = delete;
-
-    // The default file, or an in-memory database under a test host so that tests never
-    // touch the learner's collection.
-    static std::unique_ptr<ModelContainer> forApplication(bool isTestHost = AppEnvironment::isRunningTests());
 
     ModelContext &mainContext() { return *m_context; }
     SQLiteDatabase &database() { return *m_database; }

@@ -28,7 +28,7 @@ void LookupPanelController::start()
     // deliver once a newer lookup or a cancel() has come.
     switch (m_startAction.kind()) {
     case LookupPanelStartAction::Kind::lookupCapturedText:
-        m_viewModel->lookup(m_startAction.text(), m_settings);
+        m_viewModel->lookupWithAI(m_startAction.text(), m_settings);
         break;
     case LookupPanelStartAction::Kind::captureSelection:
         m_viewModel->lookupFromSelection(m_settings);
@@ -43,7 +43,7 @@ bool LookupPanelController::submit(const QString &text)
     const QString trimmed = text.trimmed();
     if (trimmed.isEmpty() || trimmed == shownText(m_viewModel->state()))
         return false;
-    m_viewModel->lookup(trimmed, m_settings);
+    m_viewModel->lookupWithAI(trimmed, m_settings);
     return true;
 }
 

@@ -4,11 +4,8 @@
 #include "preferences/APIKeyStoring.h"
 #include "preferences/KeychainAPIKeyStoreError.h"
 #include "lookup/LookupResultCaching.h"
-#include "dictionary/NoOpSystemDictionaryClient.h"
 #include "capture/SelectedTextCapturing.h"
-#include "dictionary/SystemDictionaryClient.h"
-#include "dictionary/WordNetDatabase.h"
-#include "foundation/AppEnvironment.h"
+#include "dictionary/SystemDictionaryLookingUp.h"
 #include "foundation/AppError.h"
 #include "foundation/CancellationError.h"
 
@@ -82,11 +79,10 @@ LookupViewModel::LookupViewModel(std::shared_ptr<SelectedTextCapturing> selectio
       m_selectionCaptureService(std::move(selectionCaptureService)),
       m_aiClient(std::move(aiClient)),
       m_apiKeyStore(std::move(apiKeyStore)),
-      m_resultCache(resultCache ? std::move(resultCache) : defaultResultCache()),
-      m_systemDictionaryClient(systemDictionaryClient ? std::move(systemDictionaryClient)
-                                                      : defaultSystemDictionaryClient())
+      m_resultCache(std::move(resultCache)),
+      m_systemDictionaryClient(std::move(systemDictionaryClient))
 {
-    Q_ASSERT(m_selectionCaptureService && m_aiClient && m_apiKeyStore);
+    Q_ASSERT(m_selectionCaptureService && m_aiClient && m_apiKeyStore && m_resultCache && m_systemDictionaryClient);
 }
 
 LookupViewModel::~LookupViewModel()
@@ -95,22 +91,6 @@ LookupViewModel::~LookupViewModel()
     // with no lookup current any more, they change nothing.
     ++m_lookupGeneration;
     m_lifetime.cancel();
-}
-
-std::shared_ptr<LookupResultCaching> LookupViewModel::defaultResultCache()
-{
-    return LookupResultCaching::makeDefault();
-}
-
-std::shared_ptr<SystemDictionaryLookingUp>
-LookupViewModel::defaultSystemDictionaryClient(std::shared_ptr<const PronunciationTranscribing> transcriber)
-{
-    if (AppEnvironment::isRunningTests())
-        return std::make_shared<NoOpSystemDictionaryClient>();
-    // One database for every panel: it is immutable once mapped, and mapping it is the
-    // expensive part.
-    static const auto database = std::make_shared<const WordNetDatabase>();
-    return std::make_shared<SystemDictionaryClient>(database, std::move(transcriber));
 }
 
 QCoro::Task<void> LookupViewModel::lookupFromSelection(UserSettings settings)
@@ -142,12 +122,6 @@ QCoro::Task<void> LookupViewModel::lookupFromSelection(UserSettings settings)
         co_return;
     }
     co_await self->lookupWithAI(text, detectItemType(text), std::move(settings), lookup);
-}
-
-QCoro::Task<void> LookupViewModel::lookup(QString capturedText, UserSettings settings)
-{
-    // The same pipeline as lookupWithAI; the two names only tell the callers apart.
-    return lookupWithAI(std::move(capturedText), std::move(settings));
 }
 
 QCoro::Task<void> LookupViewModel::lookupWithAI(QString selectedText, UserSettings settings)

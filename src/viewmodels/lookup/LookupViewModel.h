@@ -18,7 +18,6 @@
 class AIClient;
 class APIKeyStoring;
 class LookupResultCaching;
-class PronunciationTranscribing;
 class SelectedTextCapturing;
 class SystemDictionaryLookingUp;
 
@@ -71,29 +70,19 @@ public:
         QStringLiteral("系统词典没有找到释义。点击 AI 查词获取解释。");
 
     // The services are shared with the panel that owns this view model; pending work keeps
-    // its own reference, so it may outlive the view model. A null cache or dictionary client
-    // takes the default below.
+    // its own reference, so it may outlive the view model. None may be null.
     LookupViewModel(std::shared_ptr<SelectedTextCapturing> selectionCaptureService, std::shared_ptr<AIClient> aiClient,
-                    std::shared_ptr<APIKeyStoring> apiKeyStore, std::shared_ptr<LookupResultCaching> resultCache = {},
-                    std::shared_ptr<SystemDictionaryLookingUp> systemDictionaryClient = {}, QObject *parent = nullptr);
+                    std::shared_ptr<APIKeyStoring> apiKeyStore, std::shared_ptr<LookupResultCaching> resultCache,
+                    std::shared_ptr<SystemDictionaryLookingUp> systemDictionaryClient, QObject *parent = nullptr);
     // Cancels every pending request; nothing it delivers later reaches a state.
     ~LookupViewModel() override;
-
-    // Keeps nothing under the test host, else the durable cache over the preferences database.
-    static std::shared_ptr<LookupResultCaching> defaultResultCache();
-    // Finds nothing under the test host, else WordNet with pronunciations from `transcriber`.
-    // The transcriber lives in the platform layer, which view models do not link, so the
-    // composition root passes its own; without one the entries carry no pronunciation.
-    static std::shared_ptr<SystemDictionaryLookingUp>
-    defaultSystemDictionaryClient(std::shared_ptr<const PronunciationTranscribing> transcriber = {});
 
     const State &state() const { return m_state; }
 
     // Captures the selection, then looks it up with the AI.
     QCoro::Task<void> lookupFromSelection(UserSettings settings);
-    // Looks up a text captured elsewhere or typed by the learner.
-    QCoro::Task<void> lookup(QString capturedText, UserSettings settings);
-    // Looks a text up with the AI: the switch from the dictionary, and retries.
+    // Looks a text up with the AI: one captured elsewhere or typed by the learner, the switch
+    // from the dictionary, and retries.
     QCoro::Task<void> lookupWithAI(QString selectedText, UserSettings settings);
     // Looks a text up in the offline dictionary; no AI call, nothing cached.
     QCoro::Task<void> lookupWithSystemDictionary(QString selectedText, UserSettings settings);

@@ -36,12 +36,10 @@ public:
     static constexpr QSize kMinimumSize{720, 520};
 
     // Stores over `context` that announce their changes on `notifications`.
-    static StoreFactory storeFactory(ModelContext &context,
-                                     AppNotificationCenter &notifications = AppNotificationCenter::shared());
+    static StoreFactory storeFactory(ModelContext &context, AppNotificationCenter &notifications);
 
-    explicit CollectionWindow(StoreFactory makeStore, CollectionExportAction exportAction = CollectionExportAction(),
-                              AppNotificationCenter &notifications = AppNotificationCenter::shared(),
-                              QWidget *parent = nullptr);
+    CollectionWindow(StoreFactory makeStore, CollectionExportAction exportAction, AppNotificationCenter &notifications,
+                     QWidget *parent = nullptr);
     ~CollectionWindow() override;
 
     CollectionViewModel &viewModel() const { return *m_viewModel; }

@@ -18,13 +18,10 @@ class CollectionWindowController : public QObject {
 public:
     using WindowFactory = std::function<CollectionWindow *()>;
 
-    explicit CollectionWindowController(WindowFactory makeWindow,
-                                        AppNotificationCenter &notifications = AppNotificationCenter::shared(),
-                                        QObject *parent = nullptr);
-    // Windows over the application's collection, with the real save dialog and alert.
-    CollectionWindowController(ModelContext &context,
-                               AppNotificationCenter &notifications = AppNotificationCenter::shared(),
+    CollectionWindowController(WindowFactory makeWindow, AppNotificationCenter &notifications,
                                QObject *parent = nullptr);
+    // Windows over the application's collection, with the real save dialog and alert.
+    CollectionWindowController(ModelContext &context, AppNotificationCenter &notifications, QObject *parent = nullptr);
     ~CollectionWindowController() override;
 
     // Opens the window, or posts "reloadCollection" and raises the open one.

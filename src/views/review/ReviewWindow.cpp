@@ -40,10 +40,10 @@ constexpr std::array<Grade, 4> kGrades{{
 
 } // namespace
 
-ReviewWindow::StoreFactory ReviewWindow::storeFactory(ModelContext &context)
+ReviewWindow::StoreFactory ReviewWindow::storeFactory(ModelContext &context, AppNotificationCenter &notifications)
 {
-    return [&context]() -> std::unique_ptr<ReviewLearningItemStoring> {
-        return std::make_unique<LearningItemStore>(context);
+    return [&context, &notifications]() -> std::unique_ptr<ReviewLearningItemStoring> {
+        return std::make_unique<LearningItemStore>(context, notifications);
     };
 }
 

@@ -17,6 +17,7 @@ class QScrollArea;
 class QStackedWidget;
 class ContentUnavailableView;
 class LookupExplanationSectionsView;
+class AppNotificationCenter;
 class ModelContext;
 
 // The floating review window "复习": one due item at a time, its explanation on request, and
@@ -33,7 +34,7 @@ public:
     static constexpr QSize kMinimumSize{520, 420};
     static constexpr int kPadding = 24;
 
-    static StoreFactory storeFactory(ModelContext &context);
+    static StoreFactory storeFactory(ModelContext &context, AppNotificationCenter &notifications);
 
     // `viewModel` may be given to fix its random source and clock; by default a fresh one.
     explicit ReviewWindow(StoreFactory makeStore, std::unique_ptr<ReviewViewModel> viewModel = nullptr,

@@ -9,8 +9,11 @@ ReviewWindowController::ReviewWindowController(WindowFactory makeWindow, QObject
     Q_ASSERT(m_makeWindow);
 }
 
-ReviewWindowController::ReviewWindowController(ModelContext &context, QObject *parent)
-    : ReviewWindowController([&context] { return new ReviewWindow(ReviewWindow::storeFactory(context)); }, parent)
+ReviewWindowController::ReviewWindowController(ModelContext &context, AppNotificationCenter &notifications,
+                                               QObject *parent)
+    : ReviewWindowController(
+          [&context, &notifications] { return new ReviewWindow(ReviewWindow::storeFactory(context, notifications)); },
+          parent)
 {
 }
 

@@ -5,6 +5,7 @@
 
 #include <functional>
 
+class AppNotificationCenter;
 class ModelContext;
 class ReviewWindow;
 
@@ -18,7 +19,7 @@ public:
 
     explicit ReviewWindowController(WindowFactory makeWindow, QObject *parent = nullptr);
     // Windows over the application's collection.
-    explicit ReviewWindowController(ModelContext &context, QObject *parent = nullptr);
+    ReviewWindowController(ModelContext &context, AppNotificationCenter &notifications, QObject *parent = nullptr);
     ~ReviewWindowController() override;
 
     void show();

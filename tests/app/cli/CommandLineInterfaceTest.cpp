@@ -1,55 +1,48 @@
-#include "app/cli/CommandLineInterface.h"
-#include "foundation/AppError.h"
-
 #include "app/cli/CommandTestSupport.h"
-#include "support/CoroutineTestSupport.h"
-#include "support/TestSupport.h"
-
-#include <gtest/gtest.h>
+#include "foundation/AppError.h"
 
 namespace {
 
-CommandRun runCli(const QStringList &arguments)
+using CommandLineInterfaceTest = CommandTest;
+
+// A usage error is found before anything is opened or asked: each exits with 2 and prints
+// only to stderr, although the collection, the service and the selection would all fail.
+TEST_F(CommandLineInterfaceTest, UsageErrorsExitWithTwoBeforeTouchingAnything)
 {
-    InMemoryCommandServices services;
-    CapturedStreams streams;
-    CommandLineInterface cli(streams.io(), services);
-    return streams.finish(waitForTask(cli.run(arguments)));
+    collectionFailure = QStringLiteral("unable to open database file");
+    aiFailure = captureFailure = [] { throw AppError::invalidAIResponse(); };
+    const QString id = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    const QList<QStringList> invocations = {
+        {"--frobnicate"}, {"lookup", "--source"}, {"lookup", "--source", "web", "run"}, {"lookup", "--pass=slow", "run"},
+        {"lookup", "--verbose", "run"}, {"lookup", "--source", "dictionary", "--pass", "fast", "run"},
+        {"lookup", "--selection", "run"}, {"lookup", "--selection", "--", "run"},
+        {"lookup", "--source", "dictionary", "--no-cache", "run"},
+        // Only a full AI explanation is saved.
+        {"lookup", "--save", "--pass", "fast", "run"}, {"lookup", "--source=dictionary", "--save", "run"},
+        {"config"}, {"config", "frobnicate"}, {"config", "set", "aiModel"}, {"config", "get", "noSuchKey"},
+        {"config", "set", "reminderEnabled", "maybe"}, {"config", "set", "dailyRecommendationHour.v1", "24"},
+        {"config", "set", "dailyRecommendationMinute.v1", " 5"}, {"config", "set", "systemPronunciationAccent", "American"},
+        {"config", "set", "aiAPIKey", "sk-plain-text"}, {"config", "set", "hasSavedAPIKey.v2", "true"},
+        {"config", "set-key", "openai"}, {"collection"}, {"collection", "list", "--format", "yaml"},
+        {"collection", "remove"}, {"collection", "remove", "apple"},
+        {"collection", "remove", "00000000-0000-0000-0000-000000000000"}, {"collection", "export", "x.json"},
+        {"review", "answer", "apple", "good"}, {"review", "answer", id, "Good"}, {"review", "answer", id},
+        {"review", "due", "extra"}, {"open"}, {"open", "Lookup"}, {"open", "lookup", "collection"},
+    };
+    for (const QStringList &arguments : invocations) {
+        const CommandRun usage = run(arguments, "sk-123\n");
+        EXPECT_EQ(usage.exitCode, 2) << arguments.join(' ').toStdString();
+        EXPECT_TRUE(usage.out.isEmpty() && !usage.err.isEmpty()) << arguments.join(' ').toStdString();
+    }
+    // Help is no usage error, and needs nothing either.
+    for (const char *command : {"lookup", "config", "collection", "review", "open"})
+        EXPECT_EQ(run({QString::fromLatin1(command), QStringLiteral("--help")}).exitCode, 0) << command;
+
+    EXPECT_TRUE(aiCalls.isEmpty() && openRequests.isEmpty());
+    EXPECT_EQ(captures + appStartCount + aiKeys->saveCount(), 0);
+    for (const QLatin1String key : {AppPreferences::Key::reminderEnabled, AppPreferences::Key::legacyAIAPIKey,
+                                    AppPreferences::Key::hasSavedAPIKey, AppPreferences::Key::aiModel})
+        EXPECT_FALSE(defaults.contains(key)) << key.data();
 }
 
 } // namespace
-
-TEST(CommandLineInterface, VersionHelpAndUnknownCommands)
-{
-    auto version = runCli({QStringLiteral("--version")});
-    EXPECT_EQ(version.exitCode, 0);
-    EXPECT_TRUE(version.out.startsWith(QStringLiteral("rarozezev ")));
-
-    auto help = runCli({QStringLiteral("--help")});
-    EXPECT_EQ(help.exitCode, 0);
-    EXPECT_TRUE(help.out.contains(QStringLiteral("lookup")));
-
-    auto unknown = runCli({QStringLiteral("--frobnicate")});
-    EXPECT_EQ(unknown.exitCode, 2);
-    EXPECT_TRUE(unknown.out.isEmpty());
-    EXPECT_TRUE(unknown.err.contains(QStringLiteral("--frobnicate")));
-}
-
-TEST(CommandLineInterface, DispatchesToTheCommands)
-{
-    auto config = runCli({QStringLiteral("config"), QStringLiteral("get"), QStringLiteral("ttsVoice")});
-    EXPECT_EQ(config.exitCode, 0);
-    EXPECT_EQ(config.out, QStringLiteral("alloy\n"));
-
-    auto lookup = runCli({QStringLiteral("lookup"), QStringLiteral("--source=dictionary"), QStringLiteral("run")});
-    EXPECT_EQ(lookup.exitCode, 1);
-    EXPECT_EQ(lookup.err, QStringLiteral("系统词典没有找到释义。\n"));
-
-    auto collection = runCli({QStringLiteral("collection"), QStringLiteral("list")});
-    EXPECT_EQ(collection.exitCode, 0);
-    EXPECT_EQ(collection.out, QStringLiteral("收藏中还没有内容。\n"));
-
-    auto review = runCli({QStringLiteral("review"), QStringLiteral("due"), QStringLiteral("--format=json")});
-    EXPECT_EQ(review.exitCode, 0);
-    EXPECT_EQ(review.out.trimmed(), QStringLiteral("[\n]"));
-}

@@ -1,24 +1,28 @@
 #pragma once
 
-#include "app/cli/ApplicationInstanceConnecting.h"
-#include "app/cli/CommandCollection.h"
-#include "app/cli/CommandIO.h"
-#include "app/cli/CommandServices.h"
 #include "ai/AIClient.h"
+#include "app/cli/ApplicationInstanceConnecting.h"
+#include "app/cli/CommandLineInterface.h"
+#include "app/cli/CommandServices.h"
+#include "capture/SelectedTextCapturing.h"
+#include "export/LearningItemExportItem.h"
+#include "lookup/UserDefaultsLookupResultCache.h"
+#include "platform/dbus/DBusSingleInstanceService.h"
 #include "preferences/AppPreferences.h"
 #include "preferences/InMemoryAPIKeyStore.h"
 #include "preferences/InMemoryUserDefaults.h"
-#include "dictionary/NoOpSystemDictionaryClient.h"
-#include "capture/SelectedTextCapturing.h"
-#include "lookup/UserDefaultsLookupResultCache.h"
 #include "storage/ModelContainer.h"
 #include "storage/ModelStoreError.h"
 
-#include <QByteArray>
-#include <QString>
+#include "support/CoroutineTestSupport.h"
+#include "support/TestSupport.h"
+#include "support/fakes/LookupViewModelFakes.h"
+
+#include <QUuid>
+
+#include <gtest/gtest.h>
 
 #include <cstdio>
-#include <functional>
 
 // What one command run ended with and printed.
 struct CommandRun {
@@ -27,156 +31,138 @@ struct CommandRun {
     QString err;
 };
 
-// Temporary files standing in for the standard streams of one command run.
-class CapturedStreams {
-public:
-    explicit CapturedStreams(const QByteArray &input = {}) : m_in(std::tmpfile()), m_out(std::tmpfile()), m_err(std::tmpfile())
-    {
-        std::fwrite(input.constData(), 1, static_cast<size_t>(input.size()), m_in);
-        std::rewind(m_in);
-    }
-    ~CapturedStreams()
-    {
-        for (FILE *file : {m_in, m_out, m_err})
-            std::fclose(file);
-    }
-    CapturedStreams(const CapturedStreams &) = delete;
-    CapturedStreams &operator=(const CapturedStreams &) = delete;
+// The whole world of a command in memory, scripted by the test: preferences, keys and cache
+// over one user defaults; a collection database that can refuse to open or to write; an AI
+// service that answers with canned results or throws `aiFailure`; a selection; the session's
+// tray application. `run` is the program over these services, as main runs it over the real ones.
+class CommandTest : public ::testing::Test,
+                    public CommandServices,
+                    AIClient,
+                    SelectedTextCapturing,
+                    ApplicationInstanceConnecting {
+protected:
+    struct AICall {
+        QString text;
+        LearningItemType itemType;
+        QString apiKey;
+    };
 
-    CommandIO io() const { return CommandIO{m_in, m_out, m_err}; }
-    QString out() const { return contents(m_out); }
-    QString err() const { return contents(m_err); }
-    CommandRun finish(int exitCode) const { return {exitCode, out(), err()}; }
+    CommandRun run(const QStringList &arguments, const QByteArray &input = {})
+    {
+        FILE *files[] = {std::tmpfile(), std::tmpfile(), std::tmpfile()};
+        std::fwrite(input.constData(), 1, static_cast<size_t>(input.size()), files[0]);
+        std::rewind(files[0]);
+        CommandLineInterface cli(CommandIO{files[0], files[1], files[2]}, *this);
+        const CommandRun result{waitForTask(cli.run(arguments)), contents(files[1]), contents(files[2])};
+        for (FILE *file : files)
+            std::fclose(file);
+        return result;
+    }
+
+    LearningItemStore store() { return LearningItemStore(container.mainContext(), notifications); }
+
+    // Makes every later write of this kind fail as a full disk would, e.g. "INSERT ON ReviewEvent".
+    void refuseWrites(const QString &operationOnTable)
+    {
+        container.database().execute(
+            QStringLiteral("CREATE TRIGGER refuse BEFORE %1 BEGIN SELECT RAISE(ABORT, 'disk is full'); END").arg(operationOnTable));
+    }
+
+    // A saved item with the given dates, as if saved and reviewed earlier.
+    std::shared_ptr<LearningItem> addItem(const QString &text, LearningItemType type, const QDateTime &createdAt,
+                                          const QDateTime &nextReviewAt)
+    {
+        auto item = container.mainContext().insert(LearningItem(
+            QUuid::createUuid(), text, type, std::nullopt, std::nullopt, std::nullopt, std::nullopt,
+            QStringLiteral("### 释义\n- ") + text, {text + QStringLiteral(" example.")}, {}, Familiarity::new_,
+            createdAt, createdAt, std::nullopt, nextReviewAt, 2.5, 0));
+        container.mainContext().save();
+        return item;
+    }
+
+    InMemoryUserDefaults defaults;
+    std::shared_ptr<InMemoryAPIKeyStore> aiKeys = std::make_shared<InMemoryAPIKeyStore>(QStringLiteral("sk-keyring"));
+    AppPreferences prefs{defaults, aiKeys, std::make_shared<InMemoryAPIKeyStore>(), BundleInfo()};
+    UserDefaultsLookupResultCache cache{defaults};
+    FakeSystemDictionary dictionary;
+    std::optional<QString> apiKeyOverride;
+    AppNotificationCenter notifications;
+    ModelContainer container{QString::fromLatin1(SQLiteDatabase::inMemoryPath)};
+    std::optional<QString> collectionFailure;
+    LookupResult fullResult;
+    FastLookupResult fastResult;
+    std::function<void()> aiFailure;
+    QList<AICall> aiCalls;
+    QString selectedText;
+    std::function<void()> captureFailure;
+    int captures = 0;
+    bool appReachable = true, appRunning = true, appStarts = true, appComesUp = true;
+    std::optional<DBusSingleInstanceService::RequestError> openFailure;
+    int appStartCount = 0;
+    QStringList openRequests;
 
 private:
+    AppPreferencesStoring &preferences() override { return prefs; }
+    AIClient &aiClient() override { return *this; }
+    LookupResultCaching &lookupResultCache() override { return cache; }
+    const SystemDictionaryLookingUp &systemDictionary() override { return dictionary; }
+    std::optional<QString> aiAPIKeyOverride() override { return apiKeyOverride; }
+    ApplicationInstanceConnecting &applicationInstance() override { return *this; }
+    SelectedTextCapturing &selectionCaptureService() override { return *this; }
+    LearningItemStore collection() override
+    {
+        if (collectionFailure)
+            throw ModelStoreError(*collectionFailure);
+        return store();
+    }
+
+    QCoro::Task<LookupResult> lookup(QString text, std::optional<QString>, std::optional<QString>,
+                                     LearningItemType itemType, UserSettings settings, CancellationToken) override
+    {
+        co_return answer(text, itemType, settings, fullResult);
+    }
+    QCoro::Task<FastLookupResult> fastLookup(QString text, std::optional<QString>, std::optional<QString>,
+                                             LearningItemType itemType, UserSettings settings, CancellationToken) override
+    {
+        co_return answer(text, itemType, settings, fastResult);
+    }
+    template <typename Result>
+    Result answer(const QString &text, LearningItemType itemType, const UserSettings &settings, const Result &result)
+    {
+        aiCalls.append({text, itemType, settings.apiKey});
+        if (aiFailure)
+            aiFailure();
+        return result;
+    }
+
+    QCoro::Task<QString> captureSelectedTextUsingClipboardFallback(CancellationToken) override
+    {
+        ++captures;
+        if (captureFailure)
+            captureFailure();
+        co_return QString(selectedText);
+    }
+
+    bool isReachable() override { return appReachable; }
+    bool isRunning() override { return appRunning; }
+    bool startApplication() override { return ++appStartCount, appStarts; }
+    QCoro::Task<bool> waitUntilRunning(std::chrono::milliseconds) override { co_return appRunning = appComesUp; }
+    QCoro::Task<void> requestOpen(QString what) override
+    {
+        openRequests.append(what);
+        if (openFailure)
+            throw *openFailure;
+        co_return;
+    }
+
     static QString contents(FILE *file)
     {
         std::fflush(file);
         std::rewind(file);
         QByteArray bytes;
         char buffer[4096];
-        size_t n;
-        while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+        for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
             bytes.append(buffer, static_cast<qsizetype>(n));
         return QString::fromUtf8(bytes);
     }
-
-    FILE *m_in;
-    FILE *m_out;
-    FILE *m_err;
-};
-
-// Answers with canned records, or runs `failure` (which throws), and records what it was asked.
-class FakeAIClient : public AIClient {
-public:
-    struct Call {
-        QString text;
-        LearningItemType itemType;
-        QString apiKey;
-    };
-
-    QCoro::Task<LookupResult> lookup(QString text, std::optional<QString>, std::optional<QString>,
-                                     LearningItemType itemType, UserSettings settings, CancellationToken) override
-    {
-        calls.append({text, itemType, settings.apiKey});
-        if (failure)
-            failure();
-        co_return LookupResult(fullResult); // a copy: co_return would move the member out
-    }
-
-    QCoro::Task<FastLookupResult> fastLookup(QString text, std::optional<QString>, std::optional<QString>,
-                                             LearningItemType itemType, UserSettings settings, CancellationToken) override
-    {
-        calls.append({text, itemType, settings.apiKey});
-        if (failure)
-            failure();
-        co_return FastLookupResult(fastResult);
-    }
-
-    QList<Call> calls;
-    std::function<void()> failure;
-    LookupResult fullResult;
-    FastLookupResult fastResult;
-};
-
-// A session without a running tray application and without a bus to find one on.
-class UnreachableApplicationInstance : public ApplicationInstanceConnecting {
-public:
-    bool isReachable() override { return false; }
-    bool isRunning() override { return false; }
-    bool startApplication() override { return false; }
-    QCoro::Task<bool> waitUntilRunning(std::chrono::milliseconds) override { co_return false; }
-    QCoro::Task<void> requestOpen(QString) override { co_return; }
-};
-
-// Answers with `text`, or runs `failure` (which throws), and counts the captures.
-class FakeSelectionCapture : public SelectedTextCapturing {
-public:
-    QCoro::Task<QString> captureSelectedTextUsingClipboardFallback(CancellationToken) override
-    {
-        ++captures;
-        if (failure)
-            failure();
-        co_return QString(text);
-    }
-
-    int captures = 0;
-    QString text;
-    std::function<void()> failure;
-};
-
-// Preferences, keys and cache in memory, over one user defaults, and a collection database in
-// memory that can be told to refuse to open.
-struct InMemoryCommandServices : CommandServices {
-    AppPreferencesStoring &preferences() override { return prefs; }
-    AIClient &aiClient() override { return ai; }
-    LookupResultCaching &lookupResultCache() override { return cache; }
-    const SystemDictionaryLookingUp &systemDictionary() override { return dictionary; }
-    std::optional<QString> aiAPIKeyOverride() override { return apiKeyOverride; }
-    ApplicationInstanceConnecting &applicationInstance() override { return instance; }
-    ModelContext &collection() override
-    {
-        if (collectionFailure)
-            throw ModelStoreError(*collectionFailure);
-        return container.mainContext();
-    }
-    SelectedTextCapturing &selectionCaptureService() override { return selection; }
-    CommandCollection::Opener openCollection()
-    {
-        return [this]() -> ModelContext & { return collection(); };
-    }
-    // Makes every later write of this kind fail as a full disk would, e.g. "INSERT ON ReviewEvent".
-    void refuseWrites(const QString &operationOnTable)
-    {
-        static int triggers = 0;
-        container.database().execute(QStringLiteral("CREATE TRIGGER refuse%1 BEFORE %2 BEGIN SELECT RAISE(ABORT, "
-                                                    "'database or disk is full'); END")
-                                         .arg(++triggers)
-                                         .arg(operationOnTable));
-    }
-    // A saved item with the given dates, as if saved and reviewed earlier.
-    std::shared_ptr<LearningItem> addItem(const QString &text, LearningItemType type, const QDateTime &createdAt,
-                                          const QDateTime &nextReviewAt)
-    {
-        ModelContext &context = container.mainContext();
-        auto item = context.insert(LearningItem(QUuid::createUuid(), text, type, std::nullopt, std::nullopt,
-                                                std::nullopt, std::nullopt, QStringLiteral("### 释义\n- ") + text,
-                                                {text + QStringLiteral(" example.")}, {}, Familiarity::new_,
-                                                createdAt, createdAt, std::nullopt, nextReviewAt, 2.5, 0));
-        context.save();
-        return item;
-    }
-
-    InMemoryUserDefaults defaults;
-    std::shared_ptr<InMemoryAPIKeyStore> aiKeys = std::make_shared<InMemoryAPIKeyStore>(QStringLiteral("sk-keyring"));
-    std::shared_ptr<InMemoryAPIKeyStore> ttsKeys = std::make_shared<InMemoryAPIKeyStore>();
-    AppPreferences prefs{defaults, aiKeys, ttsKeys, BundleInfo()};
-    FakeAIClient ai;
-    FakeSelectionCapture selection;
-    UserDefaultsLookupResultCache cache{defaults};
-    NoOpSystemDictionaryClient dictionary;
-    std::optional<QString> apiKeyOverride;
-    UnreachableApplicationInstance instance;
-    ModelContainer container{QString::fromLatin1(SQLiteDatabase::inMemoryPath)};
-    std::optional<QString> collectionFailure;
 };

@@ -1,4 +1,3 @@
-#include "dictionary/NoOpSystemDictionaryClient.h"
 #include "dictionary/PronunciationTranscribing.h"
 #include "dictionary/SystemDictionaryClient.h"
 #include "dictionary/WordNetDatabase.h"
@@ -116,8 +115,6 @@ TEST(SystemDictionaryClient, NothingFoundMeansNoEntryAndNoTranscription)
                                              fixture.transcriber);
     EXPECT_EQ(withoutData.lookupDefinition(QStringLiteral("tomato")), std::nullopt);
     EXPECT_TRUE(fixture.transcriber->requests.isEmpty());
-
-    EXPECT_EQ(NoOpSystemDictionaryClient().lookupDefinition(QStringLiteral("tomato")), std::nullopt);
 }
 
 TEST(SystemDictionaryClient, ReadableGlossKeepsDefinitionsAndTheFirstExample)

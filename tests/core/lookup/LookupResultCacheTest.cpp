@@ -1,6 +1,5 @@
 #include "preferences/InMemoryUserDefaults.h"
 #include "lookup/LookupResultCaching.h"
-#include "lookup/NoOpLookupResultCache.h"
 #include "preferences/SQLiteUserDefaults.h"
 #include "lookup/UserDefaultsLookupResultCache.h"
 
@@ -83,15 +82,6 @@ TYPED_TEST(LookupResultCacheTest, AnUnreadableEntryIsAMissUntilOverwritten)
 
     this->cache.store(appleResult());
     EXPECT_EQ(this->cache.cachedResult(QStringLiteral("apple"), LearningItemType::word), appleResult());
-}
-
-TEST(DefaultLookupResultCacheTest, TheTestHostKeepsNothing)
-{
-    // Under the test host the default must not touch the learner's preferences database.
-    const std::unique_ptr<LookupResultCaching> cache = LookupResultCaching::makeDefault();
-    ASSERT_NE(dynamic_cast<NoOpLookupResultCache *>(cache.get()), nullptr);
-    cache->store(appleResult());
-    EXPECT_EQ(cache->cachedResult(QStringLiteral("apple"), LearningItemType::word), std::nullopt);
 }
 
 } // namespace

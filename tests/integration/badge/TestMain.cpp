@@ -1,3 +1,5 @@
+#include "foundation/AppEnvironment.h"
+
 #include <QApplication>
 
 #include <gtest/gtest.h>
@@ -8,6 +10,7 @@
 // a widget application on the xcb platform inside scripts/with-desktop-session.sh.
 int main(int argc, char **argv)
 {
+    AppEnvironment::markRunningTests();
     ::testing::InitGoogleTest(&argc, argv);
     // ctest lists the tests before running them, possibly without a display.
     if (GTEST_FLAG_GET(list_tests))

@@ -1,3 +1,5 @@
+#include "foundation/AppEnvironment.h"
+
 #include <QGuiApplication>
 
 #include <gtest/gtest.h>
@@ -6,6 +8,7 @@
 // command), through Qt's clipboard and their own connections; they need a GUI application.
 int main(int argc, char **argv)
 {
+    AppEnvironment::markRunningTests();
     ::testing::InitGoogleTest(&argc, argv);
     // Test discovery runs without a display.
     if (GTEST_FLAG_GET(list_tests))

@@ -1,3 +1,5 @@
+#include "foundation/AppEnvironment.h"
+
 #include <QApplication>
 
 #include <gtest/gtest.h>
@@ -7,6 +9,7 @@
 // the program still starts, offscreen, and the tests skip themselves.
 int main(int argc, char **argv)
 {
+    AppEnvironment::markRunningTests();
     qputenv("QT_QPA_PLATFORM", qEnvironmentVariableIsEmpty("DISPLAY") ? "offscreen" : "xcb");
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);

@@ -179,12 +179,11 @@ TEST_F(X11HotkeyRegistrationTest, AHotkeyTakenByAnotherClientIsLoggedAndTheProgr
     GrabHolder other({QStringLiteral("plain")});
     ASSERT_EQ(other.answer(), QStringLiteral("grabbed"));
     auto controller = makeController();
-    // The test host silences the logger; lift it for this one call.
-    const QByteArray testHost = qgetenv("RAROZEZEV_TEST_HOST");
-    qunsetenv("RAROZEZEV_TEST_HOST");
+    // The test executable's mark silences the logger; lift it for this one call.
+    AppEnvironment::markRunningTests(false);
     controller->configure(true);
     AppLogger::prepareLogFileForExport();
-    qputenv("RAROZEZEV_TEST_HOST", testHost);
+    AppEnvironment::markRunningTests();
 
     EXPECT_FALSE(controller->isRegistered());
     EXPECT_NE(controller->service(), nullptr);

@@ -45,7 +45,7 @@ protected:
     }
     void loadFromAI(const QString &text)
     {
-        viewModel->lookup(text, {});
+        viewModel->lookupWithAI(text, {});
         LookupResult result;
         result.contextualMeaning = QStringLiteral("意思");
         ai->lookups.back()->answer.resolve(result);
@@ -89,12 +89,12 @@ TEST_F(LookupPanelControllerTest, TheSourceSwitchOffersTheOtherSourceForTheTextS
         {[this] { loadFromAI(QStringLiteral("apple")); }, Target::dictionary},
         {[this] { viewModel->lookupWithSystemDictionary(QStringLiteral("pear"), {}); }, Target::ai},
         {[this] {
-             viewModel->lookup(QStringLiteral("plum"), {});
+             viewModel->lookupWithAI(QStringLiteral("plum"), {});
              ai->fastLookups.back()->answer.resolve(FastLookupResult{});
          },
          Target::dictionary},
         {[this] { viewModel->lookupWithSystemDictionary(QStringLiteral("zzz"), {}); }, Target::ai},
-        {[this] { viewModel->lookup(QStringLiteral("fig"), {}); }, Target::none},
+        {[this] { viewModel->lookupWithAI(QStringLiteral("fig"), {}); }, Target::none},
         {[this] { viewModel->lookupFromSelection({}); }, Target::none},
         {[this] { viewModel->showFailure(QStringLiteral("x"), QStringLiteral("apple")); }, Target::none},
     };
@@ -162,7 +162,7 @@ TEST_F(LookupPanelControllerTest, TheSaveButtonFollowsTheResultOnScreen)
     EXPECT_EQ(saved.front().source, LookupResultSource::systemDictionary);
     EXPECT_EQ(controller->saveState().state(), SaveState::saved());
 
-    viewModel->lookup(QStringLiteral("pear"), {});
+    viewModel->lookupWithAI(QStringLiteral("pear"), {});
     EXPECT_EQ(controller->shownResult(), std::nullopt);
     EXPECT_FALSE(LookupPanelController(viewModel, {}, LookupPanelStartAction::none()).canSave());
 }

@@ -92,7 +92,7 @@ protected:
 
 TEST_F(LookupViewModelTest, ShowsTheQuickAnswerThenTheFullOneAndCachesIt)
 {
-    viewModel->lookup(QStringLiteral("  look up \n"), settings);
+    viewModel->lookupWithAI(QStringLiteral("  look up \n"), settings);
     EXPECT_EQ(state(), State::loadingExplanation(QStringLiteral("look up")));
     ASSERT_EQ(ai->lookups.size(), 1u);
     ASSERT_EQ(ai->fastLookups.size(), 1u);
@@ -117,7 +117,7 @@ TEST_F(LookupViewModelTest, OnlyTheFullPassDecidesTheOutcome)
 {
     // A quick answer that comes after the full one is dropped; its request was cancelled.
     ai->fastLookupsHonourCancellation = false;
-    viewModel->lookup(QStringLiteral("apple"), settings);
+    viewModel->lookupWithAI(QStringLiteral("apple"), settings);
     fullRequest().answer.resolve(full(QStringLiteral("苹果")));
     EXPECT_TRUE(quickRequest().isCancelled());
     quickRequest().answer.resolve(quick(QStringLiteral("苹")));
@@ -125,14 +125,14 @@ TEST_F(LookupViewModelTest, OnlyTheFullPassDecidesTheOutcome)
     EXPECT_EQ(history.size(), 2u);
 
     // A failed quick pass shows nothing; the full answer still arrives.
-    viewModel->lookup(QStringLiteral("pear"), settings);
+    viewModel->lookupWithAI(QStringLiteral("pear"), settings);
     quickRequest(1).answer.reject(AppError::invalidAIResponse());
     EXPECT_EQ(state(), State::loadingExplanation(QStringLiteral("pear")));
     fullRequest(1).answer.resolve(full(QStringLiteral("梨")));
     EXPECT_EQ(state(), State::loaded(filed(QStringLiteral("梨"), QStringLiteral("pear"), Type::word)));
 
     // A failed full pass replaces a quick answer that was on screen.
-    viewModel->lookup(QStringLiteral("plum"), settings);
+    viewModel->lookupWithAI(QStringLiteral("plum"), settings);
     quickRequest(2).answer.resolve(quick(QStringLiteral("李子")));
     fullRequest(2).answer.reject(serverFailure);
     EXPECT_EQ(state(), State::failed(serverFailure.errorDescription(), QStringLiteral("plum")));
@@ -141,8 +141,8 @@ TEST_F(LookupViewModelTest, OnlyTheFullPassDecidesTheOutcome)
 
 TEST_F(LookupViewModelTest, AnOvertakenLookupChangesNothing)
 {
-    viewModel->lookup(QStringLiteral("first"), settings);
-    viewModel->lookup(QStringLiteral("second"), settings);
+    viewModel->lookupWithAI(QStringLiteral("first"), settings);
+    viewModel->lookupWithAI(QStringLiteral("second"), settings);
     const State waiting = State::loadingExplanation(QStringLiteral("second"));
     quickRequest(0).answer.resolve(quick(QStringLiteral("第一")));
     fullRequest(0).answer.resolve(full(QStringLiteral("第一")));
@@ -153,7 +153,7 @@ TEST_F(LookupViewModelTest, AnOvertakenLookupChangesNothing)
 
     // A failure shown by the shell overtakes a pending lookup too, and a cancellation of
     // an overtaken lookup does not bring back idle.
-    viewModel->lookup(QStringLiteral("third"), settings);
+    viewModel->lookupWithAI(QStringLiteral("third"), settings);
     viewModel->showFailure(QStringLiteral("缺少权限"));
     fullRequest(2).answer.resolve(full(QStringLiteral("第三")));
     quickRequest(2).answer.reject(CancellationError());
@@ -163,7 +163,7 @@ TEST_F(LookupViewModelTest, AnOvertakenLookupChangesNothing)
 
 TEST_F(LookupViewModelTest, CancellingEndsInIdle)
 {
-    viewModel->lookup(QStringLiteral("apple"), settings);
+    viewModel->lookupWithAI(QStringLiteral("apple"), settings);
     quickRequest().answer.resolve(quick(QStringLiteral("苹果")));
     viewModel->cancel();
     EXPECT_TRUE(fullRequest().isCancelled());
@@ -180,7 +180,7 @@ TEST_F(LookupViewModelTest, CancellingEndsInIdle)
     auto pendingKeyStore = std::make_shared<PendingAPIKeyStore>();
     keyStore = pendingKeyStore;
     makeViewModel();
-    viewModel->lookup(QStringLiteral("apple"), UserSettings());
+    viewModel->lookupWithAI(QStringLiteral("apple"), UserSettings());
     viewModel->cancel();
     pendingKeyStore->key.resolve(QStringLiteral("sk-late"));
     EXPECT_EQ(state(), State::idle());
@@ -189,8 +189,8 @@ TEST_F(LookupViewModelTest, CancellingEndsInIdle)
     // Going away cancels whatever is still pending, overtaken lookups included.
     keyStore = std::make_shared<InMemoryAPIKeyStore>(QStringLiteral("sk-from-store"));
     makeViewModel();
-    viewModel->lookup(QStringLiteral("fig"), settings);
-    viewModel->lookup(QStringLiteral("kiwi"), settings);
+    viewModel->lookupWithAI(QStringLiteral("fig"), settings);
+    viewModel->lookupWithAI(QStringLiteral("kiwi"), settings);
     viewModel->lookupFromSelection(settings);
     viewModel.reset();
     ASSERT_EQ(ai->lookups.size(), 3u);
@@ -203,7 +203,7 @@ TEST_F(LookupViewModelTest, CancellingEndsInIdle)
 
 TEST_F(LookupViewModelTest, ResolvesAMissingKeyFromTheKeyStore)
 {
-    viewModel->lookup(QStringLiteral("apple"), UserSettings());
+    viewModel->lookupWithAI(QStringLiteral("apple"), UserSettings());
     EXPECT_EQ(fullRequest().settings.apiKey, QStringLiteral("sk-from-store"));
     EXPECT_EQ(quickRequest().settings.apiKey, QStringLiteral("sk-from-store"));
 
@@ -213,7 +213,7 @@ TEST_F(LookupViewModelTest, ResolvesAMissingKeyFromTheKeyStore)
     failingStore->setFailure(error);
     keyStore = failingStore;
     makeViewModel();
-    viewModel->lookup(QStringLiteral("pear"), UserSettings());
+    viewModel->lookupWithAI(QStringLiteral("pear"), UserSettings());
     EXPECT_EQ(state(), State::failed(LookupViewModel::localizedMessage(std::make_exception_ptr(error)),
                                      QStringLiteral("pear")));
     EXPECT_EQ(ai->lookups.size(), 1u);
@@ -223,7 +223,7 @@ TEST_F(LookupViewModelTest, AnswersFromTheCacheOrTheDictionaryWithoutARequest)
 {
     const LookupResult cached = filed(QStringLiteral("查找"), QStringLiteral("look up"), Type::phrase);
     cache->entries.insert_or_assign({QStringLiteral("look up"), Type::phrase}, cached);
-    viewModel->lookup(QStringLiteral("\t look up\n"), settings);
+    viewModel->lookupWithAI(QStringLiteral("\t look up\n"), settings);
     EXPECT_EQ(state(), State::loaded(cached));
     EXPECT_EQ(history.size(), 1u);
     EXPECT_EQ(cache->reads, (QList<std::pair<QString, Type>>{{QStringLiteral("look up"), Type::phrase}}));
@@ -266,7 +266,7 @@ TEST_F(LookupViewModelTest, RetryRepeatsWhatFailed)
 
 TEST_F(LookupViewModelTest, BlankTextFailsWithoutARequest)
 {
-    viewModel->lookup(QStringLiteral(" \n\t"), settings);
+    viewModel->lookupWithAI(QStringLiteral(" \n\t"), settings);
     EXPECT_EQ(state(), State::failed(unavailableMessage));
     viewModel->lookupWithAI(QStringLiteral("apple"), settings);
     viewModel->lookupWithAI(QString(), settings);

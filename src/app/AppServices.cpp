@@ -1,0 +1,170 @@
+#include "app/AppServices.h"
+
+#include "app/cli/DBusApplicationInstance.h"
+#include "app/cli/LookupCommand.h"
+#include "ai/OpenAICompatibleAIClient.h"
+#include "capture/KeptSelectionPasteboard.h"
+#include "capture/QTimerSelectionCaptureClock.h"
+#include "capture/SelectionCaptureService.h"
+#include "dictionary/SystemDictionaryClient.h"
+#include "dictionary/WordNetDatabase.h"
+#include "foundation/AppError.h"
+#include "lookup/UserDefaultsLookupResultCache.h"
+#include "network/QNetworkAccessManagerHTTPTransport.h"
+#include "platform/keyring/KeychainAPIKeyStore.h"
+#include "platform/speech/EspeakNgPronunciationTranscriber.h"
+#include "platform/x11/X11ClipboardServerProcess.h"
+#include "platform/x11/X11HotkeyRegistrationBackend.h"
+#include "platform/x11/X11KeyState.h"
+#include "platform/x11/X11PermissionService.h"
+#include "platform/x11/X11PrimarySelectionReader.h"
+#include "platform/x11/X11RecordMouseMonitor.h"
+#include "platform/x11/X11ScreenCaptureProbe.h"
+#include "platform/x11/X11SelectionPasteboard.h"
+#include "platform/x11/X11WorkspacePinning.h"
+#include "platform/x11/XTestCopyEventPoster.h"
+#include "preferences/AppPreferences.h"
+#include "preferences/SQLiteUserDefaults.h"
+#include "storage/ModelContainer.h"
+#include "views/badge/SelectionBadgePresenter.h"
+
+#include <QCoreApplication>
+#include <QCursor>
+#include <QGuiApplication>
+
+namespace {
+
+// A capture waits up to half a second for the copied text, polling every 20 ms.
+constexpr quint64 kCaptureTimeoutNanoseconds = 500'000'000;
+constexpr quint64 kCapturePollIntervalNanoseconds = 20'000'000;
+// The D of Alt+D (XK_d).
+constexpr quint32 kHotkeyKeysym = 0x64;
+
+} // namespace
+
+AppServices::AppServices() = default;
+AppServices::~AppServices() = default;
+
+std::unique_ptr<SelectedTextCapturing> AppServices::makeSelectionCapture(std::shared_ptr<SelectionPasteboard> pasteboard)
+{
+    return std::make_unique<SelectionCaptureService>(
+        std::move(pasteboard), std::make_shared<XTestCopyEventPoster>(), std::make_shared<QTimerSelectionCaptureClock>(),
+        std::make_shared<X11PrimarySelectionReader>(), [] { return X11PermissionService().isAccessibilityTrusted(); },
+        kCaptureTimeoutNanoseconds, kCapturePollIntervalNanoseconds);
+}
+
+SQLiteUserDefaults &AppServices::userDefaults()
+{
+    if (!m_userDefaults)
+        m_userDefaults = std::make_unique<SQLiteUserDefaults>(SQLiteUserDefaults::defaultPath());
+    return *m_userDefaults;
+}
+
+std::shared_ptr<KeychainAPIKeyStore> AppServices::aiAPIKeyStore()
+{
+    if (!m_aiAPIKeyStore)
+        m_aiAPIKeyStore = std::make_shared<KeychainAPIKeyStore>(KeychainAPIKeyStore::aiAPIKeyAccount());
+    return m_aiAPIKeyStore;
+}
+
+std::shared_ptr<OpenAICompatibleAIClient> AppServices::sharedAIClient()
+{
+    // One transport, and with it one connection pool, for every lookup.
+    if (!m_aiClient)
+        m_aiClient = std::make_shared<OpenAICompatibleAIClient>(std::make_shared<QNetworkAccessManagerHTTPTransport>());
+    return m_aiClient;
+}
+
+std::shared_ptr<UserDefaultsLookupResultCache> AppServices::sharedLookupResultCache()
+{
+    if (!m_lookupResultCache)
+        m_lookupResultCache = std::make_shared<UserDefaultsLookupResultCache>(userDefaults());
+    return m_lookupResultCache;
+}
+
+std::shared_ptr<SystemDictionaryClient> AppServices::sharedSystemDictionary()
+{
+    if (!m_systemDictionary)
+        m_systemDictionary = std::make_shared<SystemDictionaryClient>(
+            std::make_shared<const WordNetDatabase>(), std::make_shared<const EspeakNgPronunciationTranscriber>());
+    return m_systemDictionary;
+}
+
+ModelContainer &AppServices::modelContainer()
+{
+    if (!m_modelContainer)
+        m_modelContainer = std::make_unique<ModelContainer>(ModelContainer::defaultPath());
+    return *m_modelContainer;
+}
+
+AppDelegate::Services AppServices::delegateServices()
+{
+    AppDelegate::Services services;
+    // A new capture for each lookup, over the X11 clipboard.
+    services.makeSelectionCaptureService = [] {
+        return std::shared_ptr<SelectedTextCapturing>(makeSelectionCapture(std::make_shared<X11SelectionPasteboard>()));
+    };
+    services.aiClient = sharedAIClient();
+    services.aiAPIKeyStore = aiAPIKeyStore();
+    services.resultCache = sharedLookupResultCache();
+    services.systemDictionary = sharedSystemDictionary();
+    services.makeHotkeyBackend = [] { return std::make_unique<X11HotkeyRegistrationBackend>(); };
+    services.isHotkeyHeld = [keyState = std::make_shared<X11KeyState>(kHotkeyKeysym)] { return keyState->isDown(); };
+    services.workspacePinning = &X11WorkspacePinning::apply;
+    services.selectionBadge.makeMonitor = [] { return std::make_unique<X11RecordMouseMonitor>(); };
+    services.selectionBadge.makePresenter = [] { return std::make_unique<SelectionBadgePresenter>(); };
+    services.selectionBadge.makeCapture = [] { return makeSelectionCapture(std::make_shared<X11SelectionPasteboard>()); };
+    services.selectionBadge.pointerLocation = [] { return QPointF(QCursor::pos()); };
+    services.selectionBadge.isScreenCaptureInterfaceActive = [probe = std::make_shared<X11ScreenCaptureProbe>()] {
+        return probe->isScreenCaptureInterfaceActive();
+    };
+    return services;
+}
+
+AppPreferencesStoring &AppServices::preferences()
+{
+    if (!m_preferences)
+        m_preferences = std::make_unique<AppPreferences>(
+            userDefaults(), aiAPIKeyStore(), std::make_shared<KeychainAPIKeyStore>(KeychainAPIKeyStore::ttsAPIKeyAccount()));
+    return *m_preferences;
+}
+
+AIClient &AppServices::aiClient() { return *sharedAIClient(); }
+
+LookupResultCaching &AppServices::lookupResultCache() { return *sharedLookupResultCache(); }
+
+const SystemDictionaryLookingUp &AppServices::systemDictionary() { return *sharedSystemDictionary(); }
+
+std::optional<QString> AppServices::aiAPIKeyOverride()
+{
+    // Set but empty still counts: the lookup then fails for want of a key, keyring untouched.
+    if (!qEnvironmentVariableIsSet(LookupCommand::apiKeyVariable))
+        return std::nullopt;
+    return qEnvironmentVariable(LookupCommand::apiKeyVariable);
+}
+
+LearningItemStore AppServices::collection() { return LearningItemStore(modelContainer().mainContext(), m_notificationCenter); }
+
+SelectedTextCapturing &AppServices::selectionCaptureService()
+{
+    if (!m_commandSelectionCapture) {
+        // Qt reaches the X11 clipboard only through its xcb platform, which main starts for
+        // the commands that read the selection.
+        if (QGuiApplication::platformName() != QLatin1String("xcb"))
+            throw AppError::selectedTextUnavailable();
+        // The command exits right after the capture, and the clipboard it put back would go
+        // with it: a detached copy of this program keeps serving it.
+        m_commandSelectionCapture = makeSelectionCapture(std::make_shared<KeptSelectionPasteboard>(
+            std::make_shared<X11SelectionPasteboard>(), []() -> std::unique_ptr<SelectionPasteboardKeeping> {
+                return X11ClipboardServerProcess::start(QCoreApplication::applicationFilePath());
+            }));
+    }
+    return *m_commandSelectionCapture;
+}
+
+ApplicationInstanceConnecting &AppServices::applicationInstance()
+{
+    if (!m_applicationInstance)
+        m_applicationInstance = std::make_unique<DBusApplicationInstance>();
+    return *m_applicationInstance;
+}

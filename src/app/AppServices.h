@@ -1,0 +1,72 @@
+#pragma once
+
+#include "app/AppDelegate.h"
+#include "app/cli/CommandServices.h"
+#include "foundation/AppNotificationCenter.h"
+
+#include <memory>
+
+class AppPreferences;
+class DBusApplicationInstance;
+class KeychainAPIKeyStore;
+class ModelContainer;
+class OpenAICompatibleAIClient;
+class SQLiteUserDefaults;
+class SelectionPasteboard;
+class SystemDictionaryClient;
+class UserDefaultsLookupResultCache;
+
+// The composition root: the one place that chooses the real implementations, for the tray
+// application and the commands alike. main makes one per process, after the Qt application
+// object; everything below receives what it needs from here through its constructor.
+//
+// Preferences and the lookup cache share one connection to the SQLite user defaults under
+// the XDG data directory; keys live in the Secret Service keyring; the AI service is reached
+// over HTTP through one transport; single words are looked up in WordNet with espeak-ng
+// pronunciations; the collection is its SQLite file; the selection is captured over X11.
+// Each collaborator is made on first use, so a command that needs neither the keyring, the
+// network nor the dictionary never opens them.
+class AppServices : public CommandServices {
+public:
+    AppServices();
+    ~AppServices() override;
+    AppServices(const AppServices &) = delete;
+    AppServices &operator=(const AppServices &) = delete;
+
+    AppNotificationCenter &notificationCenter() { return m_notificationCenter; }
+    // The collection database, opened on first use. Throws ModelStoreError.
+    ModelContainer &modelContainer();
+    // What the tray application's delegate builds lookups and triggers from.
+    AppDelegate::Services delegateServices();
+
+    AppPreferencesStoring &preferences() override;
+    AIClient &aiClient() override;
+    LookupResultCaching &lookupResultCache() override;
+    const SystemDictionaryLookingUp &systemDictionary() override;
+    std::optional<QString> aiAPIKeyOverride() override;
+    LearningItemStore collection() override;
+    // A clipboard it puts back is handed to a detached server, so that it outlives the command.
+    SelectedTextCapturing &selectionCaptureService() override;
+    ApplicationInstanceConnecting &applicationInstance() override;
+
+private:
+    // The capture of the hotkey, the badge and `lookup --selection`, over `pasteboard`.
+    static std::unique_ptr<SelectedTextCapturing> makeSelectionCapture(std::shared_ptr<SelectionPasteboard> pasteboard);
+
+    SQLiteUserDefaults &userDefaults();
+    std::shared_ptr<KeychainAPIKeyStore> aiAPIKeyStore();
+    std::shared_ptr<OpenAICompatibleAIClient> sharedAIClient();
+    std::shared_ptr<UserDefaultsLookupResultCache> sharedLookupResultCache();
+    std::shared_ptr<SystemDictionaryClient> sharedSystemDictionary();
+
+    AppNotificationCenter m_notificationCenter;
+    std::unique_ptr<SQLiteUserDefaults> m_userDefaults;
+    std::shared_ptr<KeychainAPIKeyStore> m_aiAPIKeyStore;
+    std::unique_ptr<AppPreferences> m_preferences;
+    std::shared_ptr<OpenAICompatibleAIClient> m_aiClient;
+    std::shared_ptr<UserDefaultsLookupResultCache> m_lookupResultCache;
+    std::shared_ptr<SystemDictionaryClient> m_systemDictionary;
+    std::unique_ptr<ModelContainer> m_modelContainer;
+    std::unique_ptr<SelectedTextCapturing> m_commandSelectionCapture;
+    std::unique_ptr<DBusApplicationInstance> m_applicationInstance;
+};

@@ -1,7 +1,0 @@
-#include "foundation/AppNotificationCenter.h"
-
-AppNotificationCenter &AppNotificationCenter::shared()
-{
-    static AppNotificationCenter center;
-    return center;
-}
