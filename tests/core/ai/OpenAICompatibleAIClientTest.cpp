@@ -91,11 +91,12 @@ protected:
         lines.clear();
         return line;
     }
-    static QString expectedLine(const QString &stage, const QString &status, const QString &detail)
+    static QString expectedLine(const QString &stage, const QString &status, const QString &detail,
+                                const QString &url = endpoint, const QString &model = "gpt-4o-mini")
     {
-        return QStringLiteral("AI request failed operation=lookup stage=%1 endpoint=%2 model=gpt-4o-mini status=%3 "
-                              "elapsedMs=N detail=%4")
-            .arg(stage, endpoint, status, detail);
+        return QStringLiteral("AI request failed operation=lookup stage=%1 endpoint=%2 model=%3 status=%4 "
+                              "elapsedMs=N detail=%5")
+            .arg(stage, url, model, status, detail);
     }
 
     std::shared_ptr<FakeHTTPTransport> transport = std::make_shared<FakeHTTPTransport>();
@@ -121,9 +122,7 @@ TEST_F(OpenAICompatibleAIClientTest, UnusableSettingsFailBeforeAnythingIsSent)
         settings.aiModel = model;
         settings.baseURL = baseURL;
         EXPECT_EQ(failure(), AppError::invalidAISettings());
-        EXPECT_EQ(loggedLine(), QStringLiteral("AI request failed operation=lookup stage=configuration endpoint=- "
-                                               "model=%1 status=- elapsedMs=N detail=%2")
-                                    .arg(model.isEmpty() ? "-" : model, detail));
+        EXPECT_EQ(loggedLine(), expectedLine("configuration", "-", detail, "-", model.isEmpty() ? "-" : model));
     }
     EXPECT_TRUE(transport->requests.isEmpty());
 

@@ -2,6 +2,7 @@
 #include "preferences/InMemoryAPIKeyStore.h"
 #include "preferences/InMemoryUserDefaults.h"
 #include "preferences/PreferencesWriteError.h"
+#include "speech/TextToSpeechProviderCatalogue.h"
 
 #include "support/CoroutineTestSupport.h"
 #include "support/TestSupport.h"
@@ -172,6 +173,7 @@ TEST(AppPreferencesWriteFailures, ARefusedWriteIsReportedAndTheResetIsRetried)
     AppPreferences prefs(defaults, keys, std::make_shared<InMemoryAPIKeyStore>(), BundleInfo());
     EXPECT_FALSE(defaults.contains(Key::didResetBundledAISettings));
     EXPECT_FALSE(prefs.setDailyRecommendationHour(21));
+    EXPECT_NE(prefs.dailyRecommendationHour(), 21);
     // The key reached the keyring but the record of it did not: the caller must hear of it.
     EXPECT_THROW(waitForTask(prefs.saveAPIKey("sk-new")), PreferencesWriteError);
     EXPECT_EQ(keys->key(), "sk-new");
@@ -180,6 +182,14 @@ TEST(AppPreferencesWriteFailures, ARefusedWriteIsReportedAndTheResetIsRetried)
     AppPreferences retried(defaults, keys, std::make_shared<InMemoryAPIKeyStore>(), BundleInfo());
     EXPECT_EQ(defaults.boolValue(Key::didResetBundledAISettings), true);
     EXPECT_FALSE(defaults.contains(Key::aiModel));
+}
+
+TEST(TextToSpeechProviderCatalogue, FindsEachProviderByTheIdStoredInThePreferences)
+{
+    for (const auto &provider : TextToSpeechProviderCatalogue::providers())
+        EXPECT_EQ(TextToSpeechProviderCatalogue::provider(provider.id)->label, provider.label);
+    EXPECT_TRUE(TextToSpeechProviderCatalogue::provider(UserSettings().ttsProvider)) << "the default is offered";
+    EXPECT_FALSE(TextToSpeechProviderCatalogue::provider("unknown"));
 }
 
 } // namespace
