@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
 TEST(IPAStressPlacement, MovesMarksToTheSyllableStart)
 {
     const std::pair<const char *, const char *> cases[] = {
@@ -26,5 +24,3 @@ TEST(IPAStressPlacement, MovesMarksToTheSyllableStart)
     for (const auto &[input, expected] : cases)
         EXPECT_EQ(placeStressMarksAtSyllableStart(QString::fromUtf8(input)), QString::fromUtf8(expected)) << input;
 }
-
-} // namespace

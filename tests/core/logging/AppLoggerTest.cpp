@@ -12,36 +12,22 @@
 
 #include <stdexcept>
 
-struct RedactionCase {
-    const char *name;
-    const char *input;
-    const char *expected;
-};
-
-TEST(AppLoggerRedactionTest, MasksKeysTokensAndJsonKeyMembers)
+TEST(AppLogger, RedactionMasksKeysTokensAndJsonKeyMembers)
 {
-    const RedactionCase cases[] = {
-        {"sk key with eight characters", "key=sk-abcd1234 end", "key=sk-<redacted> end"},
-        {"sk key with the whole token set", "sk-proj_A.b-C_d.e-1234567890xyz!", "sk-<redacted>!"},
-        {"sk key with seven characters stays", "sk-abc1234 end", "sk-abc1234 end"},
-        {"every sk key", "sk-11111111 and sk-22222222", "sk-<redacted> and sk-<redacted>"},
-        {"bearer with two spaces", "Authorization: Bearer  tok.en_1-2/rest", "Authorization: Bearer <redacted>/rest"},
-        {"bearer across a tab", "Bearer\tabc", "Bearer <redacted>"},
-        {"bearer is case-sensitive", "bearer abcdef", "bearer abcdef"},
-        {"bearer without token stays", "Bearer !", "Bearer !"},
-        {"json api_key", R"({"api_key": "secret value"})", R"({"apiKey":"<redacted>"})"},
-        {"json API-KEY", R"({"API-KEY" :"x"})", R"({"apiKey":"<redacted>"})"},
-        {"json apiKey", R"({"model":"m","ApiKey":"abc","n":1})", R"({"model":"m","apiKey":"<redacted>","n":1})"},
-        {"unquoted name stays", R"(api_key: "secret")", R"(api_key: "secret")"},
-        {"empty value stays", R"("api_key":"")", R"("api_key":"")"},
-        {"nothing to mask", "AI request failed status=500", "AI request failed status=500"},
-        // The order matters: the first rule masks the key before the third sees the member.
-        {"sk key inside a json member", R"("apiKey": "sk-1234567890")", R"("apiKey":"<redacted>")"},
+    const std::pair<const char *, const char *> cases[] = {
+        {"key=sk-abcd1234 end", "key=sk-<redacted> end"},
+        {"sk-proj_A.b-C_d.e-1234567890xyz!", "sk-<redacted>!"},
+        {"sk-abc1234 end", "sk-abc1234 end"}, // seven characters are no key
+        {"Authorization: Bearer  tok.en_1-2/rest", "Authorization: Bearer <redacted>/rest"},
+        {"bearer abcdef", "bearer abcdef"},
+        {R"({"api_key": "secret value"})", R"({"apiKey":"<redacted>"})"},
+        {R"({"model":"m","API-KEY" :"abc","n":1})", R"({"model":"m","apiKey":"<redacted>","n":1})"},
+        {R"(api_key: "secret")", R"(api_key: "secret")"},
+        // The first rule masks the key before the third sees the member.
+        {R"("apiKey": "sk-1234567890")", R"("apiKey":"<redacted>")"},
     };
-    for (const RedactionCase &row : cases) {
-        SCOPED_TRACE(row.name);
-        EXPECT_EQ(AppLogger::redacted(QString::fromUtf8(row.input)), QString::fromUtf8(row.expected));
-    }
+    for (const auto &[input, expected] : cases)
+        EXPECT_EQ(AppLogger::redacted(QString::fromUtf8(input)), QString::fromUtf8(expected)) << input;
 }
 
 // Restores an environment variable at the end of the scope.
@@ -56,6 +42,8 @@ struct ScopedEnvironment {
 // phases live in one test that points the state directory at a temporary folder first.
 TEST(AppLoggerTest, SilentInTestExecutablesAndRecordsRedactedLinesOtherwise)
 {
+    bool built = false;
+
     QTemporaryDir state;
     ASSERT_TRUE(state.isValid());
     ScopedEnvironment stateHome{"XDG_STATE_HOME"};
@@ -68,11 +56,10 @@ TEST(AppLoggerTest, SilentInTestExecutablesAndRecordsRedactedLinesOtherwise)
     const QString logPath = AppLogger::logFileURL().toLocalFile();
     // Only this test uses the shared writer; a repeated run finds it fixed on an earlier
     // folder, and must not write anywhere else.
-    if (logPath != state.path() + QStringLiteral("/Rarozezev/Logs/Production/Rarozezev.log"))
+    if (logPath != state.path() + "/Rarozezev/Logs/Production/Rarozezev.log")
         GTEST_SKIP() << "the shared writer was created earlier in this process, at " << logPath.toStdString();
 
-    bool built = false;
-    AppLogger::error([&built] { built = true; return QStringLiteral("hidden"); });
+    AppLogger::error([&built] { built = true; return "hidden"; });
     AppLogger::error("Failed to schedule daily review reminder", AppError::invalidAIResponse());
     EXPECT_EQ(AppLogger::prepareLogFileForExport().toLocalFile(), logPath);
     EXPECT_FALSE(built);
@@ -81,7 +68,7 @@ TEST(AppLoggerTest, SilentInTestExecutablesAndRecordsRedactedLinesOtherwise)
     AppEnvironment::markRunningTests(false);
     AppLogger::error([] { return QStringLiteral("AI request failed detail=Bearer abc.def key sk-0123456789"); });
     AppLogger::error("Failed to register global hotkey Option+D",
-                     AppError::aiRequestFailedDetail(QStringLiteral("HTTP 401：sk-abcdefghij")));
+                     AppError::aiRequestFailedDetail("HTTP 401：sk-abcdefghij"));
     AppLogger::error("Failed to capture selection for badge", std::runtime_error("plain failure"));
     EXPECT_EQ(AppLogger::prepareLogFileForExport().toLocalFile(), logPath);
 
@@ -89,12 +76,10 @@ TEST(AppLoggerTest, SilentInTestExecutablesAndRecordsRedactedLinesOtherwise)
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QList<QByteArray> lines = file.readAll().split('\n');
     ASSERT_EQ(lines.size(), 4);
-    EXPECT_TRUE(lines[0].endsWith(" [error] AI request failed detail=Bearer <redacted> key sk-<redacted>"))
-        << lines[0].constData();
+    EXPECT_TRUE(lines[0].endsWith(" [error] AI request failed detail=Bearer <redacted> key sk-<redacted>")) << lines[0].data();
     EXPECT_TRUE(lines[1].endsWith(QStringLiteral(" [error] Failed to register global hotkey Option+D: "
                                                  "aiRequestFailedDetail(HTTP 401：sk-<redacted>)")
                                       .toUtf8()))
-        << lines[1].constData();
-    EXPECT_TRUE(lines[2].endsWith(" [error] Failed to capture selection for badge: plain failure"))
-        << lines[2].constData();
+        << lines[1].data();
+    EXPECT_TRUE(lines[2].endsWith(" [error] Failed to capture selection for badge: plain failure")) << lines[2].data();
 }

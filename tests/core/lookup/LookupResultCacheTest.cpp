@@ -1,4 +1,3 @@
-#include "preferences/InMemoryUserDefaults.h"
 #include "lookup/LookupResultCaching.h"
 #include "preferences/SQLiteUserDefaults.h"
 #include "lookup/UserDefaultsLookupResultCache.h"
@@ -6,25 +5,30 @@
 #include "support/TestSupport.h"
 #include "support/UserDefaultsStores.h"
 
-#include <QTemporaryDir>
-
 #include <gtest/gtest.h>
 
 #include <memory>
 
 namespace {
 
-LookupResult appleResult(const QString &selectedText = QStringLiteral("Apple"),
-                         LearningItemType itemType = LearningItemType::word)
+LookupResult appleResult(const QString &selectedText = "Apple", LearningItemType itemType = LearningItemType::word)
 {
-    return {selectedText, itemType, LookupResultSource::ai, QStringLiteral("/ˈæp.əl/"), QStringLiteral("苹果"),
-            {QStringLiteral("苹果"), QStringLiteral("苹果树")}, QStringLiteral("n."), {},
-            {QStringLiteral("An apple a day.")}, std::nullopt, {QStringLiteral("可数名词")}, {}};
+    LookupResult result;
+    result.selectedText = selectedText;
+    result.itemType = itemType;
+    result.contextualMeaning = "苹果";
+    result.examples = {"An apple a day."};
+    return result;
 }
 
 template <typename Store>
 class LookupResultCacheTest : public ::testing::Test {
 protected:
+    std::optional<LookupResult> cached(const QString &text, LearningItemType type = LearningItemType::word)
+    {
+        return cache.cachedResult(text, type);
+    }
+
     UserDefaultsStore<Store> factory;
     std::unique_ptr<UserDefaults> defaults = factory.make();
     UserDefaultsLookupResultCache cache{*defaults};
@@ -36,52 +40,37 @@ TYPED_TEST(LookupResultCacheTest, OneEntryPerTrimmedLowerCasedTextAndType)
 {
     const LookupResult stored = appleResult();
     this->cache.store(stored);
+    EXPECT_EQ(this->defaults->dataValue("lookupResultCache.v1.word.apple"), stored.toJSONData());
+    for (const char *text : {"apple", " APPLE \n"})
+        EXPECT_EQ(this->cached(text), stored) << text;
+    EXPECT_EQ(this->cached("apple", LearningItemType::phrase), std::nullopt);
+    EXPECT_EQ(this->cached("apples"), std::nullopt);
 
-    const QByteArray entry = this->defaults->dataValue(QStringLiteral("lookupResultCache.v1.word.apple")).value_or("");
-    EXPECT_EQ(entry, stored.toJSONData());
-    for (const QString &text : {QStringLiteral("Apple"), QStringLiteral("apple"), QStringLiteral(" APPLE \n")}) {
-        SCOPED_TRACE(text.toStdString());
-        EXPECT_EQ(this->cache.cachedResult(text, LearningItemType::word), stored);
-    }
-    EXPECT_EQ(this->cache.cachedResult(QStringLiteral("apple"), LearningItemType::phrase), std::nullopt);
-    // A result is filed under its own text: an answer for "apple" is not one for "apples".
-    EXPECT_EQ(this->cache.cachedResult(QStringLiteral("apples"), LearningItemType::word), std::nullopt);
-
-    // A later store for the same key replaces the entry.
-    LookupResult revised = appleResult(QStringLiteral("APPLE"));
-    revised.contextualMeaning = QStringLiteral("苹果公司");
-    revised.source = LookupResultSource::systemDictionary;
+    // A later store for the same key replaces the entry; the same text as a phrase is another.
+    LookupResult revised = appleResult("APPLE");
+    revised.contextualMeaning = "苹果公司";
     this->cache.store(revised);
-    EXPECT_EQ(this->cache.cachedResult(QStringLiteral("apple"), LearningItemType::word), revised);
-
-    // The same text as a phrase is an entry of its own.
-    const LookupResult phrase = appleResult(QStringLiteral("apple"), LearningItemType::phrase);
+    const LookupResult phrase = appleResult("apple", LearningItemType::phrase);
     this->cache.store(phrase);
-    EXPECT_EQ(this->cache.cachedResult(QStringLiteral("Apple"), LearningItemType::phrase), phrase);
-    EXPECT_EQ(this->cache.cachedResult(QStringLiteral("Apple"), LearningItemType::word), revised);
+    EXPECT_EQ(this->cached("Apple", LearningItemType::phrase), phrase);
+    EXPECT_EQ(this->cached("Apple"), revised);
 }
 
 TYPED_TEST(LookupResultCacheTest, AnUnreadableEntryIsAMissUntilOverwritten)
 {
-    const QString key = this->cache.key(QStringLiteral("apple"), LearningItemType::word);
-    ASSERT_EQ(key, QStringLiteral("lookupResultCache.v1.word.apple"));
-
+    const QString key = this->cache.key("apple", LearningItemType::word);
     const UserDefaultsValue unreadable[] = {
         QByteArray("{\"selectedText\": \"apple\", trunc"),
-        QByteArray("[1, 2, 3]"),
         QByteArray(R"({"selectedText": "apple", "examples": []})"), // no meaning at all
-        QByteArray("\xff\xfe\x00", 3),
-        QStringLiteral("a string, not bytes"),
-        qint64(42),
+        QString("a string, not bytes"),
     };
     for (const UserDefaultsValue &value : unreadable) {
         ASSERT_TRUE(this->defaults->setValue(key, value));
-        EXPECT_EQ(this->cache.cachedResult(QStringLiteral("apple"), LearningItemType::word), std::nullopt);
+        EXPECT_EQ(this->cached("apple"), std::nullopt);
         EXPECT_TRUE(this->defaults->contains(key)) << "a bad entry stays where it is";
     }
-
     this->cache.store(appleResult());
-    EXPECT_EQ(this->cache.cachedResult(QStringLiteral("apple"), LearningItemType::word), appleResult());
+    EXPECT_EQ(this->cached("apple"), appleResult());
 }
 
 } // namespace

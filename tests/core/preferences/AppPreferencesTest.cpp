@@ -2,15 +2,11 @@
 #include "preferences/InMemoryAPIKeyStore.h"
 #include "preferences/InMemoryUserDefaults.h"
 #include "preferences/PreferencesWriteError.h"
-#include "preferences/SQLiteUserDefaults.h"
 #include "speech/TextToSpeechProviderCatalogue.h"
 
 #include "support/CoroutineTestSupport.h"
 #include "support/TestSupport.h"
 #include "support/UserDefaultsStores.h"
-
-#include <QTemporaryDir>
-#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -18,27 +14,32 @@
 
 namespace {
 
-const BundleInfo betaBundle({
-    {QStringLiteral("LQBetaAIBaseURL"), QStringLiteral("  https://beta.example/v1/chat/completions\n")},
-    {QStringLiteral("LQBetaAIModel"), QStringLiteral("beta-model")},
-    {QStringLiteral("LQBetaAIAPIKey"), QStringLiteral("sk-beta-ai")},
-    {QStringLiteral("LQBetaTTSModel"), QStringLiteral("beta-tts")},
-    // An unexpanded build variable counts as missing: the default applies.
-    {QStringLiteral("LQBetaTTSVoice"), QStringLiteral("$(BETA_TTS_VOICE)")},
-});
+using Key = AppPreferences::Key;
 
-template<typename Store>
+BundleInfo betaBundle(const QString &apiKey)
+{
+    return BundleInfo({
+        {"LQBetaAIBaseURL", "  https://beta.example/v1/chat/completions\n"},
+        {"LQBetaAIModel", "beta-model"},
+        {"LQBetaAIAPIKey", apiKey},
+        {"LQBetaTTSModel", "beta-tts"},
+        {"LQBetaTTSVoice", "$(BETA_TTS_VOICE)"}, // unexpanded: the default applies
+    });
+}
+
+template <typename Store>
 class AppPreferencesTest : public ::testing::Test {
 protected:
-    std::unique_ptr<AppPreferences> makePreferences(const BundleInfo &bundle = BundleInfo())
+    std::unique_ptr<AppPreferences> make(const BundleInfo &bundle = BundleInfo())
     {
-        return std::make_unique<AppPreferences>(*defaults, aiKeys, ttsKeys, bundle);
+        return std::make_unique<AppPreferences>(d, aiKeys, ttsKeys, bundle);
     }
     // Marks the one-time reset as done, as on every start after the first.
-    void skipReset() { ASSERT_TRUE(defaults->setBool(AppPreferences::Key::didResetBundledAISettings, true)); }
+    void skipReset() { ASSERT_TRUE(d.setBool(Key::didResetBundledAISettings, true)); }
 
     UserDefaultsStore<Store> factory;
     std::unique_ptr<UserDefaults> defaults = factory.make();
+    UserDefaults &d = *defaults;
     std::shared_ptr<InMemoryAPIKeyStore> aiKeys = std::make_shared<InMemoryAPIKeyStore>();
     std::shared_ptr<InMemoryAPIKeyStore> ttsKeys = std::make_shared<InMemoryAPIKeyStore>();
 };
@@ -47,159 +48,119 @@ TYPED_TEST_SUITE(AppPreferencesTest, UserDefaultsImplementations);
 
 TYPED_TEST(AppPreferencesTest, FirstConstructionResetsTheAISettingsAndLaterOnesDoNot)
 {
-    UserDefaults &d = *this->defaults;
-    using Key = AppPreferences::Key;
+    const QLatin1String reset[] = {Key::aiBaseURL, Key::aiModel, Key::legacyAIAPIKey, Key::hasSavedAPIKey};
     auto storeAISettings = [&] {
-        EXPECT_TRUE(d.setString(Key::aiBaseURL, QStringLiteral("https://old.example/v1")));
-        EXPECT_TRUE(d.setString(Key::aiModel, QStringLiteral("old-model")));
-        EXPECT_TRUE(d.setString(Key::legacyAIAPIKey, QStringLiteral("sk-old")));
-        EXPECT_TRUE(d.setBool(Key::hasSavedAPIKey, true));
+        for (const QLatin1String key : reset)
+            EXPECT_TRUE(key == Key::hasSavedAPIKey ? this->d.setBool(key, true) : this->d.setString(key, "old"));
     };
     storeAISettings();
-    waitForTask(this->aiKeys->saveAPIKey(QStringLiteral("sk-in-keyring")));
-
-    auto first = this->makePreferences();
-    for (const QLatin1String key : {Key::aiBaseURL, Key::aiModel, Key::legacyAIAPIKey, Key::hasSavedAPIKey})
-        EXPECT_FALSE(d.contains(key)) << key.data();
-    EXPECT_EQ(d.boolValue(Key::didResetBundledAISettings), true);
+    waitForTask(this->aiKeys->saveAPIKey("sk-in-keyring"));
+    auto first = this->make();
+    for (const QLatin1String key : reset)
+        EXPECT_FALSE(this->d.contains(key)) << key.data();
     EXPECT_FALSE(first->hasSavedAPIKey());
-    EXPECT_EQ(this->aiKeys->key(), QStringLiteral("sk-in-keyring")) << "the keyring is not touched";
+    EXPECT_EQ(this->aiKeys->key(), "sk-in-keyring") << "the keyring is not touched";
 
     storeAISettings();
-    auto second = this->makePreferences();
-    EXPECT_EQ(second->aiBaseURL(), QStringLiteral("https://old.example/v1"));
-    EXPECT_EQ(second->aiModel(), QStringLiteral("old-model"));
+    auto second = this->make();
+    EXPECT_EQ(second->aiBaseURL(), "old");
+    EXPECT_EQ(second->aiModel(), "old");
     EXPECT_TRUE(second->hasSavedAPIKey());
-    EXPECT_TRUE(d.contains(Key::legacyAIAPIKey));
 }
 
 TYPED_TEST(AppPreferencesTest, StoredZeroValuesAndEmptyStringsAreValuesNotAbsences)
 {
-    auto prefs = this->makePreferences();
-    EXPECT_EQ(prefs->dailyRecommendationHour(), 8);
-    EXPECT_TRUE(prefs->optionDHotkeyEnabled());
-    EXPECT_EQ(prefs->ttsProvider(), QStringLiteral("openai"));
-
+    auto prefs = this->make();
     EXPECT_TRUE(prefs->setDailyRecommendationHour(0));
     EXPECT_TRUE(prefs->setOptionDHotkeyEnabled(false));
     EXPECT_TRUE(prefs->setTTSProvider(QString()));
-    EXPECT_TRUE(prefs->setDailyRecommendationFrequency(QStringLiteral("fortnightly")));
-
-    // Another instance over the same database sees the same values.
-    auto other = this->makePreferences();
-    EXPECT_EQ(other->dailyRecommendationHour(), 0);
-    EXPECT_FALSE(other->optionDHotkeyEnabled());
-    EXPECT_EQ(other->ttsProvider(), QString());
-    EXPECT_EQ(other->dailyRecommendationFrequency(), QStringLiteral("fortnightly")) << "stored text is returned as is";
-
-    const UserSettings snapshot = other->currentUserSettingsWithoutAPIKey();
+    EXPECT_TRUE(prefs->setDailyRecommendationFrequency("fortnightly"));
+    // Another instance over the same store sees the same values.
+    const UserSettings snapshot = this->make()->currentUserSettingsWithoutAPIKey();
+    EXPECT_EQ(this->make()->dailyRecommendationHour(), 0);
+    EXPECT_EQ(this->make()->dailyRecommendationFrequency(), "fortnightly") << "stored text is returned as is";
     EXPECT_FALSE(snapshot.optionDHotkeyEnabled);
     EXPECT_EQ(snapshot.ttsProvider, QString());
     EXPECT_NE(snapshot.id, prefs->currentUserSettingsWithoutAPIKey().id) << "each snapshot is new";
 }
 
-TYPED_TEST(AppPreferencesTest, UnexpandedOrBlankBuiltInValuesMeanNoBuiltInConfiguration)
-{
-    for (const QString &key : {QStringLiteral("$(LQ_BETA_AI_API_KEY)"), QStringLiteral(" \n ")}) {
-        const BundleInfo bundle({{QStringLiteral("LQBetaAIBaseURL"), QStringLiteral("https://beta.example/v1")},
-                                 {QStringLiteral("LQBetaAIModel"), QStringLiteral("beta-model")},
-                                 {QStringLiteral("LQBetaAIAPIKey"), key}});
-        auto prefs = this->makePreferences(bundle);
-        EXPECT_FALSE(prefs->hasBundledServiceConfiguration());
-        EXPECT_TRUE(prefs->setAIModel(QStringLiteral("mine")));
-        EXPECT_EQ(prefs->aiModel(), QStringLiteral("mine"));
-    }
-}
-
 TYPED_TEST(AppPreferencesTest, BuiltInConfigurationOverridesTheServiceSettingsAndIgnoresTheirWrites)
 {
     this->skipReset();
-    UserDefaults &d = *this->defaults;
-    EXPECT_TRUE(d.setString(AppPreferences::Key::ttsModel, QStringLiteral("stored-tts")));
+    for (const char *unusable : {"$(LQ_BETA_AI_API_KEY)", " \n "}) {
+        auto prefs = this->make(betaBundle(unusable));
+        EXPECT_FALSE(prefs->hasBundledServiceConfiguration());
+        EXPECT_TRUE(prefs->setAIModel("mine"));
+        EXPECT_EQ(prefs->aiModel(), "mine");
+    }
+    EXPECT_TRUE(this->d.setString(Key::ttsModel, "stored-tts"));
     this->ttsKeys->setFailure(KeychainAPIKeyStoreError::unhandledStatus(-25291));
     this->aiKeys->setFailure(KeychainAPIKeyStoreError::unhandledStatus(-25291));
 
-    auto prefs = this->makePreferences(betaBundle);
+    auto prefs = this->make(betaBundle("sk-beta-ai"));
     ASSERT_TRUE(prefs->hasBundledServiceConfiguration());
-    EXPECT_EQ(prefs->aiBaseURL(), QStringLiteral("https://beta.example/v1/chat/completions")) << "trimmed";
-    EXPECT_EQ(prefs->ttsModel(), QStringLiteral("beta-tts"));
-    EXPECT_EQ(prefs->ttsVoice(), QStringLiteral("alloy"));
-    EXPECT_TRUE(prefs->hasSavedAPIKey());
-    EXPECT_TRUE(prefs->hasSavedTTSAPIKey());
-
-    EXPECT_TRUE(prefs->setTTSModel(QStringLiteral("ignored")));
-    EXPECT_TRUE(prefs->setAIModel(QStringLiteral("ignored")));
-    EXPECT_EQ(d.stringValue(AppPreferences::Key::ttsModel), QStringLiteral("stored-tts"));
-    EXPECT_FALSE(d.contains(AppPreferences::Key::aiModel));
-    EXPECT_EQ(prefs->ttsModel(), QStringLiteral("beta-tts"));
-    EXPECT_TRUE(prefs->setSystemPronunciationAccent(QStringLiteral("british")));
-    EXPECT_EQ(prefs->systemPronunciationAccent(), QStringLiteral("british"));
+    EXPECT_EQ(prefs->aiBaseURL(), "https://beta.example/v1/chat/completions") << "trimmed";
+    EXPECT_EQ(prefs->ttsVoice(), UserSettings().ttsVoice);
+    EXPECT_TRUE(prefs->hasSavedAPIKey() && prefs->hasSavedTTSAPIKey());
+    EXPECT_TRUE(prefs->setTTSModel("ignored") && prefs->setAIModel("ignored"));
+    EXPECT_EQ(this->d.stringValue(Key::ttsModel), "stored-tts");
+    EXPECT_EQ(this->d.stringValue(Key::aiModel), "mine");
+    EXPECT_EQ(prefs->ttsModel(), "beta-tts");
+    EXPECT_TRUE(prefs->setSystemPronunciationAccent("british"));
+    EXPECT_EQ(prefs->systemPronunciationAccent(), "british") << "not a service setting";
 
     // The keys come from the build; the (failing) key stores are never asked.
-    EXPECT_EQ(waitForTask(prefs->loadAPIKey()), QStringLiteral("sk-beta-ai"));
-    EXPECT_EQ(waitForTask(prefs->loadTTSAPIKey()), QStringLiteral("sk-beta-ai")) << "speech key falls back to the AI key";
-    EXPECT_NO_THROW(waitForTask(prefs->saveAPIKey(QStringLiteral("sk-user"))));
+    EXPECT_NO_THROW(waitForTask(prefs->saveAPIKey("sk-user")));
     const UserSettings settings = waitForTask(prefs->currentUserSettings());
-    EXPECT_EQ(settings.apiKey, QStringLiteral("sk-beta-ai"));
-    EXPECT_EQ(settings.ttsAPIKey, QStringLiteral("sk-beta-ai"));
-    EXPECT_EQ(settings.aiModel, QStringLiteral("beta-model"));
-    EXPECT_EQ(prefs->currentUserSettingsWithoutAPIKey().apiKey, QStringLiteral("sk-beta-ai"));
+    EXPECT_EQ(settings.apiKey, "sk-beta-ai");
+    EXPECT_EQ(settings.ttsAPIKey, "sk-beta-ai") << "the speech key falls back to the AI key";
+    EXPECT_EQ(settings.aiModel, "beta-model");
+    EXPECT_EQ(prefs->currentUserSettingsWithoutAPIKey().apiKey, "sk-beta-ai");
 }
 
-TYPED_TEST(AppPreferencesTest, LegacyPlainTextKeyIsMigratedExactlyOnce)
+TYPED_TEST(AppPreferencesTest, ALegacyPlainTextKeyIsMigratedOnceAndNeverComesBack)
 {
     this->skipReset();
-    UserDefaults &d = *this->defaults;
-    auto prefs = this->makePreferences();
-
-    EXPECT_TRUE(d.setString(AppPreferences::Key::legacyAIAPIKey, QString()));
+    UserDefaults &d = this->d;
+    auto prefs = this->make();
+    EXPECT_TRUE(d.setString(Key::legacyAIAPIKey, QString()));
     EXPECT_EQ(waitForTask(prefs->loadAPIKey()), QString());
-    EXPECT_FALSE(d.contains(AppPreferences::Key::legacyAIAPIKey)) << "an empty legacy key is just removed";
-    EXPECT_EQ(this->aiKeys->saveCount(), 0);
+    EXPECT_FALSE(d.contains(Key::legacyAIAPIKey)) << "an empty legacy key is just removed";
 
     // Not trimmed: two spaces are what the user once saved.
-    EXPECT_TRUE(d.setString(AppPreferences::Key::legacyAIAPIKey, QStringLiteral("  ")));
+    EXPECT_TRUE(d.setString(Key::legacyAIAPIKey, "  "));
     this->aiKeys->setFailure(KeychainAPIKeyStoreError::unhandledStatus(-25293));
     EXPECT_THROW(waitForTask(prefs->loadAPIKey()), KeychainAPIKeyStoreError);
-    EXPECT_TRUE(d.contains(AppPreferences::Key::legacyAIAPIKey)) << "kept until it is safely stored";
-
+    EXPECT_TRUE(d.contains(Key::legacyAIAPIKey)) << "kept until it is safely stored";
     this->aiKeys->setFailure(std::nullopt);
-    EXPECT_EQ(waitForTask(prefs->loadAPIKey()), QStringLiteral("  "));
-    EXPECT_EQ(this->aiKeys->key(), QStringLiteral("  "));
-    EXPECT_FALSE(d.contains(AppPreferences::Key::legacyAIAPIKey));
+    EXPECT_EQ(waitForTask(prefs->loadAPIKey()), "  ");
+    EXPECT_EQ(this->aiKeys->key(), "  ");
+    EXPECT_FALSE(d.contains(Key::legacyAIAPIKey));
     EXPECT_TRUE(prefs->hasSavedAPIKey());
-    EXPECT_EQ(waitForTask(prefs->loadAPIKey()), QStringLiteral("  "));
+    EXPECT_EQ(waitForTask(prefs->loadAPIKey()), "  ");
     EXPECT_EQ(this->aiKeys->saveCount(), 1) << "migrated once only";
-}
 
-TYPED_TEST(AppPreferencesTest, SavingKeysRecordsWhetherOneIsSaved)
-{
-    this->skipReset();
-    UserDefaults &d = *this->defaults;
-    auto prefs = this->makePreferences();
-
-    // Deleting when nothing was saved succeeds.
-    EXPECT_NO_THROW(waitForTask(prefs->saveAPIKey(QString())));
-    EXPECT_EQ(d.boolValue(AppPreferences::Key::hasSavedAPIKey), false);
-
-    EXPECT_TRUE(d.setString(AppPreferences::Key::legacyAIAPIKey, QStringLiteral("sk-stale")));
-    waitForTask(prefs->saveAPIKey(QStringLiteral("sk-new")));
-    EXPECT_TRUE(prefs->hasSavedAPIKey());
-    EXPECT_FALSE(d.contains(AppPreferences::Key::legacyAIAPIKey)) << "a stale plain-text key must not come back";
-    EXPECT_EQ(waitForTask(prefs->loadAPIKey()), QStringLiteral("sk-new"));
-
+    // Saving a new key drops a stale plain-text copy, which would otherwise be migrated over it.
+    EXPECT_TRUE(d.setString(Key::legacyAIAPIKey, "sk-stale"));
+    waitForTask(prefs->saveAPIKey("sk-new"));
+    EXPECT_FALSE(d.contains(Key::legacyAIAPIKey));
+    EXPECT_EQ(waitForTask(prefs->loadAPIKey()), "sk-new");
     waitForTask(prefs->saveAPIKey(QString()));
     EXPECT_FALSE(prefs->hasSavedAPIKey());
-    EXPECT_EQ(this->aiKeys->key(), QString());
+}
 
-    waitForTask(prefs->saveTTSAPIKey(QStringLiteral("sk-tts")));
+TYPED_TEST(AppPreferencesTest, TheSpeechKeyIsSavedApartAndARefusedSaveChangesNothing)
+{
+    this->skipReset();
+    auto prefs = this->make();
+    waitForTask(prefs->saveTTSAPIKey("sk-tts"));
     EXPECT_TRUE(prefs->hasSavedTTSAPIKey());
-    EXPECT_EQ(waitForTask(prefs->loadTTSAPIKey()), QStringLiteral("sk-tts"));
+    EXPECT_EQ(waitForTask(prefs->loadTTSAPIKey()), "sk-tts");
     EXPECT_EQ(waitForTask(prefs->loadAPIKey()), QString()) << "no fallback between the two keys";
 
     this->ttsKeys->setFailure(KeychainAPIKeyStoreError::unhandledStatus(-25291));
     EXPECT_THROW(waitForTask(prefs->saveTTSAPIKey(QString())), KeychainAPIKeyStoreError);
-    EXPECT_TRUE(prefs->hasSavedTTSAPIKey()) << "a refused save changes nothing";
+    EXPECT_TRUE(prefs->hasSavedTTSAPIKey());
     EXPECT_THROW(waitForTask(prefs->currentUserSettings()), KeychainAPIKeyStoreError);
 }
 
@@ -207,32 +168,28 @@ TEST(AppPreferencesWriteFailures, ARefusedWriteIsReportedAndTheResetIsRetried)
 {
     InMemoryUserDefaults defaults;
     auto keys = std::make_shared<InMemoryAPIKeyStore>();
-    ASSERT_TRUE(defaults.setString(AppPreferences::Key::aiModel, QStringLiteral("old-model")));
+    ASSERT_TRUE(defaults.setString(Key::aiModel, "old-model"));
     defaults.setFailsWrites(true);
-
     AppPreferences prefs(defaults, keys, std::make_shared<InMemoryAPIKeyStore>(), BundleInfo());
-    EXPECT_FALSE(defaults.contains(AppPreferences::Key::didResetBundledAISettings));
+    EXPECT_FALSE(defaults.contains(Key::didResetBundledAISettings));
     EXPECT_FALSE(prefs.setDailyRecommendationHour(21));
-    EXPECT_EQ(prefs.dailyRecommendationHour(), 8);
-
+    EXPECT_NE(prefs.dailyRecommendationHour(), 21);
     // The key reached the keyring but the record of it did not: the caller must hear of it.
-    EXPECT_THROW(waitForTask(prefs.saveAPIKey(QStringLiteral("sk-new"))), PreferencesWriteError);
-    EXPECT_EQ(keys->key(), QStringLiteral("sk-new"));
+    EXPECT_THROW(waitForTask(prefs.saveAPIKey("sk-new")), PreferencesWriteError);
+    EXPECT_EQ(keys->key(), "sk-new");
 
     defaults.setFailsWrites(false);
     AppPreferences retried(defaults, keys, std::make_shared<InMemoryAPIKeyStore>(), BundleInfo());
-    EXPECT_EQ(defaults.boolValue(AppPreferences::Key::didResetBundledAISettings), true);
+    EXPECT_EQ(defaults.boolValue(Key::didResetBundledAISettings), true);
+    EXPECT_FALSE(defaults.contains(Key::aiModel));
 }
 
-TEST(TextToSpeechProviderCatalogue, DashScopeTemplateKeepsThePlaceholderAsItsFirstHostLabel)
+TEST(TextToSpeechProviderCatalogue, FindsEachProviderByTheIdStoredInThePreferences)
 {
-    const auto qwen = TextToSpeechProviderCatalogue::provider(QStringLiteral("dashScopeQwen"));
-    ASSERT_TRUE(qwen && qwen->defaults);
-    QString workspaceTemplate = qwen->defaults->baseURL;
-    EXPECT_TRUE(workspaceTemplate.startsWith(QStringLiteral("https://{WorkspaceId}.cn-beijing.")));
-    EXPECT_EQ(QUrl(workspaceTemplate.replace(QStringLiteral("{WorkspaceId}"), QStringLiteral("ws1"))).path(),
-              QStringLiteral("/compatible-mode/v1"));
-    EXPECT_FALSE(TextToSpeechProviderCatalogue::provider(QStringLiteral("system"))->defaults);
+    for (const auto &provider : TextToSpeechProviderCatalogue::providers())
+        EXPECT_EQ(TextToSpeechProviderCatalogue::provider(provider.id)->label, provider.label);
+    EXPECT_TRUE(TextToSpeechProviderCatalogue::provider(UserSettings().ttsProvider)) << "the default is offered";
+    EXPECT_FALSE(TextToSpeechProviderCatalogue::provider("unknown"));
 }
 
 } // namespace
