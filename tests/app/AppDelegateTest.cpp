@@ -93,9 +93,6 @@ TEST_F(AppDelegateTest, APressLooksUpTheSelectionOnceTheKeyIsLetGoAndAFailedCapt
     result.contextualMeaning = QStringLiteral("起飞");
     ai->lookups[0]->answer.resolve(result);
     ASSERT_TRUE(eventually([&] { return panelState().kind() == Kind::loaded; }));
-    const QJsonObject status = delegate->lookupPanelStatus();
-    EXPECT_EQ(status.value("state").toString(), QStringLiteral("loaded"));
-    EXPECT_EQ(status.value("explanation").toString(), result.contextualMeaning);
 
     delegate->showLookupPanelFromCurrentSelection();
     ASSERT_TRUE(eventually([&] { return capture->captures.size() == 2; }));

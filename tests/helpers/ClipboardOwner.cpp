@@ -78,9 +78,7 @@ private:
 
 bool isPseudoFormat(const QString &format)
 {
-    static const QStringList pseudo{QStringLiteral("TARGETS"),      QStringLiteral("MULTIPLE"),
-                                    QStringLiteral("TIMESTAMP"),    QStringLiteral("SAVE_TARGETS"),
-                                    QStringLiteral("DELETE"),       QStringLiteral("INCR")};
+    static const QStringList pseudo{"TARGETS", "MULTIPLE", "TIMESTAMP", "SAVE_TARGETS", "DELETE", "INCR"};
     return pseudo.contains(format) || format.startsWith(QLatin1String("application/x-qt-"));
 }
 
@@ -91,9 +89,8 @@ QByteArray dump(QClipboard *clipboard)
     if (!data)
         return line;
     for (const QString &format : data->formats()) {
-        if (isPseudoFormat(format))
-            continue;
-        line += ' ' + format.toUtf8().toBase64() + ':' + data->data(format).toBase64();
+        if (!isPseudoFormat(format))
+            line += encodeFormat(format, data->data(format));
     }
     return line;
 }
@@ -109,13 +106,8 @@ int main(int argc, char **argv)
     LineChannel channel([&](const QByteArray &line) {
         if (line.startsWith("set")) {
             auto *data = new QMimeData;
-            for (const QByteArray &pair : line.mid(3).split(' ')) {
-                const qsizetype colon = pair.indexOf(':');
-                if (colon < 0)
-                    continue;
-                data->setData(QString::fromUtf8(QByteArray::fromBase64(pair.left(colon))),
-                              QByteArray::fromBase64(pair.mid(colon + 1)));
-            }
+            for (const auto &[type, bytes] : decodeFormats(line.mid(3)))
+                data->setData(type, bytes);
             freshTime.then([clipboard, data] {
                 clipboard->setMimeData(data, QClipboard::Clipboard);
                 LineChannel::reply(clipboard->ownsClipboard() ? "ok" : "failed");

@@ -1,4 +1,5 @@
 #include "HelperProcess.h"
+#include "LineChannel.h"
 
 #include <QCoro/QCoroProcess>
 #include <QDeadlineTimer>
@@ -59,7 +60,7 @@ QByteArray clipboardSetCommand(const SelectionPasteboardItemSnapshot &contents)
 {
     QByteArray command = "set";
     for (const auto &[type, bytes] : contents.contentsByType)
-        command += ' ' + type.toUtf8().toBase64() + ':' + bytes.toBase64();
+        command += encodeFormat(type, bytes);
     return command;
 }
 
@@ -68,12 +69,7 @@ std::optional<SelectionPasteboardItemSnapshot> parseClipboardDump(const QByteArr
     if (!line.startsWith("contents"))
         return std::nullopt;
     SelectionPasteboardItemSnapshot contents;
-    for (const QByteArray &pair : line.mid(8).split(' ')) {
-        const qsizetype colon = pair.indexOf(':');
-        if (colon < 0)
-            continue;
-        contents.setData(QString::fromUtf8(QByteArray::fromBase64(pair.left(colon))),
-                         QByteArray::fromBase64(pair.mid(colon + 1)));
-    }
+    for (const auto &[type, bytes] : decodeFormats(line.mid(8)))
+        contents.setData(type, bytes);
     return contents;
 }

@@ -1,10 +1,14 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
+#include <QString>
 #include <QObject>
 #include <QSocketNotifier>
 
+#include <cstdio>
 #include <functional>
+#include <utility>
 
 #include <unistd.h>
 
@@ -20,14 +24,9 @@ public:
 
     static void reply(const QByteArray &line)
     {
-        const QByteArray text = line + '\n';
-        qsizetype written = 0;
-        while (written < text.size()) {
-            const ssize_t n = ::write(STDOUT_FILENO, text.constData() + written, text.size() - written);
-            if (n <= 0)
-                return;
-            written += n;
-        }
+        std::fwrite(line.constData(), 1, static_cast<size_t>(line.size()), stdout);
+        std::fputc('\n', stdout);
+        std::fflush(stdout);
     }
 
 private:
@@ -54,3 +53,20 @@ private:
     std::function<void(const QByteArray &)> m_onLine;
     QByteArray m_buffer;
 };
+
+// The clipboard commands carry formats as " <type64>:<bytes64>" each.
+inline QByteArray encodeFormat(const QString &type, const QByteArray &bytes)
+{
+    return ' ' + type.toUtf8().toBase64() + ':' + bytes.toBase64();
+}
+
+inline QList<std::pair<QString, QByteArray>> decodeFormats(const QByteArray &encoded)
+{
+    QList<std::pair<QString, QByteArray>> formats;
+    for (const QByteArray &pair : encoded.split(' ')) {
+        if (const qsizetype colon = pair.indexOf(':'); colon >= 0)
+            formats.append({QString::fromUtf8(QByteArray::fromBase64(pair.left(colon))),
+                            QByteArray::fromBase64(pair.mid(colon + 1))});
+    }
+    return formats;
+}

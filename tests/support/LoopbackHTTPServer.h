@@ -12,12 +12,11 @@
 #include <utility>
 
 class QTcpServer;
-class QTcpSocket;
 
-// A small HTTP/1.1 server on 127.0.0.1 for tests of code that talks HTTP. It answers each
-// request with the response routed to its target, else the next queued canned response,
-// else the handler's, and records what it was sent, and can misbehave on purpose: answer late, hang up, stream a
-// large body or go silent halfway. It runs on the test's own event loop.
+// A small HTTP/1.1 server on 127.0.0.1, on the test's own event loop. It answers each request
+// with the response routed to its target, else the next queued one, else the handler's; it
+// records what it was sent and can misbehave on purpose: answer late, hang up, send a large
+// body or go silent halfway.
 class LoopbackHTTPServer {
 public:
     using HeaderList = QList<std::pair<QByteArray, QByteArray>>;
@@ -27,7 +26,6 @@ public:
         QByteArray target; // path and query as sent
         HeaderList headers;
         QByteArray body;
-        int connection = 0; // which connection it came on, counting from 1
 
         // First header of that name, compared case-insensitively; empty when missing.
         QByteArray header(const QByteArray &name) const;
@@ -37,16 +35,11 @@ public:
         int status = 200;
         HeaderList headers;
         QByteArray body;
-        // Wait this long before answering.
-        std::chrono::milliseconds delay{0};
-        // Hang up instead of answering.
-        bool closeWithoutAnswer = false;
-        // Append this many filler bytes to the body, streamed so the server holds little.
-        qint64 fillerBytes = 0;
-        // Send no Content-Length; the body then ends when the connection closes.
-        bool omitContentLength = false;
-        // Send the head and this many body bytes, then nothing more (the connection stays open).
-        std::optional<qint64> stallAfterBodyBytes;
+        std::chrono::milliseconds delay{0};        // before answering
+        bool closeWithoutAnswer = false;           // hang up instead
+        qint64 fillerBytes = 0;                    // appended to the body
+        bool omitContentLength = false;            // the body then ends when the connection closes
+        std::optional<qint64> stallAfterBodyBytes; // send this much of the body, then nothing more
 
         static Response withBody(int status, QByteArray body, QByteArray contentType = "application/json");
     };
@@ -55,11 +48,8 @@ public:
 
     LoopbackHTTPServer();
     ~LoopbackHTTPServer();
-    LoopbackHTTPServer(const LoopbackHTTPServer &) = delete;
-    LoopbackHTTPServer &operator=(const LoopbackHTTPServer &) = delete;
 
     bool isListening() const;
-    quint16 port() const;
     QUrl url(const QString &pathAndQuery = QStringLiteral("/")) const;
 
     // Answers every request for exactly this target (path and query). Prefer routes over the
@@ -79,7 +69,6 @@ private:
     void accept();
     void serveNext(const std::shared_ptr<Connection> &connection);
     void respond(const std::shared_ptr<Connection> &connection, const Response &response);
-    void pump(const std::shared_ptr<Connection> &connection);
     Response nextResponse(const Request &request);
 
     std::unique_ptr<QTcpServer> m_server;

@@ -23,12 +23,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 // What one command run ended with and printed.
 struct CommandRun {
     int exitCode;
-    QString out;
-    QString err;
+    QString out, err;
 };
 
 // The whole world of a command in memory, scripted by the test: preferences, keys and cache
@@ -49,17 +49,20 @@ protected:
 
     CommandRun run(const QStringList &arguments, const QByteArray &input = {})
     {
-        FILE *files[] = {std::tmpfile(), std::tmpfile(), std::tmpfile()};
-        std::fwrite(input.constData(), 1, static_cast<size_t>(input.size()), files[0]);
-        std::rewind(files[0]);
-        CommandLineInterface cli(CommandIO{files[0], files[1], files[2]}, *this);
-        const CommandRun result{waitForTask(cli.run(arguments)), contents(files[1]), contents(files[2])};
-        for (FILE *file : files)
+        FILE *in = std::tmpfile();
+        std::fwrite(input.constData(), 1, static_cast<size_t>(input.size()), in);
+        std::rewind(in);
+        char *printed[2] = {};
+        size_t sizes[2] = {};
+        FILE *out = open_memstream(&printed[0], &sizes[0]), *err = open_memstream(&printed[1], &sizes[1]);
+        const int exitCode = waitForTask(CommandLineInterface(CommandIO{in, out, err}, *this).run(arguments));
+        for (FILE *file : {in, out, err})
             std::fclose(file);
+        const CommandRun result{exitCode, QString::fromUtf8(printed[0], sizes[0]), QString::fromUtf8(printed[1], sizes[1])};
+        std::free(printed[0]);
+        std::free(printed[1]);
         return result;
     }
-
-    LearningItemStore store() { return LearningItemStore(container.mainContext(), notifications); }
 
     // Makes every later write of this kind fail as a full disk would, e.g. "INSERT ON ReviewEvent".
     void refuseWrites(const QString &operationOnTable)
@@ -90,10 +93,8 @@ protected:
     ModelContainer container{QString::fromLatin1(SQLiteDatabase::inMemoryPath)};
     std::optional<QString> collectionFailure;
     LookupResult fullResult;
-    FastLookupResult fastResult;
     std::function<void()> aiFailure;
     QList<AICall> aiCalls;
-    QString selectedText;
     std::function<void()> captureFailure;
     int captures = 0;
     bool appReachable = true, appRunning = true, appStarts = true, appComesUp = true;
@@ -113,7 +114,7 @@ private:
     {
         if (collectionFailure)
             throw ModelStoreError(*collectionFailure);
-        return store();
+        return LearningItemStore(container.mainContext(), notifications);
     }
 
     QCoro::Task<LookupResult> lookup(QString text, std::optional<QString>, std::optional<QString>,
@@ -124,7 +125,7 @@ private:
     QCoro::Task<FastLookupResult> fastLookup(QString text, std::optional<QString>, std::optional<QString>,
                                              LearningItemType itemType, UserSettings settings, CancellationToken) override
     {
-        co_return answer(text, itemType, settings, fastResult);
+        co_return answer(text, itemType, settings, FastLookupResult{});
     }
     template <typename Result>
     Result answer(const QString &text, LearningItemType itemType, const UserSettings &settings, const Result &result)
@@ -140,7 +141,7 @@ private:
         ++captures;
         if (captureFailure)
             captureFailure();
-        co_return QString(selectedText);
+        co_return QString();
     }
 
     bool isReachable() override { return appReachable; }
@@ -153,16 +154,5 @@ private:
         if (openFailure)
             throw *openFailure;
         co_return;
-    }
-
-    static QString contents(FILE *file)
-    {
-        std::fflush(file);
-        std::rewind(file);
-        QByteArray bytes;
-        char buffer[4096];
-        for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
-            bytes.append(buffer, static_cast<qsizetype>(n));
-        return QString::fromUtf8(bytes);
     }
 };

@@ -17,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 
 using namespace std::chrono_literals;
@@ -29,23 +30,20 @@ class TrayApplicationHarness : public ::testing::Test {
 public:
     struct Result {
         int exitCode = -1;
-        QString out;
-        QString err;
+        QString out, err;
     };
 
     TrayApplicationHarness()
     {
-        environment.insert(QStringLiteral("HOME"), path(QStringLiteral("home")));
-        for (const char *variable : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_STATE_HOME"})
+        for (const char *variable : {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_STATE_HOME"})
             environment.insert(QString::fromLatin1(variable), path(QString::fromLatin1(variable)));
         environment.remove(QStringLiteral("RAROZEZEV_AI_API_KEY"));
         server.setHandler([this](const LoopbackHTTPServer::Request &) {
             // The quick pass asks for a primary meaning, the full one for a contextual meaning.
-            const QJsonObject content{
-                {"primaryMeaning", quickExplanation}, {"contextualMeaning", explanation}, {"translation", "译"}};
-            const QJsonObject message{{"role", "assistant"}, {"content", QString::fromUtf8(QJsonDocument(content).toJson())}};
-            const QJsonArray choices{QJsonObject{{"index", 0}, {"message", message}, {"finish_reason", "stop"}}};
-            return LoopbackHTTPServer::Response::withBody(200, QJsonDocument(QJsonObject{{"choices", choices}}).toJson());
+            const QJsonObject content{{"primaryMeaning", quickExplanation}, {"contextualMeaning", explanation}};
+            const QJsonObject message{{"content", QString::fromUtf8(QJsonDocument(content).toJson())}};
+            const QJsonObject answer{{"choices", QJsonArray{QJsonObject{{"message", message}}}}};
+            return LoopbackHTTPServer::Response::withBody(200, QJsonDocument(answer).toJson());
         });
     }
     ~TrayApplicationHarness() override { stopApplication(); }
@@ -133,7 +131,7 @@ public:
         ASSERT_FALSE(targetWindow.isEmpty());
     }
 
-    // Polls `condition` on the event loop every 20 ms until it holds or `timeout` passes.
+    // Polls `condition` on the event loop until it holds or `timeout` passes.
     template <typename Condition>
     static bool waitUntil(Condition condition, std::chrono::milliseconds timeout = 10s)
     {
@@ -143,26 +141,20 @@ public:
         return condition();
     }
 
-    // The lookup panel as the running application describes it.
+    // The lookup panel as the running application describes it; `loadedPanel` once it has
+    // looked something up.
     static QJsonObject panelStatus()
     {
         return QJsonDocument::fromJson(waitForTask(DBusSingleInstanceService::requestLookupPanelStatus(5s)).toUtf8()).object();
     }
-    // The panel once it has looked something up.
-    static QJsonObject loadedPanel()
-    {
-        return waitUntil([] { return panelStatus()["state"] == "loaded"; }), panelStatus();
-    }
+    static QJsonObject loadedPanel() { return waitUntil([] { return panelStatus()["state"] == "loaded"; }), panelStatus(); }
 
     // Whether a request whose prompt holds `text` arrived within ten seconds.
     bool serverReceivedPromptWith(const QString &text)
     {
         return waitUntil([&] {
-            for (const LoopbackHTTPServer::Request &request : server.requests()) {
-                if (QString::fromUtf8(request.body).contains(text))
-                    return true;
-            }
-            return false;
+            return std::any_of(server.requests().begin(), server.requests().end(),
+                               [&](const auto &request) { return QString::fromUtf8(request.body).contains(text); });
         });
     }
 
