@@ -117,16 +117,11 @@ TEST_F(HTTPTransportTest, SilenceTimesOutAndFailedConnectionsAreTransportErrors)
 {
     Response late = Response::withBody(200, "too late");
     late.delay = 5s;
-    server.route("/late", late);
-    Response stalled = Response::withBody(200, QByteArray(100, 'a'));
-    stalled.stallAfterBodyBytes = 10;
-    server.route("/stalled", stalled);
-    for (const char *path : {"/late", "/stalled"}) {
-        QElapsedTimer clock;
-        clock.start();
-        EXPECT_EQ(failure(request(path, "GET", 300ms)).code(), QNetworkReply::TimeoutError) << path;
-        EXPECT_LT(clock.elapsed(), 3000);
-    }
+    server.enqueue(late);
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_EQ(failure(request("/late", "GET", 300ms)).code(), QNetworkReply::TimeoutError);
+    EXPECT_LT(clock.elapsed(), 3000);
 
     // Qt resends a request once when the connection closes before an answer.
     server.setHandler([](const LoopbackHTTPServer::Request &) {
