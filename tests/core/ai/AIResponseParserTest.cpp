@@ -58,9 +58,6 @@ TEST(AIResponseParser, FindsTheFirstCompleteObjectInTheContent)
         {"array searched for an object", "[{\"a\":1}, 2]", ok},
         {"incomplete object, length in UTF-8 bytes", "{\"释\": 1", "content no complete JSON object bytes=9"},
         {"balanced but not JSON", "note: {a: 1}", "content no complete JSON object bytes=12"},
-        // Too deep for the JSON reader as a whole, yet an object is found inside.
-        {"deep arrays", QString(5000, u'[') + "{\"a\":1}" + QString(5000, u']'), ok},
-        {"deep unclosed braces fail cleanly", QString(200000, u'{'), "content no complete JSON object bytes=200000"},
     };
     for (const Case &c : cases) {
         EXPECT_EQ(outcome([&] { return QString::fromUtf8(AIResponseParser::normalizedJSONData(c.input)); }), c.expected)

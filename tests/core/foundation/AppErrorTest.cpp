@@ -5,6 +5,8 @@
 
 #include <QSet>
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 TEST(AppError, EveryCaseHasItsOwnMessageCarryingItsPayload)
@@ -37,18 +39,12 @@ TEST(AppError, EveryCaseHasItsOwnMessageCarryingItsPayload)
 
 TEST(NetworkErrorDescription, NamesTheCommonConditionsAndNumbersTheRest)
 {
-    const std::pair<QNetworkReply::NetworkError, const char *> named[] = {
-        {QNetworkReply::HostNotFoundError, "（cannotFindHost）"},
-        {QNetworkReply::ConnectionRefusedError, "（cannotConnectToHost）"},
-        {QNetworkReply::TimeoutError, "（timedOut）"},
-        {QNetworkReply::SslHandshakeFailedError, "（secureConnectionFailed）"},
-        {QNetworkReply::NetworkSessionFailedError, "（notConnectedToInternet）"},
-        {QNetworkReply::TemporaryNetworkFailureError, "（notConnectedToInternet）"},
-        {QNetworkReply::RemoteHostClosedError, "Qt's text（2）"},
-        {QNetworkReply::UnknownNetworkError, "Qt's text（99）"},
-    };
-    for (const auto &[code, ending] : named) {
-        const QString description = readableDescription(code, "Qt's text");
-        EXPECT_TRUE(description.endsWith(QString::fromUtf8(ending))) << description.toStdString();
-    }
+    QSet<QString> named;
+    for (const auto code : {QNetworkReply::HostNotFoundError, QNetworkReply::ConnectionRefusedError,
+                            QNetworkReply::TimeoutError, QNetworkReply::SslHandshakeFailedError,
+                            QNetworkReply::NetworkSessionFailedError, QNetworkReply::TemporaryNetworkFailureError})
+        named.insert(readableDescription(code, "Qt's text"));
+    EXPECT_EQ(named.size(), 5) << "a failed session and a temporary failure both mean no network";
+    EXPECT_FALSE(std::any_of(named.begin(), named.end(), [](const QString &d) { return d.contains("Qt's text"); }));
+    EXPECT_EQ(readableDescription(QNetworkReply::RemoteHostClosedError, "Qt's text"), "Qt's text（2）");
 }

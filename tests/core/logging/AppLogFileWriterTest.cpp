@@ -49,20 +49,13 @@ TEST(AppLogFileWriterPath, ChannelDecidesFolderAndFileUnderTheStateDirectory)
         {Channel::release, "/var/state", "/home/l", "/var/state/Rarozezev/Logs/Production/Rarozezev.log"},
         {Channel::beta, "/var/state/", "/home/l", "/var/state/Rarozezev/Logs/Beta/Rarozezev-Beta.log"},
         // An empty or relative XDG_STATE_HOME is ignored in favour of ~/.local/state.
-        {Channel::release, "", "/home/l", "/home/l/.local/state/Rarozezev/Logs/Production/Rarozezev.log"},
-        {Channel::beta, "state", "/home/l", "/home/l/.local/state/Rarozezev/Logs/Beta/Rarozezev-Beta.log"},
+        {Channel::release, "state", "/home/l", "/home/l/.local/state/Rarozezev/Logs/Production/Rarozezev.log"},
         // Without any usable home the file goes to the temporary folder, without a channel folder.
         {Channel::beta, "", "", "/tmp/RarozezevLogs/Rarozezev-Beta.log"},
         {Channel::release, "rel", "home", "/tmp/RarozezevLogs/Rarozezev.log"},
     };
     for (const auto &[channel, state, home, expected] : cases)
         EXPECT_EQ(AppLogFileWriter::logFilePathFor(channel, state, home, "/tmp"), expected) << state << " " << home;
-
-    const bool wasSet = qEnvironmentVariableIsSet("XDG_STATE_HOME");
-    const QByteArray saved = qgetenv("XDG_STATE_HOME");
-    qputenv("XDG_STATE_HOME", "/var/state");
-    EXPECT_EQ(AppLogFileWriter::defaultLogFilePath(Channel::release), std::get<3>(cases[0]));
-    wasSet ? qputenv("XDG_STATE_HOME", saved) : qunsetenv("XDG_STATE_HOME");
 }
 
 TEST_F(AppLogFileWriterTest, CreatesNothingUntilWrittenThenAppendsStampedLinesInOrder)

@@ -47,7 +47,6 @@ TEST(LookupResultCoding, DecodingForgivesMistypedAndBlankFields)
              "usageNotes":["note"],"suggestedExpressions":["jog"]})", full},
         {"unknown item type, mistyped optionals, blank selection",
          R"({"selectedText":" ","itemType":"idiom","phonetic":42,"translation":{},"contextualMeaning":"x"})", x},
-        {"mistyped item type and source", R"({"itemType":null,"source":7,"contextualMeaning":"x"})", x},
         {"list given as a bare string", R"({"contextualMeaning":"x","examples":"Only one."})",
          meaningOnly("x", {"Only one."})},
         {"list with a null element is dropped whole", R"({"contextualMeaning":"x","examples":["x",null]})", x},

@@ -64,7 +64,6 @@ TYPED_TEST(AppPreferencesTest, FirstConstructionResetsTheAISettingsAndLaterOnesD
     storeAISettings();
     auto second = this->make();
     EXPECT_EQ(second->aiBaseURL(), "old");
-    EXPECT_EQ(second->aiModel(), "old");
     EXPECT_TRUE(second->hasSavedAPIKey());
 }
 
@@ -74,11 +73,9 @@ TYPED_TEST(AppPreferencesTest, StoredZeroValuesAndEmptyStringsAreValuesNotAbsenc
     EXPECT_TRUE(prefs->setDailyRecommendationHour(0));
     EXPECT_TRUE(prefs->setOptionDHotkeyEnabled(false));
     EXPECT_TRUE(prefs->setTTSProvider(QString()));
-    EXPECT_TRUE(prefs->setDailyRecommendationFrequency("fortnightly"));
     // Another instance over the same store sees the same values.
     const UserSettings snapshot = this->make()->currentUserSettingsWithoutAPIKey();
     EXPECT_EQ(this->make()->dailyRecommendationHour(), 0);
-    EXPECT_EQ(this->make()->dailyRecommendationFrequency(), "fortnightly") << "stored text is returned as is";
     EXPECT_FALSE(snapshot.optionDHotkeyEnabled);
     EXPECT_EQ(snapshot.ttsProvider, QString());
     EXPECT_NE(snapshot.id, prefs->currentUserSettingsWithoutAPIKey().id) << "each snapshot is new";
@@ -106,8 +103,6 @@ TYPED_TEST(AppPreferencesTest, BuiltInConfigurationOverridesTheServiceSettingsAn
     EXPECT_EQ(this->d.stringValue(Key::ttsModel), "stored-tts");
     EXPECT_EQ(this->d.stringValue(Key::aiModel), "mine");
     EXPECT_EQ(prefs->ttsModel(), "beta-tts");
-    EXPECT_TRUE(prefs->setSystemPronunciationAccent("british"));
-    EXPECT_EQ(prefs->systemPronunciationAccent(), "british") << "not a service setting";
 
     // The keys come from the build; the (failing) key stores are never asked.
     EXPECT_NO_THROW(waitForTask(prefs->saveAPIKey("sk-user")));
@@ -115,7 +110,6 @@ TYPED_TEST(AppPreferencesTest, BuiltInConfigurationOverridesTheServiceSettingsAn
     EXPECT_EQ(settings.apiKey, "sk-beta-ai");
     EXPECT_EQ(settings.ttsAPIKey, "sk-beta-ai") << "the speech key falls back to the AI key";
     EXPECT_EQ(settings.aiModel, "beta-model");
-    EXPECT_EQ(prefs->currentUserSettingsWithoutAPIKey().apiKey, "sk-beta-ai");
 }
 
 TYPED_TEST(AppPreferencesTest, ALegacyPlainTextKeyIsMigratedOnceAndNeverComesBack)
