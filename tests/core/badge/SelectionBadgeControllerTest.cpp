@@ -3,358 +3,245 @@
 #include "foundation/AppError.h"
 #include "foundation/AppNotificationCenter.h"
 #include "foundation/CancellationError.h"
-
 #include "support/CoroutineTestSupport.h"
 #include "support/TestSupport.h"
 
-#include <QElapsedTimer>
-#include <QTimer>
+#include <QStringList>
 
 #include <gtest/gtest.h>
 
 #include <coroutine>
-#include <vector>
+#include <sstream>
+
+using namespace std::chrono_literals;
 
 namespace {
 
 struct FakePresenter : SelectionBadgePresenting {
-    struct Shown {
-        QString text;
-        QPointF near;
-    };
-    std::vector<Shown> shown;
+    QStringList shown;
+    QPointF near;
     std::function<void()> onClick;
-    bool visible = false;
-    int hides = 0;
-
-    void show(const QString &selectedText, QPointF near, std::function<void()> action) override
+    void show(const QString &text, QPointF at, std::function<void()> action) override
     {
-        shown.push_back({selectedText, near});
+        shown << text;
+        near = at;
         onClick = std::move(action);
-        visible = true;
     }
-    void hide() override
-    {
-        ++hides;
-        visible = false;
-        onClick = nullptr;
-    }
-    void click()
-    {
-        // The presenter drops its action when hidden, as a window does while handling a click.
-        auto action = onClick;
-        if (action)
-            action();
-    }
+    void hide() override { onClick = nullptr; }
+    bool visible() const { return bool(onClick); }
 };
 
-// Virtual time: a sleep ends when the test advances past its deadline, or at the next advance
-// after its token fires (as a timer would, on a later turn of the event loop).
-class FakeClock {
-public:
-    QCoro::Task<void> sleep(std::chrono::milliseconds duration, CancellationToken cancellation)
-    {
-        cancellation.throwIfCancelled();
-        auto entry = std::make_shared<Entry>(Entry{m_now + duration, cancellation, nullptr, false});
-        m_entries.push_back(entry);
-        Entry *pending = entry.get();
-        co_await Awaiter{pending};
-        cancellation.throwIfCancelled();
-    }
-
-    void advance(std::chrono::milliseconds duration)
-    {
-        m_now += duration;
-        const auto entries = std::exchange(m_entries, {});
-        for (const auto &entry : entries) {
-            if (entry->woken)
-                continue;
-            if (entry->deadline > m_now && !entry->cancellation.isCancelled()) {
-                m_entries.push_back(entry);
-                continue;
-            }
-            entry->woken = true;
-            if (entry->handle)
-                std::exchange(entry->handle, nullptr).resume();
-        }
-    }
-
-private:
-    struct Entry {
-        std::chrono::milliseconds deadline;
-        CancellationToken cancellation;
-        std::coroutine_handle<> handle;
-        bool woken;
-    };
-    // Holds a plain pointer: the entry outlives the suspension in m_entries.
+// Sleeps end only when the test calls wake(); a cancelled one then throws.
+struct FakeClock {
+    std::vector<std::coroutine_handle<>> sleepers;
+    std::vector<std::chrono::milliseconds> asked;
     struct Awaiter {
-        Entry *entry;
-        bool await_ready() const { return entry->woken; }
-        void await_suspend(std::coroutine_handle<> handle) { entry->handle = handle; }
+        FakeClock *clock;
+        bool await_ready() const { return false; }
+        void await_suspend(std::coroutine_handle<> handle) { clock->sleepers.push_back(handle); }
         void await_resume() const {}
     };
-
-    std::chrono::milliseconds m_now{0};
-    std::vector<std::shared_ptr<Entry>> m_entries;
+    QCoro::Task<void> sleep(std::chrono::milliseconds duration, CancellationToken cancellation)
+    {
+        asked.push_back(duration);
+        co_await Awaiter{this};
+        cancellation.throwIfCancelled();
+    }
+    void wake()
+    {
+        for (auto handle : std::exchange(sleepers, {}))
+            handle.resume();
+    }
 };
 
 struct FakeCapture : SelectedTextCapturing {
     std::function<QString()> answer;
-    QCoro::Task<QString> captureSelectedTextUsingClipboardFallback(CancellationToken cancellation) override
-    {
-        cancellation.throwIfCancelled();
-        co_return answer();
-    }
+    QCoro::Task<QString> captureSelectedTextUsingClipboardFallback(CancellationToken) override { co_return answer(); }
 };
 
 struct FakeMonitor : SelectionMouseMonitoring {
-    bool *running;
-    bool available = true;
-    explicit FakeMonitor(bool *flag) : running(flag) {}
-    bool start(std::function<void(const SelectionMouseEvent &)>) override { return *running = available; }
-    void stop() override { *running = false; }
+    bool &running, available;
+    FakeMonitor(bool &flag, bool available) : running(flag), available(available) {}
+    bool start(std::function<void(const SelectionMouseEvent &)>) override { return running = available; }
+    void stop() override { running = false; }
 };
 
-class SelectionBadgeControllerTest : public ::testing::Test {
-protected:
-    SelectionBadgeControllerTest()
+// The controller over fakes, driven by scripts of steps: down (press at 10,10), up (release at
+// 80,10), drag (down, move, up), double (a double click in place), click (a click at 200,200),
+// wait (pending sleeps end), shot/noshot (a screen capture tool starts/ends), off, or
+// "=text" (what a capture finds from now on).
+struct Harness {
+    Harness()
     {
         SelectionBadgeController::Environment environment;
         environment.makeMonitor = [this] {
             ++monitorsMade;
-            auto monitor = std::make_unique<FakeMonitor>(&monitorRunning);
-            monitor->available = monitorAvailable;
-            return monitor;
+            return std::make_unique<FakeMonitor>(monitorRunning, monitorAvailable);
         };
         environment.makePresenter = [this] {
-            auto presenter = std::make_unique<FakePresenter>();
-            this->presenter = presenter.get();
-            return presenter;
+            auto made = std::make_unique<FakePresenter>();
+            presenter = made.get();
+            return made;
         };
         environment.makeCapture = [this] {
             ++captures;
             auto capture = std::make_unique<FakeCapture>();
             capture->answer = [this] {
-                if (captureError)
-                    throw *captureError;
+                if (selection == "fail")
+                    throw AppError::selectedTextUnavailable();
                 return selection;
             };
             return capture;
         };
-        environment.pointerLocation = [this] { return pointer; };
+        environment.pointerLocation = [] { return QPointF(90, 12); };
         environment.isScreenCaptureInterfaceActive = [this] { return screenCaptureActive; };
-        environment.sleep = [this](std::chrono::milliseconds duration, CancellationToken cancellation) {
-            return clock.sleep(duration, cancellation);
-        };
-        environment.logError = [this](const char *context, const std::exception &) { logged.push_back(context); };
-        controller = std::make_unique<SelectionBadgeController>(
-            [this](const QString &text) { lookups.push_back(text); }, std::move(environment));
+        environment.sleep = [this](std::chrono::milliseconds d, CancellationToken c) { return clock.sleep(d, c); };
+        environment.logError = [this](const char *context, const std::exception &) { logged << context; };
+        controller = std::make_unique<SelectionBadgeController>([this](const QString &text) { lookups << text; },
+                                                                std::move(environment));
+    }
+    ~Harness()
+    {
+        controller.reset();
+        clock.wake(); // ends the sleeps left pending
     }
 
-    void send(SelectionMouseEvent::Kind kind, QPointF at, int clickCount = 1)
+    void send(SelectionMouseEvent::Kind kind, QPointF at, int clicks = 1)
     {
-        controller->handleSelectionMouseEvent({kind, at, clickCount});
+        controller->handleSelectionMouseEvent({kind, at, clicks});
     }
-    void press(QPointF at) { send(SelectionMouseEvent::Kind::leftMouseDown, at); }
-    void release(QPointF at, int clickCount = 1) { send(SelectionMouseEvent::Kind::leftMouseUp, at, clickCount); }
-    void drag(QPointF from, QPointF to)
+    void run(const std::string &script)
     {
-        press(from);
-        send(SelectionMouseEvent::Kind::leftMouseDragged, to);
-        release(to);
+        using K = SelectionMouseEvent::Kind;
+        std::istringstream steps(script);
+        for (std::string step; steps >> step;) {
+            if (step == "down" || step == "drag")
+                send(K::leftMouseDown, {10, 10});
+            if (step == "drag")
+                send(K::leftMouseDragged, {80, 10});
+            if (step == "up" || step == "drag")
+                send(K::leftMouseUp, {80, 10});
+            if (step == "double" || step == "click") {
+                const QPointF at = step == "double" ? QPointF(5, 5) : QPointF(200, 200);
+                send(K::leftMouseDown, at);
+                send(K::leftMouseUp, at, step == "double" ? 2 : 1);
+            }
+            if (step == "wait")
+                clock.wake();
+            if (step == "shot" || step == "noshot")
+                screenCaptureActive = step == "shot";
+            if (step == "off")
+                controller->configure(false);
+            if (step.front() == '=')
+                selection = QString::fromStdString(step.substr(1));
+        }
     }
 
     FakeClock clock;
     FakePresenter *presenter = nullptr;
-    bool monitorRunning = false;
-    bool monitorAvailable = true;
-    int monitorsMade = 0;
-    int captures = 0;
+    bool monitorRunning = false, monitorAvailable = true, screenCaptureActive = false;
+    int captures = 0, monitorsMade = 0;
     QString selection = QStringLiteral("  hello world\n");
-    std::optional<AppError> captureError;
-    QPointF pointer{300, 200};
-    bool screenCaptureActive = false;
-    std::vector<QString> lookups;
-    std::vector<std::string> logged;
+    QStringList lookups, logged;
     std::unique_ptr<SelectionBadgeController> controller;
 };
 
-} // namespace
-
-TEST_F(SelectionBadgeControllerTest, ADragShowsTheTrimmedSelectionAtThePointerAfterTheDelay)
+TEST(SelectionBadgeControllerTest, GestureSequences)
 {
-    controller->configure(true);
-    drag({10, 10}, {80, 10});
-    EXPECT_TRUE(controller->hasPendingCapture());
-    clock.advance(std::chrono::milliseconds(179));
-    EXPECT_EQ(captures, 0);
-
-    pointer = {90, 12};
-    clock.advance(std::chrono::milliseconds(1));
-    EXPECT_EQ(captures, 1);
-    ASSERT_EQ(presenter->shown.size(), 1u);
-    EXPECT_EQ(presenter->shown[0].text, QStringLiteral("hello world"));
-    EXPECT_EQ(presenter->shown[0].near, QPointF(90, 12));
-    EXPECT_FALSE(controller->hasPendingCapture());
-}
-
-TEST_F(SelectionBadgeControllerTest, ClickingTheBadgeLooksUpItsTextOnceAndHidesIt)
-{
-    controller->configure(true);
-    press({5, 5});
-    release({5, 5}, 2);
-    clock.advance(std::chrono::milliseconds(180));
-    ASSERT_TRUE(presenter->visible);
-
-    presenter->click();
-    EXPECT_EQ(lookups, std::vector{QStringLiteral("hello world")});
-    EXPECT_FALSE(presenter->visible);
-    EXPECT_FALSE(controller->service()->selectedText());
-
-    // A click that arrives after the badge was hidden finds no text.
-    controller->service()->show(QStringLiteral("again"), {0, 0});
-    auto staleClick = presenter->onClick;
-    controller->service()->hide();
-    staleClick();
-    EXPECT_EQ(lookups.size(), 1u);
-}
-
-TEST_F(SelectionBadgeControllerTest, APlainClickHidesTheBadgeAndCapturesNothing)
-{
-    controller->configure(true);
-    drag({10, 10}, {80, 10});
-    clock.advance(std::chrono::milliseconds(180));
-    ASSERT_TRUE(presenter->visible);
-
-    press({200, 200});
-    release({201, 200});
-    clock.advance(std::chrono::milliseconds(500));
-    EXPECT_FALSE(presenter->visible);
-    EXPECT_EQ(captures, 1);
-}
-
-TEST_F(SelectionBadgeControllerTest, ASecondSelectionWithinTheDelayCancelsTheFirstCapture)
-{
-    controller->configure(true);
-    drag({10, 10}, {80, 10});
-    clock.advance(std::chrono::milliseconds(100));
-    selection = QStringLiteral("second");
-    drag({10, 50}, {80, 50});
-    clock.advance(std::chrono::milliseconds(100));
-    EXPECT_EQ(captures, 0);
-    clock.advance(std::chrono::milliseconds(80));
-    EXPECT_EQ(captures, 1);
-    ASSERT_EQ(presenter->shown.size(), 1u);
-    EXPECT_EQ(presenter->shown[0].text, QStringLiteral("second"));
-}
-
-TEST_F(SelectionBadgeControllerTest, OnlySelectionsWithALatinLetterGetABadge)
-{
-    EXPECT_FALSE(shouldShowSelectionBadge(QStringLiteral("你好")));
-    EXPECT_FALSE(shouldShowSelectionBadge(QStringLiteral("12 345 é")));
+    const QString failure = SelectionBadgeController::captureFailureContext;
+    const QString hello = QStringLiteral("hello world");
+    struct Row {
+        QString selection;
+        const char *script;
+        int captures;
+        QStringList shown;
+        bool visible;
+        QStringList logged;
+    };
+    const Row rows[] = {
+        {{}, "drag", 0, {}, false, {}},
+        {{}, "drag wait", 1, {hello}, true, {}},
+        {{}, "double wait", 1, {hello}, true, {}},
+        {{}, "down up wait", 1, {hello}, true, {}},
+        {{}, "up wait", 0, {}, false, {}},
+        {{}, "drag wait click wait", 1, {hello}, false, {}},
+        {{}, "drag =second drag wait", 1, {"second"}, true, {}},
+        {"你好", "drag wait", 1, {}, false, {}},
+        {"12 345 é", "drag wait", 1, {}, false, {}},
+        {{}, "drag wait =fail drag wait", 2, {hello}, false, {failure}},
+        {" \n ", "drag wait", 1, {}, false, {failure}},
+        {{}, "drag wait shot drag wait", 1, {hello}, false, {}},
+        {{}, "drag shot click noshot wait", 0, {}, false, {}},
+        {{}, "down shot up noshot up wait", 0, {}, false, {}},
+        {{}, "drag off wait", 0, {}, false, {}},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.script);
+        Harness h;
+        if (!row.selection.isNull())
+            h.selection = row.selection;
+        h.controller->configure(true);
+        h.run(row.script);
+        EXPECT_EQ(h.captures, row.captures);
+        EXPECT_EQ(h.presenter->shown, row.shown);
+        EXPECT_EQ(h.presenter->visible(), row.visible);
+        EXPECT_EQ(h.logged, row.logged);
+        EXPECT_EQ(h.controller->hasPendingCapture(), !h.clock.sleepers.empty());
+    }
     EXPECT_TRUE(shouldShowSelectionBadge(QStringLiteral("a你好")));
-
-    controller->configure(true);
-    selection = QStringLiteral("你好");
-    drag({10, 10}, {80, 10});
-    clock.advance(std::chrono::milliseconds(180));
-    EXPECT_TRUE(presenter->shown.empty());
-    EXPECT_GE(presenter->hides, 1);
-    EXPECT_TRUE(logged.empty());
 }
 
-TEST_F(SelectionBadgeControllerTest, AFailedOrEmptyCaptureIsLoggedAndHidesTheBadge)
+TEST(SelectionBadgeControllerTest, ShowsAtThePointerAfterTheDelayAndAClickLooksUpOnce)
 {
-    controller->configure(true);
-    drag({10, 10}, {80, 10});
-    clock.advance(std::chrono::milliseconds(180));
-    ASSERT_TRUE(presenter->visible);
+    Harness h;
+    h.controller->configure(true);
+    h.run("drag wait");
+    EXPECT_EQ(h.clock.asked, std::vector{SelectionBadgeController::captureDelay});
+    EXPECT_EQ(h.presenter->near, QPointF(90, 12));
 
-    captureError = AppError::selectedTextUnavailable();
-    drag({10, 10}, {80, 10});
-    clock.advance(std::chrono::milliseconds(180));
-    EXPECT_FALSE(presenter->visible);
-
-    captureError.reset();
-    selection = QStringLiteral(" \n ");
-    drag({10, 10}, {80, 10});
-    clock.advance(std::chrono::milliseconds(180));
-    EXPECT_EQ(logged, (std::vector<std::string>(2, SelectionBadgeController::captureFailureContext)));
+    const auto click = h.presenter->onClick;
+    click();
+    click();
+    EXPECT_EQ(h.lookups, QStringList{QStringLiteral("hello world")}) << "a later click finds no text";
+    EXPECT_FALSE(h.presenter->visible());
 }
 
-TEST_F(SelectionBadgeControllerTest, WhileAScreenCaptureToolRunsEventsOnlyHideTheBadge)
+TEST(SelectionBadgeControllerTest, FollowsThePreferenceAndRetriesAMonitorThatCannotStart)
 {
-    controller->configure(true);
-    drag({10, 10}, {80, 10});
-    clock.advance(std::chrono::milliseconds(180));
-    ASSERT_TRUE(presenter->visible);
-
-    screenCaptureActive = true;
-    drag({10, 10}, {80, 10});
-    clock.advance(std::chrono::milliseconds(180));
-    EXPECT_FALSE(presenter->visible);
-    EXPECT_EQ(captures, 1);
-    EXPECT_FALSE(controller->dragTracker().mouseDownPoint);
-
-    // A capture already waiting is called off too.
-    screenCaptureActive = false;
-    drag({10, 10}, {80, 10});
-    screenCaptureActive = true;
-    press({10, 10});
-    clock.advance(std::chrono::milliseconds(180));
-    EXPECT_EQ(captures, 1);
-}
-
-TEST_F(SelectionBadgeControllerTest, TurningTheBadgeOffStopsTheMonitorAndThePendingCapture)
-{
+    Harness h;
     AppNotificationCenter center;
     bool enabled = true;
-    controller->followTriggerPreferences(center, [&] { return enabled; });
+    h.monitorAvailable = false;
+    h.controller->followTriggerPreferences(center, [&] { return enabled; });
     center.post(AppNotification::lookupTriggerPreferencesChanged);
-    EXPECT_TRUE(monitorRunning);
-    center.post(AppNotification::lookupTriggerPreferencesChanged);
-    EXPECT_EQ(monitorsMade, 1);
+    EXPECT_FALSE(h.controller->isMonitoring());
+    EXPECT_EQ(h.logged, QStringList{SelectionBadgeController::monitorFailureContext});
 
-    drag({10, 10}, {80, 10});
+    h.monitorAvailable = true;
+    center.post(AppNotification::lookupTriggerPreferencesChanged);
+    center.post(AppNotification::lookupTriggerPreferencesChanged);
+    EXPECT_TRUE(h.monitorRunning);
+    EXPECT_EQ(h.monitorsMade, 2);
     enabled = false;
     center.post(AppNotification::lookupTriggerPreferencesChanged);
-    clock.advance(std::chrono::milliseconds(180));
-    EXPECT_FALSE(monitorRunning);
-    EXPECT_FALSE(controller->isMonitoring());
-    EXPECT_EQ(captures, 0);
-    // The badge service stays for the program's life.
-    EXPECT_NE(controller->service(), nullptr);
+    EXPECT_FALSE(h.monitorRunning);
+    EXPECT_FALSE(h.controller->isMonitoring());
 }
 
-TEST_F(SelectionBadgeControllerTest, AMonitorThatCannotStartIsLoggedAndRetriedLater)
+TEST(SelectionBadgeControllerTest, ACaptureOutlivingTheControllerDoesNothing)
 {
-    monitorAvailable = false;
-    controller->configure(true);
-    EXPECT_FALSE(controller->isMonitoring());
-    EXPECT_EQ(logged, std::vector<std::string>{SelectionBadgeController::monitorFailureContext});
+    Harness h;
+    h.controller->configure(true);
+    h.run("drag");
+    h.controller.reset();
+    h.clock.wake();
+    EXPECT_EQ(h.captures, 0);
+    EXPECT_TRUE(h.logged.isEmpty());
 
-    monitorAvailable = true;
-    controller->configure(true);
-    EXPECT_TRUE(controller->isMonitoring());
+    // The default sleep ends with the cancellation.
+    CancellationToken cancelled;
+    cancelled.cancel();
+    EXPECT_THROW(waitForTask(SelectionBadgeController::timerSleep(5s, cancelled)), CancellationError);
 }
 
-TEST_F(SelectionBadgeControllerTest, ACaptureOutlivingTheControllerDoesNothing)
-{
-    controller->configure(true);
-    drag({10, 10}, {80, 10});
-    controller.reset();
-    clock.advance(std::chrono::milliseconds(180));
-    EXPECT_EQ(captures, 0);
-    EXPECT_TRUE(logged.empty());
-}
-
-TEST(SelectionBadgeTimerSleepTest, EndsEarlyWithCancellation)
-{
-    CancellationToken cancellation;
-    QTimer::singleShot(10, [cancellation] { cancellation.cancel(); });
-    QElapsedTimer elapsed;
-    elapsed.start();
-    EXPECT_THROW(waitForTask(SelectionBadgeController::timerSleep(std::chrono::seconds(5), cancellation)),
-                 CancellationError);
-    EXPECT_LT(elapsed.elapsed(), 2000);
-}
+} // namespace

@@ -1,23 +1,15 @@
 #include "capture/KeptSelectionPasteboard.h"
 
-#include "support/TestSupport.h"
 #include "foundation/AppError.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-SelectionPasteboardSnapshot snapshotOf(const QString &text)
-{
-    SelectionPasteboardItemSnapshot item;
-    item.setData(QStringLiteral("text/plain"), text.toUtf8());
-    item.setData(QStringLiteral("text/html"), "<b>" + text.toUtf8() + "</b>");
-    return SelectionPasteboardSnapshot{{item}};
-}
-
-// A clipboard in memory that records what was put back by the process itself.
-class MemoryPasteboard : public SelectionPasteboard {
-public:
+// A clipboard in memory that counts what the process put back itself, and keepers that count
+// what they were handed.
+struct Desk : SelectionPasteboard {
     qint64 changeCount() const override { return 0; }
     std::optional<QString> stringValue() const override { return std::nullopt; }
     SelectionPasteboardSnapshot snapshot() override
@@ -27,86 +19,74 @@ public:
         return contents;
     }
     qint64 clearContents() override { return 0; }
-    void restore(const SelectionPasteboardSnapshot &snapshot) override { restored.append(snapshot); }
+    void restore(const SelectionPasteboardSnapshot &) override { ++restoredHere; }
 
-    SelectionPasteboardSnapshot contents;
-    bool snapshotFails = false;
-    QList<SelectionPasteboardSnapshot> restored;
-};
-
-struct Keeper : SelectionPasteboardKeeping {
-    explicit Keeper(bool takes, QList<SelectionPasteboardSnapshot> &kept) : takes(takes), kept(kept) {}
-    bool keep(const SelectionPasteboardSnapshot &snapshot) override
+    struct Keeper : SelectionPasteboardKeeping {
+        Desk &desk;
+        explicit Keeper(Desk &desk) : desk(desk) {}
+        bool keep(const SelectionPasteboardSnapshot &) override
+        {
+            ++desk.offered;
+            return desk.keeperTakes;
+        }
+    };
+    KeptSelectionPasteboard kept(const std::shared_ptr<Desk> &self)
     {
-        kept.append(snapshot);
-        return takes;
-    }
-    bool takes;
-    QList<SelectionPasteboardSnapshot> &kept;
-};
-
-class KeptSelectionPasteboardTest : public ::testing::Test {
-protected:
-    KeptSelectionPasteboard pasteboard()
-    {
-        return KeptSelectionPasteboard(memory, [this]() -> std::unique_ptr<SelectionPasteboardKeeping> {
+        return KeptSelectionPasteboard(self, [this]() -> std::unique_ptr<SelectionPasteboardKeeping> {
             ++launches;
-            if (!keeperStarts)
-                return nullptr;
-            return std::make_unique<Keeper>(keeperTakes, kept);
+            return keeperStarts ? std::make_unique<Keeper>(*this) : nullptr;
         });
     }
 
-    std::shared_ptr<MemoryPasteboard> memory = std::make_shared<MemoryPasteboard>();
-    bool keeperStarts = true;
-    bool keeperTakes = true;
-    int launches = 0;
-    QList<SelectionPasteboardSnapshot> kept;
+    SelectionPasteboardSnapshot contents;
+    bool snapshotFails = false, keeperStarts = true, keeperTakes = true;
+    int launches = 0, offered = 0, restoredHere = 0;
 };
 
-TEST_F(KeptSelectionPasteboardTest, TheKeeperHoldsTheRestoredSnapshot)
+SelectionPasteboardSnapshot former()
 {
-    memory->contents = snapshotOf(QStringLiteral("former"));
-    auto kept = pasteboard();
-    const SelectionPasteboardSnapshot snapshot = kept.snapshot();
-    EXPECT_EQ(launches, 1) << "started early, to be ready when the snapshot goes back";
-
-    kept.restore(snapshot);
-    EXPECT_EQ(this->kept, QList<SelectionPasteboardSnapshot>{snapshot});
-    EXPECT_TRUE(memory->restored.isEmpty());
-
-    // A keeper serves one snapshot; a later restore without a new snapshot is our own.
-    kept.restore(snapshot);
-    EXPECT_EQ(memory->restored, QList<SelectionPasteboardSnapshot>{snapshot});
+    SelectionPasteboardItemSnapshot item;
+    item.setData(QStringLiteral("text/plain"), "former");
+    return {{item}};
 }
 
-TEST_F(KeptSelectionPasteboardTest, FallsBackToRestoringItselfWheneverNoKeeperTakesIt)
+TEST(KeptSelectionPasteboardTest, AKeeperStartedAtTheSnapshotTakesItBackElseTheProcessDoes)
 {
-    // An empty clipboard needs nobody to keep it.
-    {
-        auto kept = pasteboard();
-        kept.restore(kept.snapshot());
-        EXPECT_EQ(launches, 0);
-        EXPECT_EQ(memory->restored, QList<SelectionPasteboardSnapshot>{SelectionPasteboardSnapshot{}});
+    struct Row {
+        const char *name;
+        bool empty, starts, takes;
+        int launches, offered, restoredHere;
+    };
+    const Row rows[] = {
+        {"kept", false, true, true, 1, 1, 0},
+        {"an empty clipboard needs no keeper", true, true, true, 0, 0, 1},
+        {"no keeper could start", false, false, true, 1, 0, 1},
+        {"the keeper did not take it in time", false, true, false, 1, 1, 1},
+    };
+    for (const Row &row : rows) {
+        auto desk = std::make_shared<Desk>();
+        desk->contents = row.empty ? SelectionPasteboardSnapshot{} : former();
+        desk->keeperStarts = row.starts;
+        desk->keeperTakes = row.takes;
+        KeptSelectionPasteboard kept = desk->kept(desk);
+        const SelectionPasteboardSnapshot snapshot = kept.snapshot();
+        EXPECT_EQ(desk->launches, row.launches) << row.name << ": started before the restore";
+        kept.restore(snapshot);
+        EXPECT_EQ(desk->offered, row.offered) << row.name;
+        EXPECT_EQ(desk->restoredHere, row.restoredHere) << row.name;
+        // A keeper serves one snapshot; a later restore without a new snapshot is our own.
+        kept.restore(snapshot);
+        EXPECT_EQ(desk->restoredHere, row.restoredHere + 1) << row.name;
     }
-    memory->contents = snapshotOf(QStringLiteral("former"));
-    memory->restored.clear();
-    // No keeper could be started, or it did not take the snapshot in time.
-    for (const bool starts : {false, true}) {
-        keeperStarts = starts;
-        keeperTakes = false;
-        auto kept = pasteboard();
-        kept.restore(kept.snapshot());
-    }
-    EXPECT_EQ(memory->restored.size(), 2);
-    EXPECT_EQ(kept.size(), 1);
+}
 
-    // A failed snapshot starts nothing and is reported as it was.
-    memory->snapshotFails = true;
-    launches = 0;
-    auto kept = pasteboard();
+TEST(KeptSelectionPasteboardTest, AFailedSnapshotStartsNothing)
+{
+    auto desk = std::make_shared<Desk>();
+    desk->snapshotFails = true;
+    KeptSelectionPasteboard kept = desk->kept(desk);
     EXPECT_THROW(kept.snapshot(), AppError);
-    EXPECT_EQ(launches, 0);
+    EXPECT_EQ(desk->launches, 0);
 }
 
 } // namespace

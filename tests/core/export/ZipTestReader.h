@@ -1,65 +1,56 @@
 #pragma once
 
+#include "export/CRC32.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
 
 #include <gtest/gtest.h>
 
-inline quint16 u16(const QByteArray &bytes, qsizetype at)
+// A little-endian field of `bytes` bytes.
+inline quint32 le(const QByteArray &zip, qsizetype at, int bytes)
 {
-    return quint16(uchar(bytes[at]) | (uchar(bytes[at + 1]) << 8));
+    quint32 value = 0;
+    for (int i = bytes - 1; i >= 0; --i)
+        value = value << 8 | uchar(zip.at(at + i));
+    return value;
 }
 
-inline quint32 u32(const QByteArray &bytes, qsizetype at)
-{
-    return quint32(u16(bytes, at)) | (quint32(u16(bytes, at + 2)) << 16);
-}
-
-// What the central directory says about one entry.
-struct CentralEntry {
+struct ZipEntry {
     QString name;
-    quint32 checksum;
-    QByteArray data; // as found behind the entry's local header
+    QByteArray data;
 };
 
-// Walks the archive from the end record as a ZIP reader does, failing the test on any
-// field that disagrees with the stored, UTF-8-named, zero-dated layout.
-inline QList<CentralEntry> readArchive(const QByteArray &archive)
+// Walks the archive from its end record as a ZIP reader does, failing the test on any field
+// that disagrees with the stored, UTF-8-named layout.
+inline QList<ZipEntry> readArchive(const QByteArray &zip)
 {
-    // signature, versions 20 (and 20), flags 0x0800, method 0, zero time and date
-    static const QByteArray localFixed = QByteArray::fromHex("504b03041400000800000000000000");
-    static const QByteArray centralFixed = QByteArray::fromHex("504b0102140014000008000000000000");
-    QList<CentralEntry> entries;
-    const qsizetype end = archive.size() - 22;
-    if (end < 0 || u32(archive, end) != 0x06054B50U) {
+    QList<ZipEntry> entries;
+    const qsizetype end = zip.size() - 22;
+    if (end < 0 || le(zip, end, 4) != 0x06054B50U) {
         ADD_FAILURE() << "no end record";
         return entries;
     }
-    const quint16 count = u16(archive, end + 8);
-    EXPECT_EQ(u32(archive, end + 4), 0U) << "disk numbers";
-    EXPECT_EQ(u16(archive, end + 10), count);
-    EXPECT_EQ(qsizetype(u32(archive, end + 16)) + u32(archive, end + 12), end) << "directory offset and size";
-    EXPECT_EQ(u16(archive, end + 20), 0) << "comment";
-
-    qsizetype at = u32(archive, end + 16);
-    for (int i = 0; i < count && at < end; ++i) {
-        EXPECT_EQ(archive.mid(at, 16), centralFixed) << "directory entry " << i;
-        const quint16 nameLength = u16(archive, at + 28);
-        EXPECT_EQ(archive.mid(at + 30, 12), QByteArray(12, '\0')) << "extra, comment, disk, attributes";
-        const quint32 size = u32(archive, at + 20);
-        const qsizetype local = u32(archive, at + 42);
-        const QByteArray name = archive.mid(at + 46, nameLength);
-
-        // The local header repeats checksum, sizes and name, at the offset the directory gives.
-        EXPECT_EQ(archive.mid(local, 14), localFixed.left(14)) << "local header of " << name.toStdString();
-        EXPECT_EQ(archive.mid(local + 14, 16), archive.mid(at + 16, 16)) << "checksum, sizes, name length";
-        EXPECT_EQ(u16(archive, local + 28), 0) << "extra field";
-        EXPECT_EQ(archive.mid(local + 30, nameLength), name);
-        EXPECT_EQ(u32(archive, at + 24), size);
-        entries.append({QString::fromUtf8(name), u32(archive, at + 16), archive.mid(local + 30 + nameLength, size)});
+    qsizetype at = le(zip, end + 16, 4);
+    EXPECT_EQ(at + le(zip, end + 12, 4), end) << "directory offset and size";
+    for (quint32 i = 0; i < le(zip, end + 10, 2) && at < end; ++i) {
+        EXPECT_EQ(le(zip, at, 4), 0x02014B50U) << "directory entry " << i;
+        EXPECT_EQ(le(zip, at + 8, 4), 0x0800U) << "UTF-8 names, stored";
+        EXPECT_EQ(le(zip, at + 20, 4), le(zip, at + 24, 4)) << "sizes";
+        EXPECT_EQ(le(zip, at + 30, 4), 0U) << "extra field and comment";
+        const quint32 size = le(zip, at + 20, 4), nameLength = le(zip, at + 28, 2);
+        const qsizetype local = le(zip, at + 42, 4);
+        // The local header repeats flags, method, time, checksum, sizes and name.
+        EXPECT_EQ(le(zip, local, 4), 0x04034B50U);
+        EXPECT_EQ(zip.mid(local + 6, 22), zip.mid(at + 8, 22));
+        EXPECT_EQ(le(zip, local + 28, 2), 0U);
+        EXPECT_EQ(zip.mid(local + 30, nameLength), zip.mid(at + 46, nameLength));
+        const QByteArray data = zip.mid(local + 30 + nameLength, size);
+        EXPECT_EQ(le(zip, at + 16, 4), CRC32::checksum(data));
+        entries.append({QString::fromUtf8(zip.mid(at + 46, nameLength)), data});
         at += 46 + nameLength;
     }
-    EXPECT_EQ(at, end) << "central directory size";
+    EXPECT_EQ(at, end) << "entry count and directory size";
     return entries;
 }
