@@ -1,3 +1,4 @@
+#include "capture/KeptSelectionPasteboard.h"
 #include "capture/SelectionCaptureService.h"
 #include "capture/SelectionPasteboardRestorer.h"
 
@@ -12,8 +13,7 @@
 
 namespace {
 
-constexpr quint64 kTimeout = 500'000'000;
-constexpr quint64 kPoll = 20'000'000;
+constexpr quint64 kTimeout = 500'000'000, kPoll = 20'000'000;
 
 SelectionPasteboardItemSnapshot item(std::initializer_list<std::pair<QString, QByteArray>> contents)
 {
@@ -23,32 +23,27 @@ SelectionPasteboardItemSnapshot item(std::initializer_list<std::pair<QString, QB
     return snapshot;
 }
 
-const SelectionPasteboardSnapshot kFormer{{
-    item({{"text/plain", "former"}, {"text/html", "<b>former</b>"}}),
-    item({{"image/png", QByteArray("\x89PNG\0\1", 6)}, {"x-custom", "c"}}),
-}};
+const SelectionPasteboardSnapshot kFormer{{item({{"text/plain", "former"}, {"text/html", "<b>former</b>"}}),
+                                           item({{"image/png", QByteArray("\x89PNG\0\1", 6)}, {"x-custom", "c"}})}};
 
-// An in-memory clipboard of several items, rewritten through the real restorer; the test's
-// clock runs `during` in each sleep, as if time passed in it.
+// The desktop a capture works on: an in-memory clipboard of several items, rewritten through
+// the real restorer, a copy keystroke, a clock whose sleeps return at once after running
+// `during`, and the accessibility reader.
 struct FakeDesktop : SelectionPasteboard, SelectionPasteboardSnapshotReplacing, SelectionCopyEventPosting,
                      SelectionCaptureClock, AccessibilitySelectedTextReading {
     SelectionPasteboardSnapshot contents = kFormer;
     qint64 count = 100;
     bool failSnapshot = false, failReplace = false, failPost = false;
-    int posts = 0;
+    int posts = 0, accessibilityReads = 0;
     std::optional<QString> accessibilityText;
-    int accessibilityReads = 0;
     std::vector<quint64> sleeps;
     std::function<void(int)> during;
 
     qint64 changeCount() const override { return count; }
     std::optional<QString> stringValue() const override
     {
-        for (const auto &entry : contents.items) {
-            if (auto bytes = entry.data(QStringLiteral("text/plain")))
-                return QString::fromUtf8(*bytes);
-        }
-        return std::nullopt;
+        const auto bytes = contents.items.value(0).data(QStringLiteral("text/plain"));
+        return bytes ? std::optional(QString::fromUtf8(*bytes)) : std::nullopt;
     }
     SelectionPasteboardSnapshot snapshot() override
     {
@@ -84,8 +79,7 @@ struct FakeDesktop : SelectionPasteboard, SelectionPasteboardSnapshotReplacing, 
     QCoro::Task<void> sleep(quint64 nanoseconds, CancellationToken cancellation) override
     {
         sleeps.push_back(nanoseconds);
-        if (during)
-            during(int(sleeps.size()));
+        during(int(sleeps.size()));
         cancellation.throwIfCancelled();
         co_return;
     }
@@ -98,43 +92,42 @@ struct FakeDesktop : SelectionPasteboard, SelectionPasteboardSnapshotReplacing, 
 
 TEST(SelectionCaptureServiceTest, CapturesAndAlwaysPutsTheClipboardBack)
 {
-    const std::vector<quint64> none;
+    const std::vector<quint64> none, twoPolls{kPoll, kPoll}, fullWait(25, kPoll), zeroPoll{kTimeout};
+    const SelectionPasteboardItemSnapshot image = item({{"image/png", "png"}}), blank = item({{"text/plain", " \n"}});
+    const char *unavailable = "!selectedTextUnavailable";
     struct Row {
         const char *name;
         std::optional<QString> accessibility = std::nullopt;
         bool trusted = true, failSnapshot = false, failPost = false, failReplace = false, emptyFormer = false;
         int copyAt = 0; // the target copies during this sleep
-        SelectionPasteboardItemSnapshot copied = item({{"text/plain", "\n  copied words \t"}});
+        std::optional<SelectionPasteboardItemSnapshot> copied = std::nullopt;
         int cancelAt = 0;
         quint64 timeout = kTimeout, poll = kPoll;
-        QString outcome;
+        QString outcome; // the text, "!" and the error's case, or "cancelled"
         int posts = 1;
-        std::optional<std::vector<quint64>> sleeps = std::nullopt;
+        const std::vector<quint64> *sleeps = nullptr;
         const char *clipboard = "former"; // or "untouched" (never cleared), "empty", "any"
     };
     const Row rows[] = {
-        {.name = "accessibility text", .accessibility = "  word \n", .outcome = "word", .posts = 0, .sleeps = none,
+        {.name = "accessibility text", .accessibility = "  word \n", .outcome = "word", .posts = 0, .sleeps = &none,
          .clipboard = "untouched"},
-        {.name = "untrusted", .accessibility = "word", .trusted = false, .outcome = "!permissionDenied", .posts = 0,
-         .clipboard = "untouched"},
+        {.name = "untrusted", .trusted = false, .outcome = "!permissionDenied", .posts = 0, .clipboard = "untouched"},
         {.name = "copy seen on the third poll", .accessibility = " \t\n", .copyAt = 2, .outcome = "copied words",
-         .sleeps = std::vector{kPoll, kPoll}},
-        {.name = "no copy", .outcome = "!selectedTextUnavailable", .sleeps = std::vector<quint64>(25, kPoll)},
-        {.name = "copied an image", .copyAt = 1, .copied = item({{"image/png", "png"}}), .outcome = "!selectedTextUnavailable"},
-        {.name = "copied blank text", .copyAt = 1, .copied = item({{"text/plain", " \n"}}),
-         .outcome = "!selectedTextUnavailable"},
+         .sleeps = &twoPolls},
+        {.name = "no copy", .outcome = unavailable, .sleeps = &fullWait},
+        {.name = "copied an image", .copyAt = 1, .copied = image, .outcome = unavailable},
+        {.name = "copied blank text", .copyAt = 1, .copied = blank, .outcome = unavailable},
         {.name = "empty clipboard", .emptyFormer = true, .copyAt = 1, .outcome = "copied words", .clipboard = "empty"},
         {.name = "unreadable clipboard", .failSnapshot = true, .outcome = "!clipboardSnapshotFailed", .posts = 0,
          .clipboard = "untouched"},
-        {.name = "failed keystroke", .failPost = true, .outcome = "!selectedTextUnavailable", .sleeps = none},
+        {.name = "failed keystroke", .failPost = true, .outcome = unavailable, .sleeps = &none},
         {.name = "cancelled while waiting", .cancelAt = 3, .outcome = "cancelled"},
         {.name = "restore fails after a copy", .failReplace = true, .copyAt = 1, .outcome = "!clipboardRestoreFailed",
          .clipboard = "any"},
-        {.name = "restore fails after no copy", .failReplace = true, .outcome = "!clipboardRestoreFailed",
-         .clipboard = "any"},
+        {.name = "restore fails after none", .failReplace = true, .outcome = "!clipboardRestoreFailed", .clipboard = "any"},
         {.name = "restore fails on cancel", .failReplace = true, .cancelAt = 1, .outcome = "cancelled", .clipboard = "any"},
-        {.name = "zero timeout", .timeout = 0, .outcome = "!selectedTextUnavailable", .sleeps = none},
-        {.name = "zero poll interval", .poll = 0, .outcome = "!selectedTextUnavailable", .sleeps = std::vector{kTimeout}},
+        {.name = "zero timeout", .timeout = 0, .outcome = unavailable, .sleeps = &none},
+        {.name = "zero poll interval", .poll = 0, .outcome = unavailable, .sleeps = &zeroPoll},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
@@ -143,19 +136,17 @@ TEST(SelectionCaptureServiceTest, CapturesAndAlwaysPutsTheClipboardBack)
         desktop->failSnapshot = row.failSnapshot;
         desktop->failPost = row.failPost;
         desktop->failReplace = row.failReplace;
-        if (row.emptyFormer)
-            desktop->contents = {};
+        desktop->contents = row.emptyFormer ? SelectionPasteboardSnapshot{} : kFormer;
         CancellationToken cancellation;
         desktop->during = [&, d = desktop.get()](int sleep) {
             if (sleep == row.copyAt) {
-                d->contents = {{row.copied}};
+                d->contents = {{row.copied.value_or(item({{"text/plain", "\n  copied words \t"}}))}};
                 ++d->count;
             }
             if (sleep == row.cancelAt)
                 cancellation.cancel();
         };
-        SelectionCaptureService service(desktop, desktop, desktop, desktop, [&] { return row.trusted; }, row.timeout,
-                                        row.poll);
+        SelectionCaptureService service(desktop, desktop, desktop, desktop, [&] { return row.trusted; }, row.timeout, row.poll);
         QString outcome;
         try {
             outcome = waitForTask(service.captureSelectedTextUsingClipboardFallback(cancellation));
@@ -166,7 +157,7 @@ TEST(SelectionCaptureServiceTest, CapturesAndAlwaysPutsTheClipboardBack)
         }
         EXPECT_EQ(outcome, row.outcome);
         EXPECT_EQ(desktop->posts, row.posts);
-        EXPECT_EQ(desktop->sleeps, row.sleeps.value_or(desktop->sleeps));
+        EXPECT_EQ(desktop->sleeps, row.sleeps ? *row.sleeps : desktop->sleeps);
         EXPECT_EQ(desktop->accessibilityReads, row.trusted ? 1 : 0);
         const QString clipboard = row.clipboard;
         EXPECT_TRUE(clipboard != "untouched" || desktop->count == 100);
@@ -175,13 +166,7 @@ TEST(SelectionCaptureServiceTest, CapturesAndAlwaysPutsTheClipboardBack)
         for (qsizetype i = 0; clipboard == "former" && i < kFormer.items.size(); ++i)
             EXPECT_EQ(desktop->contents.items.value(i).contentsByType, kFormer.items[i].contentsByType) << i;
     }
-}
-
-TEST(SelectionCaptureServiceTest, ValidatedTextIsTrimmedOfUnicodeSpaceOrRefused)
-{
-    EXPECT_THROW(SelectionCaptureService::validatedCapturedText(std::nullopt), AppError);
-    EXPECT_THROW(SelectionCaptureService::validatedCapturedText(QStringLiteral(" \t\r\n\u00a0\u3000")), AppError);
-    EXPECT_EQ(SelectionCaptureService::validatedCapturedText(QStringLiteral("\u3000line one\nline two\u00a0")),
+    EXPECT_EQ(SelectionCaptureService::validatedCapturedText(QStringLiteral("\u3000line one\nline two\u00a0\r\n")),
               QStringLiteral("line one\nline two"));
 }
 
@@ -203,10 +188,60 @@ TEST(SelectionPasteboardRestorerTest, WritesItemsInOrderAndRefusesANamelessTypeB
     EXPECT_EQ(replacer.written, (std::vector<QStringList>{{"b", "a"}, {"c"}}));
     SelectionPasteboardRestorer::restore({}, replacer);
     EXPECT_EQ(replacer.written, std::vector<QStringList>{}) << "an empty snapshot still clears";
-
     RecordingReplacer untouched;
     EXPECT_THROW(SelectionPasteboardRestorer::restore({{item({{"a", "1"}, {QString(), "1"}})}}, untouched), AppError);
     EXPECT_FALSE(untouched.written);
+}
+
+TEST(KeptSelectionPasteboardTest, AKeeperStartedAtTheSnapshotTakesItBackElseTheProcessDoes)
+{
+    struct Keeper : SelectionPasteboardKeeping {
+        int &offered;
+        bool takes;
+        Keeper(int &offered, bool takes) : offered(offered), takes(takes) {}
+        bool keep(const SelectionPasteboardSnapshot &) override
+        {
+            ++offered;
+            return takes;
+        }
+    };
+    struct Row {
+        const char *name;
+        bool empty, starts, takes, failSnapshot;
+        int launches, offered, restoredHere;
+    };
+    const Row rows[] = {
+        {"kept", false, true, true, false, 1, 1, 0},
+        {"an empty clipboard needs no keeper", true, true, true, false, 0, 0, 1},
+        {"no keeper could start", false, false, true, false, 1, 0, 1},
+        {"the keeper did not take it in time", false, true, false, false, 1, 1, 1},
+        {"a failed snapshot starts nothing", false, true, true, true, 0, 0, 1},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        auto desktop = std::make_shared<FakeDesktop>();
+        desktop->contents = row.empty ? SelectionPasteboardSnapshot{} : kFormer;
+        desktop->failSnapshot = row.failSnapshot;
+        int launches = 0, offered = 0;
+        KeptSelectionPasteboard kept(desktop, [&]() -> std::unique_ptr<SelectionPasteboardKeeping> {
+            ++launches;
+            return row.starts ? std::make_unique<Keeper>(offered, row.takes) : nullptr;
+        });
+        SelectionPasteboardSnapshot snapshot;
+        try {
+            snapshot = kept.snapshot();
+            EXPECT_FALSE(row.failSnapshot);
+        } catch (const std::exception &) {
+            EXPECT_TRUE(row.failSnapshot);
+        }
+        EXPECT_EQ(launches, row.launches) << "started before the restore";
+        kept.restore(snapshot);
+        EXPECT_EQ(offered, row.offered);
+        EXPECT_EQ(desktop->count - 100, row.restoredHere);
+        // A keeper serves one snapshot; a later restore without a new snapshot is our own.
+        kept.restore(snapshot);
+        EXPECT_EQ(desktop->count - 100, row.restoredHere + 1);
+    }
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "collection/LearningItemStore.h"
 
+#include "foundation/StringList.h"
 #include "storage/ModelContainer.h"
 #include "storage/ModelStoreError.h"
 #include "storage/RecordCoding.h"
@@ -190,6 +191,17 @@ TEST_F(LearningItemStoreTest, AskingAgainAfterAFailedWriteFinishesIt)
     store.remove(persist);
     EXPECT_EQ(storedCount(), 0);
     EXPECT_EQ(posted, changedOnce + changedOnce);
+}
+
+// The stored form of an item's examples and tags.
+TEST(StringListTest, EncodesAsValuesMemberRoundTripsAndRejectsMalformedEncodings)
+{
+    const StringList list{{QStringLiteral("b"), QStringLiteral("a"), QStringLiteral("例句"), QString()}};
+    EXPECT_EQ(list.toJSONData(), QByteArray(R"({"values":["b","a","例句",""]})"));
+    EXPECT_EQ(StringList::fromJSONData(list.toJSONData()), list);
+    EXPECT_EQ(StringList::fromJSON(StringList{}.toJSON()), StringList{});
+    for (const char *data : {"", "[]", "{}", R"({"values":"a"})", R"({"values":["a",1]})", R"({"values":[null]})"})
+        EXPECT_FALSE(StringList::fromJSONData(QByteArray(data)).has_value()) << data;
 }
 
 } // namespace

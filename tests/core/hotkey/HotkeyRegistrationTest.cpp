@@ -13,68 +13,59 @@ namespace {
 enum class Failure { none, throws, returnsNull };
 using Kind = HotkeyRegistrationError::Kind;
 
-// Records the platform calls ("install 1", "register 2", ...) and keeps the installed action.
-struct Platform {
+// A platform that records its calls ("install", "register", ...) and keeps the installed action.
+struct Platform : HotkeyRegistrationBackend {
+    struct Token : HotkeyHandlerToken, RegisteredHotkeyToken {};
+
     QStringList calls;
     std::function<void()> action;
-    Failure install = Failure::none;
-    Failure registration = Failure::none;
-    int nextId = 0;
-};
-
-struct Token : HotkeyHandlerToken, RegisteredHotkeyToken {
-    int id = 0;
-};
-
-class FakeBackend : public HotkeyRegistrationBackend {
-public:
-    explicit FakeBackend(Platform &platform) : p(platform) {}
+    Failure install = Failure::none, registration = Failure::none;
 
     std::unique_ptr<HotkeyHandlerToken> installHandler(std::function<void()> onTrigger) override
     {
-        if (!succeeds(p.install, HotkeyRegistrationError::eventHandlerInstallationFailed()))
+        if (!succeeds("install", install, HotkeyRegistrationError::eventHandlerInstallationFailed()))
             return nullptr;
-        p.action = std::move(onTrigger);
-        return issue("install");
+        action = std::move(onTrigger);
+        return std::make_unique<Token>();
     }
-    void removeHandler(std::unique_ptr<HotkeyHandlerToken> token) override
+    void removeHandler(std::unique_ptr<HotkeyHandlerToken>) override
     {
-        record("remove", static_cast<Token &>(*token).id);
-        p.action = nullptr;
+        calls << "remove";
+        action = nullptr;
     }
     std::unique_ptr<RegisteredHotkeyToken> registerDefaultHotkey() override
     {
-        return succeeds(p.registration, HotkeyRegistrationError::hotkeyRegistrationFailed()) ? issue("register")
-                                                                                            : nullptr;
+        const bool registered = succeeds("register", registration, HotkeyRegistrationError::hotkeyRegistrationFailed());
+        return registered ? std::make_unique<Token>() : nullptr;
     }
-    void unregisterHotkey(std::unique_ptr<RegisteredHotkeyToken> token) override
-    {
-        record("unregister", static_cast<Token &>(*token).id);
-    }
+    void unregisterHotkey(std::unique_ptr<RegisteredHotkeyToken>) override { calls << "unregister"; }
 
-private:
-    static bool succeeds(Failure failure, const HotkeyRegistrationError &error)
+    bool succeeds(const char *call, Failure failure, const HotkeyRegistrationError &error)
     {
         if (failure == Failure::throws)
             throw error;
+        if (failure == Failure::none)
+            calls << call;
         return failure == Failure::none;
     }
-    std::unique_ptr<Token> issue(const char *call)
-    {
-        auto token = std::make_unique<Token>();
-        record(call, token->id = ++p.nextId);
-        return token;
-    }
-    void record(const char *call, int id) { p.calls << QStringLiteral("%1 %2").arg(QLatin1String(call)).arg(id); }
-    Platform &p;
 };
 
-const QStringList registeredThenReleased{"install 1", "register 2", "unregister 2", "remove 1"};
+// Hands the controller backends that forward to one platform.
+struct Forwarder : HotkeyRegistrationBackend {
+    Platform &p;
+    explicit Forwarder(Platform &p) : p(p) {}
+    std::unique_ptr<HotkeyHandlerToken> installHandler(std::function<void()> f) override { return p.installHandler(std::move(f)); }
+    void removeHandler(std::unique_ptr<HotkeyHandlerToken> t) override { p.removeHandler(std::move(t)); }
+    std::unique_ptr<RegisteredHotkeyToken> registerDefaultHotkey() override { return p.registerDefaultHotkey(); }
+    void unregisterHotkey(std::unique_ptr<RegisteredHotkeyToken> t) override { p.unregisterHotkey(std::move(t)); }
+};
+
+const QStringList registeredThenReleased{"install", "register", "unregister", "remove"};
 
 TEST(DefaultHotkeyRegistrarTest, RegistersOnceAndGivesEverythingBackOnceInReverseOrder)
 {
     Platform platform;
-    auto registrar = std::make_unique<DefaultHotkeyRegistrar>(std::make_unique<FakeBackend>(platform));
+    auto registrar = std::make_unique<DefaultHotkeyRegistrar>(std::make_unique<Forwarder>(platform));
     registrar->unregister();
     int presses = 0;
     registrar->registerDefaultHotkey([&] { ++presses; });
@@ -85,10 +76,9 @@ TEST(DefaultHotkeyRegistrarTest, RegistersOnceAndGivesEverythingBackOnceInRevers
     registrar->unregister();
     EXPECT_FALSE(registrar->isRegistered());
     EXPECT_EQ(platform.calls, registeredThenReleased);
-
     registrar->registerDefaultHotkey([] {});
     registrar.reset(); // releasing the registrar unregisters
-    EXPECT_EQ(platform.calls, registeredThenReleased + QStringList({"install 3", "register 4", "unregister 4", "remove 3"}));
+    EXPECT_EQ(platform.calls, registeredThenReleased + registeredThenReleased);
 }
 
 struct Controlled {
@@ -99,7 +89,7 @@ struct Controlled {
     HotkeyController controller{[] {},
                                 [this] {
                                     ++backendsMade;
-                                    return std::make_unique<FakeBackend>(platform);
+                                    return std::make_unique<Forwarder>(platform);
                                 },
                                 [this](const char *context, const std::exception &error) {
                                     EXPECT_STREQ(context, HotkeyController::registrationFailureContext);
@@ -110,28 +100,22 @@ struct Controlled {
 // Whatever fails, it is logged, nothing stays installed, and the service stays for a later try.
 TEST(HotkeyControllerTest, AFailedRegistrationIsLoggedLeavesNothingHeldAndIsRetriedLater)
 {
-    struct Row {
-        Failure install, registration;
-        Kind expected;
-        QStringList calls;
-    };
-    const Row rows[] = {
+    const std::tuple<Failure, Failure, Kind, QStringList> rows[] = {
         {Failure::throws, Failure::none, Kind::eventHandlerInstallationFailed, {}},
         {Failure::returnsNull, Failure::none, Kind::eventHandlerInstallationFailed, {}},
-        {Failure::none, Failure::throws, Kind::hotkeyRegistrationFailed, {"install 1", "remove 1"}},
-        {Failure::none, Failure::returnsNull, Kind::hotkeyRegistrationFailed, {"install 1", "remove 1"}},
+        {Failure::none, Failure::throws, Kind::hotkeyRegistrationFailed, {"install", "remove"}},
+        {Failure::none, Failure::returnsNull, Kind::hotkeyRegistrationFailed, {"install", "remove"}},
     };
-    for (const Row &row : rows) {
-        SCOPED_TRACE(row.calls.size());
+    for (const auto &[install, registration, expected, calls] : rows) {
         Platform platform;
         Controlled c(platform);
-        c.platform.install = row.install;
-        c.platform.registration = row.registration;
+        c.platform.install = install;
+        c.platform.registration = registration;
         c.controller.configure(true);
-        EXPECT_EQ(c.logged, QList<Kind>{row.expected});
+        EXPECT_EQ(c.logged, QList<Kind>{expected});
         EXPECT_FALSE(c.controller.isRegistered());
         EXPECT_NE(c.controller.service(), nullptr);
-        EXPECT_EQ(c.platform.calls, row.calls);
+        EXPECT_EQ(c.platform.calls, calls);
         EXPECT_FALSE(c.platform.action);
 
         c.platform.install = c.platform.registration = Failure::none;
@@ -151,19 +135,16 @@ TEST(HotkeyControllerTest, FollowsTheTriggerPreferenceUntilDestroyed)
     center.post(AppNotification::lookupTriggerPreferencesChanged);
     center.post(AppNotification::lookupTriggerPreferencesChanged);
     EXPECT_TRUE(c->controller.isRegistered());
-
     enabled = false;
     center.post(AppNotification::openCollection);
     EXPECT_TRUE(c->controller.isRegistered()) << "other notifications change nothing";
     center.post(AppNotification::lookupTriggerPreferencesChanged);
     EXPECT_EQ(c->controller.service(), nullptr);
     EXPECT_EQ(c->platform.calls, registeredThenReleased);
-
     enabled = true;
     center.post(AppNotification::lookupTriggerPreferencesChanged);
     EXPECT_TRUE(c->controller.isRegistered());
     EXPECT_EQ(c->backendsMade, 2) << "a new backend after disabling";
-    EXPECT_TRUE(c->logged.isEmpty());
 
     c.reset();
     const QStringList calls = platform.calls;
