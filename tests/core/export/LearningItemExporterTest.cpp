@@ -10,7 +10,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QSaveFile>
 #include <QTemporaryDir>
 #include <QTimeZone>
@@ -284,52 +283,6 @@ TEST(LearningItemExportFile, ReplacesTheFileOnlyOnSuccessAndNeverLeavesAPartialO
     EXPECT_THROW(LearningItemExporter::writeAtomically("x", directory.filePath("missing/out.json")), LearningItemExportError);
     EXPECT_THROW(LearningItemExporter::writeAtomically("x", directory.path()), LearningItemExportError);
     EXPECT_EQ(entries().size(), 1);
-}
-
-// Runs a tool with a time limit; the output, or no value when it could not run or failed.
-std::optional<QByteArray> run(const QString &program, const QStringList &arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
-        return std::nullopt;
-    return process.readAllStandardOutput();
-}
-
-// The workbook as a spreadsheet library reads it: sheet names and every cell.
-TEST(LearningItemExportFile, WorkbookReadsBackInASpreadsheetLibrary)
-{
-    // Debian's openpyxl lives with the system interpreter, which need not be first on PATH.
-    QString python;
-    for (const QString &candidate : {QStringLiteral("/usr/bin/python3"), QStringLiteral("python3")}) {
-        if (python.isEmpty() && run(candidate, {QStringLiteral("-c"), QStringLiteral("import openpyxl")}))
-            python = candidate;
-    }
-    if (python.isEmpty())
-        GTEST_SKIP() << "python3 with openpyxl is not installed";
-
-    auto awkward = newPhrase();
-    awkward->text = QStringLiteral("Tom & Jerry <b> \"q\" it's &amp;");
-    awkward->explanation = QStringLiteral("bell\x07 vertical\x0B tab\tnew\nline ") + QChar(0xD800) + QStringLiteral("end\uFFFF 😀");
-    QTemporaryDir directory;
-    const QString path = directory.filePath(QStringLiteral("收藏.xlsx"));
-    LearningItemExporter::writeAtomically(LearningItemExporter::xlsxData({reviewedWord(), awkward}), path);
-
-    const auto output = run(python, {QStringLiteral("-c"), QStringLiteral(R"(
-import json, sys, openpyxl
-book = openpyxl.load_workbook(sys.argv[1])
-rows = [["" if v is None else v for v in row] for row in book.worksheets[0].iter_rows(values_only=True)]
-print(json.dumps({"sheets": book.sheetnames, "rows": rows}))
-)"), path});
-    ASSERT_TRUE(output.has_value()) << "openpyxl could not read the workbook";
-    const QJsonObject read = QJsonDocument::fromJson(*output).object();
-    EXPECT_EQ(read.value("sheets").toArray().size(), 1);
-    QStringList awkwardRow = LearningItemExporter::xlsxRow(*awkward);
-    awkwardRow[3] = QStringLiteral("bell vertical tab\tnew\nline end 😀");
-    EXPECT_EQ(read.value("rows").toArray(),
-              QJsonArray({QJsonArray::fromStringList(LearningItemExporter::xlsxHeaderRow()),
-                          QJsonArray::fromStringList(LearningItemExporter::xlsxRow(*reviewedWord())),
-                          QJsonArray::fromStringList(awkwardRow)}));
 }
 
 } // namespace
