@@ -2,6 +2,7 @@
 
 #include "hotkey/DefaultHotkeyRegistrar.h"
 #include "hotkey/HotkeyRegistrationError.h"
+#include "support/TestSupport.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
