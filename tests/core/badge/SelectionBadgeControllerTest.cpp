@@ -1,360 +1,230 @@
 #include "badge/SelectionBadgeController.h"
 
+#include "capture/QTimerSelectionCaptureClock.h"
 #include "foundation/AppError.h"
 #include "foundation/AppNotificationCenter.h"
 #include "foundation/CancellationError.h"
-
 #include "support/CoroutineTestSupport.h"
 #include "support/TestSupport.h"
 
 #include <QElapsedTimer>
+#include <QStringList>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include <coroutine>
-#include <vector>
+#include <sstream>
+
+using namespace std::chrono_literals;
+using Kind = SelectionMouseEvent::Kind;
 
 namespace {
 
+// What the desktop around the controller saw; the fakes below write into it.
+struct Desk {
+    QStringList shown, lookups, logged;
+    QPointF near;
+    std::function<void()> onClick; // set while the badge is visible
+    bool monitorRunning = false, monitorAvailable = true, screenCaptureActive = false;
+    int captures = 0, monitorsMade = 0;
+    QString selection = QStringLiteral("  hello world\n");
+    std::vector<std::coroutine_handle<>> sleepers;
+};
+
 struct FakePresenter : SelectionBadgePresenting {
-    struct Shown {
-        QString text;
-        QPointF near;
-    };
-    std::vector<Shown> shown;
-    std::function<void()> onClick;
-    bool visible = false;
-    int hides = 0;
-
-    void show(const QString &selectedText, QPointF near, std::function<void()> action) override
+    Desk &d;
+    explicit FakePresenter(Desk &d) : d(d) {}
+    void show(const QString &text, QPointF at, std::function<void()> action) override
     {
-        shown.push_back({selectedText, near});
-        onClick = std::move(action);
-        visible = true;
+        d.shown << text;
+        d.near = at;
+        d.onClick = std::move(action);
     }
-    void hide() override
-    {
-        ++hides;
-        visible = false;
-        onClick = nullptr;
-    }
-    void click()
-    {
-        // The presenter drops its action when hidden, as a window does while handling a click.
-        auto action = onClick;
-        if (action)
-            action();
-    }
-};
-
-// Virtual time: a sleep ends when the test advances past its deadline, or at the next advance
-// after its token fires (as a timer would, on a later turn of the event loop).
-class FakeClock {
-public:
-    QCoro::Task<void> sleep(std::chrono::milliseconds duration, CancellationToken cancellation)
-    {
-        cancellation.throwIfCancelled();
-        auto entry = std::make_shared<Entry>(Entry{m_now + duration, cancellation, nullptr, false});
-        m_entries.push_back(entry);
-        Entry *pending = entry.get();
-        co_await Awaiter{pending};
-        cancellation.throwIfCancelled();
-    }
-
-    void advance(std::chrono::milliseconds duration)
-    {
-        m_now += duration;
-        const auto entries = std::exchange(m_entries, {});
-        for (const auto &entry : entries) {
-            if (entry->woken)
-                continue;
-            if (entry->deadline > m_now && !entry->cancellation.isCancelled()) {
-                m_entries.push_back(entry);
-                continue;
-            }
-            entry->woken = true;
-            if (entry->handle)
-                std::exchange(entry->handle, nullptr).resume();
-        }
-    }
-
-private:
-    struct Entry {
-        std::chrono::milliseconds deadline;
-        CancellationToken cancellation;
-        std::coroutine_handle<> handle;
-        bool woken;
-    };
-    // Holds a plain pointer: the entry outlives the suspension in m_entries.
-    struct Awaiter {
-        Entry *entry;
-        bool await_ready() const { return entry->woken; }
-        void await_suspend(std::coroutine_handle<> handle) { entry->handle = handle; }
-        void await_resume() const {}
-    };
-
-    std::chrono::milliseconds m_now{0};
-    std::vector<std::shared_ptr<Entry>> m_entries;
-};
-
-struct FakeCapture : SelectedTextCapturing {
-    std::function<QString()> answer;
-    QCoro::Task<QString> captureSelectedTextUsingClipboardFallback(CancellationToken cancellation) override
-    {
-        cancellation.throwIfCancelled();
-        co_return answer();
-    }
+    void hide() override { d.onClick = nullptr; }
 };
 
 struct FakeMonitor : SelectionMouseMonitoring {
-    bool *running;
-    bool available = true;
-    explicit FakeMonitor(bool *flag) : running(flag) {}
-    bool start(std::function<void(const SelectionMouseEvent &)>) override { return *running = available; }
-    void stop() override { *running = false; }
+    Desk &d;
+    explicit FakeMonitor(Desk &d) : d(d) {}
+    bool start(std::function<void(const SelectionMouseEvent &)>) override { return d.monitorRunning = d.monitorAvailable; }
+    void stop() override { d.monitorRunning = false; }
 };
 
-class SelectionBadgeControllerTest : public ::testing::Test {
-protected:
-    SelectionBadgeControllerTest()
+struct FakeCapture : SelectedTextCapturing {
+    QString text;
+    QCoro::Task<QString> captureSelectedTextUsingClipboardFallback(CancellationToken) override
+    {
+        if (text == "fail")
+            throw AppError::selectedTextUnavailable();
+        co_return text;
+    }
+};
+
+// A sleep that ends when the test wakes the sleepers.
+struct Sleep {
+    Desk &d;
+    bool await_ready() const { return false; }
+    void await_suspend(std::coroutine_handle<> handle) { d.sleepers.push_back(handle); }
+    void await_resume() const {}
+};
+
+struct Harness : Desk {
+    Harness()
     {
         SelectionBadgeController::Environment environment;
         environment.makeMonitor = [this] {
             ++monitorsMade;
-            auto monitor = std::make_unique<FakeMonitor>(&monitorRunning);
-            monitor->available = monitorAvailable;
-            return monitor;
+            return std::make_unique<FakeMonitor>(*this);
         };
-        environment.makePresenter = [this] {
-            auto presenter = std::make_unique<FakePresenter>();
-            this->presenter = presenter.get();
-            return presenter;
-        };
+        environment.makePresenter = [this] { return std::make_unique<FakePresenter>(*this); };
         environment.makeCapture = [this] {
             ++captures;
             auto capture = std::make_unique<FakeCapture>();
-            capture->answer = [this] {
-                if (captureError)
-                    throw *captureError;
-                return selection;
-            };
+            capture->text = selection;
             return capture;
         };
-        environment.pointerLocation = [this] { return pointer; };
+        environment.pointerLocation = [] { return QPointF(90, 12); };
         environment.isScreenCaptureInterfaceActive = [this] { return screenCaptureActive; };
-        environment.sleep = [this](std::chrono::milliseconds duration, CancellationToken cancellation) {
-            return clock.sleep(duration, cancellation);
+        environment.sleep = [this](std::chrono::milliseconds duration, CancellationToken cancellation) -> QCoro::Task<void> {
+            EXPECT_EQ(duration, SelectionBadgeController::captureDelay);
+            co_await Sleep{*this};
+            cancellation.throwIfCancelled();
         };
-        environment.logError = [this](const char *context, const std::exception &) { logged.push_back(context); };
-        controller = std::make_unique<SelectionBadgeController>(
-            [this](const QString &text) { lookups.push_back(text); }, std::move(environment));
+        environment.logError = [this](const char *context, const std::exception &) { logged << context; };
+        controller = std::make_unique<SelectionBadgeController>([this](const QString &text) { lookups << text; },
+                                                                std::move(environment));
+    }
+    ~Harness()
+    {
+        controller.reset();
+        wake();
+    }
+    void wake()
+    {
+        for (auto handle : std::exchange(sleepers, {}))
+            handle.resume();
     }
 
-    void send(SelectionMouseEvent::Kind kind, QPointF at, int clickCount = 1)
+    // Steps: down (a press at 10,10), up (a release at 80,10), drag (down, a move, up), double
+    // (a double click), click (elsewhere), wait (sleeps end), shot/noshot (a screen capture tool
+    // starts/ends), off, tap (on the badge, also after it is gone), gone (the controller is
+    // destroyed), or "=text" (what captures find from now on).
+    void run(const std::string &script)
     {
-        controller->handleSelectionMouseEvent({kind, at, clickCount});
-    }
-    void press(QPointF at) { send(SelectionMouseEvent::Kind::leftMouseDown, at); }
-    void release(QPointF at, int clickCount = 1) { send(SelectionMouseEvent::Kind::leftMouseUp, at, clickCount); }
-    void drag(QPointF from, QPointF to)
-    {
-        press(from);
-        send(SelectionMouseEvent::Kind::leftMouseDragged, to);
-        release(to);
+        const auto send = [this](Kind kind, QPointF at, int clicks = 1) { controller->handleSelectionMouseEvent({kind, at, clicks}); };
+        std::function<void()> tap;
+        std::istringstream steps(script);
+        for (std::string step; steps >> step;) {
+            if (step == "down" || step == "drag")
+                send(Kind::leftMouseDown, {10, 10});
+            if (step == "drag")
+                send(Kind::leftMouseDragged, {80, 10});
+            if (step == "up" || step == "drag")
+                send(Kind::leftMouseUp, {80, 10});
+            if (step == "double" || step == "click") {
+                const QPointF at = step == "double" ? QPointF(5, 5) : QPointF(200, 200);
+                send(Kind::leftMouseDown, at);
+                send(Kind::leftMouseUp, at + QPointF(1, 0), step == "double" ? 2 : 1);
+            }
+            if (step == "tap" && tap)
+                tap();
+            if (step == "wait")
+                wake();
+            if (step == "shot" || step == "noshot")
+                screenCaptureActive = step == "shot";
+            if (step == "off")
+                controller->configure(false);
+            if (step == "gone")
+                controller.reset();
+            if (step.front() == '=')
+                selection = QString::fromStdString(step.substr(1));
+            if (onClick)
+                tap = onClick;
+        }
     }
 
-    FakeClock clock;
-    FakePresenter *presenter = nullptr;
-    bool monitorRunning = false;
-    bool monitorAvailable = true;
-    int monitorsMade = 0;
-    int captures = 0;
-    QString selection = QStringLiteral("  hello world\n");
-    std::optional<AppError> captureError;
-    QPointF pointer{300, 200};
-    bool screenCaptureActive = false;
-    std::vector<QString> lookups;
-    std::vector<std::string> logged;
     std::unique_ptr<SelectionBadgeController> controller;
 };
 
-} // namespace
-
-TEST_F(SelectionBadgeControllerTest, ADragShowsTheTrimmedSelectionAtThePointerAfterTheDelay)
+TEST(SelectionBadgeControllerTest, GestureSequences)
 {
-    controller->configure(true);
-    drag({10, 10}, {80, 10});
-    EXPECT_TRUE(controller->hasPendingCapture());
-    clock.advance(std::chrono::milliseconds(179));
-    EXPECT_EQ(captures, 0);
-
-    pointer = {90, 12};
-    clock.advance(std::chrono::milliseconds(1));
-    EXPECT_EQ(captures, 1);
-    ASSERT_EQ(presenter->shown.size(), 1u);
-    EXPECT_EQ(presenter->shown[0].text, QStringLiteral("hello world"));
-    EXPECT_EQ(presenter->shown[0].near, QPointF(90, 12));
-    EXPECT_FALSE(controller->hasPendingCapture());
+    const QString failure = SelectionBadgeController::captureFailureContext;
+    const QString hello = QStringLiteral("hello world");
+    struct Row {
+        QString selection;
+        const char *script;
+        int captures;
+        QStringList shown, lookups, logged;
+        bool visible;
+    };
+    const Row rows[] = {
+        {{}, "drag", 0, {}, {}, {}, false},
+        {{}, "drag wait", 1, {hello}, {}, {}, true},
+        {{}, "double wait", 1, {hello}, {}, {}, true},
+        {{}, "down up wait", 1, {hello}, {}, {}, true},
+        {{}, "up wait", 0, {}, {}, {}, false},
+        {{}, "drag wait tap tap", 1, {hello}, {hello}, {}, false},
+        {{}, "drag wait click wait tap", 1, {hello}, {}, {}, false},
+        {{}, "drag =second drag wait", 1, {"second"}, {}, {}, true},
+        {"你好", "drag wait", 1, {}, {}, {}, false},
+        {"12 345 é", "drag wait", 1, {}, {}, {}, false},
+        {"a你好", "drag wait", 1, {"a你好"}, {}, {}, true},
+        {{}, "drag wait =fail drag wait", 2, {hello}, {}, {failure}, false},
+        {" \n ", "drag wait", 1, {}, {}, {failure}, false},
+        {{}, "drag wait shot drag wait", 1, {hello}, {}, {}, false},
+        {{}, "drag shot click noshot wait", 0, {}, {}, {}, false},
+        {{}, "down shot up noshot up wait", 0, {}, {}, {}, false},
+        {{}, "drag off wait", 0, {}, {}, {}, false},
+        {{}, "drag gone wait", 0, {}, {}, {}, false},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.script);
+        Harness h;
+        h.selection = row.selection.isNull() ? h.selection : row.selection;
+        h.controller->configure(true);
+        h.run(row.script);
+        EXPECT_EQ(h.captures, row.captures);
+        EXPECT_EQ(h.shown, row.shown);
+        EXPECT_EQ(h.lookups, row.lookups);
+        EXPECT_EQ(h.logged, row.logged);
+        EXPECT_EQ(bool(h.onClick), row.visible);
+        EXPECT_EQ(h.near, row.shown.isEmpty() ? QPointF() : QPointF(90, 12));
+        EXPECT_EQ(h.controller && h.controller->hasPendingCapture(), h.controller && !h.sleepers.empty());
+    }
 }
 
-TEST_F(SelectionBadgeControllerTest, ClickingTheBadgeLooksUpItsTextOnceAndHidesIt)
+TEST(SelectionBadgeControllerTest, FollowsThePreferenceAndRetriesAMonitorThatCannotStart)
 {
-    controller->configure(true);
-    press({5, 5});
-    release({5, 5}, 2);
-    clock.advance(std::chrono::milliseconds(180));
-    ASSERT_TRUE(presenter->visible);
-
-    presenter->click();
-    EXPECT_EQ(lookups, std::vector{QStringLiteral("hello world")});
-    EXPECT_FALSE(presenter->visible);
-    EXPECT_FALSE(controller->service()->selectedText());
-
-    // A click that arrives after the badge was hidden finds no text.
-    controller->service()->show(QStringLiteral("again"), {0, 0});
-    auto staleClick = presenter->onClick;
-    controller->service()->hide();
-    staleClick();
-    EXPECT_EQ(lookups.size(), 1u);
-}
-
-TEST_F(SelectionBadgeControllerTest, APlainClickHidesTheBadgeAndCapturesNothing)
-{
-    controller->configure(true);
-    drag({10, 10}, {80, 10});
-    clock.advance(std::chrono::milliseconds(180));
-    ASSERT_TRUE(presenter->visible);
-
-    press({200, 200});
-    release({201, 200});
-    clock.advance(std::chrono::milliseconds(500));
-    EXPECT_FALSE(presenter->visible);
-    EXPECT_EQ(captures, 1);
-}
-
-TEST_F(SelectionBadgeControllerTest, ASecondSelectionWithinTheDelayCancelsTheFirstCapture)
-{
-    controller->configure(true);
-    drag({10, 10}, {80, 10});
-    clock.advance(std::chrono::milliseconds(100));
-    selection = QStringLiteral("second");
-    drag({10, 50}, {80, 50});
-    clock.advance(std::chrono::milliseconds(100));
-    EXPECT_EQ(captures, 0);
-    clock.advance(std::chrono::milliseconds(80));
-    EXPECT_EQ(captures, 1);
-    ASSERT_EQ(presenter->shown.size(), 1u);
-    EXPECT_EQ(presenter->shown[0].text, QStringLiteral("second"));
-}
-
-TEST_F(SelectionBadgeControllerTest, OnlySelectionsWithALatinLetterGetABadge)
-{
-    EXPECT_FALSE(shouldShowSelectionBadge(QStringLiteral("你好")));
-    EXPECT_FALSE(shouldShowSelectionBadge(QStringLiteral("12 345 é")));
-    EXPECT_TRUE(shouldShowSelectionBadge(QStringLiteral("a你好")));
-
-    controller->configure(true);
-    selection = QStringLiteral("你好");
-    drag({10, 10}, {80, 10});
-    clock.advance(std::chrono::milliseconds(180));
-    EXPECT_TRUE(presenter->shown.empty());
-    EXPECT_GE(presenter->hides, 1);
-    EXPECT_TRUE(logged.empty());
-}
-
-TEST_F(SelectionBadgeControllerTest, AFailedOrEmptyCaptureIsLoggedAndHidesTheBadge)
-{
-    controller->configure(true);
-    drag({10, 10}, {80, 10});
-    clock.advance(std::chrono::milliseconds(180));
-    ASSERT_TRUE(presenter->visible);
-
-    captureError = AppError::selectedTextUnavailable();
-    drag({10, 10}, {80, 10});
-    clock.advance(std::chrono::milliseconds(180));
-    EXPECT_FALSE(presenter->visible);
-
-    captureError.reset();
-    selection = QStringLiteral(" \n ");
-    drag({10, 10}, {80, 10});
-    clock.advance(std::chrono::milliseconds(180));
-    EXPECT_EQ(logged, (std::vector<std::string>(2, SelectionBadgeController::captureFailureContext)));
-}
-
-TEST_F(SelectionBadgeControllerTest, WhileAScreenCaptureToolRunsEventsOnlyHideTheBadge)
-{
-    controller->configure(true);
-    drag({10, 10}, {80, 10});
-    clock.advance(std::chrono::milliseconds(180));
-    ASSERT_TRUE(presenter->visible);
-
-    screenCaptureActive = true;
-    drag({10, 10}, {80, 10});
-    clock.advance(std::chrono::milliseconds(180));
-    EXPECT_FALSE(presenter->visible);
-    EXPECT_EQ(captures, 1);
-    EXPECT_FALSE(controller->dragTracker().mouseDownPoint);
-
-    // A capture already waiting is called off too.
-    screenCaptureActive = false;
-    drag({10, 10}, {80, 10});
-    screenCaptureActive = true;
-    press({10, 10});
-    clock.advance(std::chrono::milliseconds(180));
-    EXPECT_EQ(captures, 1);
-}
-
-TEST_F(SelectionBadgeControllerTest, TurningTheBadgeOffStopsTheMonitorAndThePendingCapture)
-{
+    Harness h;
     AppNotificationCenter center;
     bool enabled = true;
-    controller->followTriggerPreferences(center, [&] { return enabled; });
+    h.monitorAvailable = false;
+    h.controller->followTriggerPreferences(center, [&] { return enabled; });
     center.post(AppNotification::lookupTriggerPreferencesChanged);
-    EXPECT_TRUE(monitorRunning);
+    EXPECT_FALSE(h.controller->isMonitoring());
+    EXPECT_EQ(h.logged, QStringList{SelectionBadgeController::monitorFailureContext});
+    h.monitorAvailable = true;
     center.post(AppNotification::lookupTriggerPreferencesChanged);
-    EXPECT_EQ(monitorsMade, 1);
-
-    drag({10, 10}, {80, 10});
+    center.post(AppNotification::lookupTriggerPreferencesChanged);
+    EXPECT_TRUE(h.monitorRunning);
+    EXPECT_EQ(h.monitorsMade, 2);
     enabled = false;
     center.post(AppNotification::lookupTriggerPreferencesChanged);
-    clock.advance(std::chrono::milliseconds(180));
-    EXPECT_FALSE(monitorRunning);
-    EXPECT_FALSE(controller->isMonitoring());
-    EXPECT_EQ(captures, 0);
-    // The badge service stays for the program's life.
-    EXPECT_NE(controller->service(), nullptr);
+    EXPECT_FALSE(h.monitorRunning);
+    EXPECT_FALSE(h.controller->isMonitoring());
 }
 
-TEST_F(SelectionBadgeControllerTest, AMonitorThatCannotStartIsLoggedAndRetriedLater)
-{
-    monitorAvailable = false;
-    controller->configure(true);
-    EXPECT_FALSE(controller->isMonitoring());
-    EXPECT_EQ(logged, std::vector<std::string>{SelectionBadgeController::monitorFailureContext});
-
-    monitorAvailable = true;
-    controller->configure(true);
-    EXPECT_TRUE(controller->isMonitoring());
-}
-
-TEST_F(SelectionBadgeControllerTest, ACaptureOutlivingTheControllerDoesNothing)
-{
-    controller->configure(true);
-    drag({10, 10}, {80, 10});
-    controller.reset();
-    clock.advance(std::chrono::milliseconds(180));
-    EXPECT_EQ(captures, 0);
-    EXPECT_TRUE(logged.empty());
-}
-
-TEST(SelectionBadgeTimerSleepTest, EndsEarlyWithCancellation)
+// The real sleeps, of the badge and of the capture, end early when cancelled.
+TEST(SelectionBadgeControllerTest, TimerSleepsEndWithTheirCancellation)
 {
     CancellationToken cancellation;
     QTimer::singleShot(10, [cancellation] { cancellation.cancel(); });
     QElapsedTimer elapsed;
     elapsed.start();
-    EXPECT_THROW(waitForTask(SelectionBadgeController::timerSleep(std::chrono::seconds(5), cancellation)),
-                 CancellationError);
+    EXPECT_THROW(waitForTask(SelectionBadgeController::timerSleep(10s, cancellation)), CancellationError);
     EXPECT_LT(elapsed.elapsed(), 2000);
+    EXPECT_THROW(waitForTask(QTimerSelectionCaptureClock().sleep(10'000'000'000, cancellation)), CancellationError);
 }
+
+} // namespace

@@ -1,18 +1,19 @@
+#include "capture/KeptSelectionPasteboard.h"
 #include "capture/SelectionCaptureService.h"
 #include "capture/SelectionPasteboardRestorer.h"
-#include "support/CoroutineTestSupport.h"
-#include "support/TestSupport.h"
+
 #include "foundation/AppError.h"
 #include "foundation/CancellationError.h"
+#include "support/CoroutineTestSupport.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
-#include <functional>
+#include <stdexcept>
 
 namespace {
 
-constexpr quint64 kTimeout = 500'000'000;
-constexpr quint64 kPoll = 20'000'000;
+constexpr quint64 kTimeout = 500'000'000, kPoll = 20'000'000;
 
 SelectionPasteboardItemSnapshot item(std::initializer_list<std::pair<QString, QByteArray>> contents)
 {
@@ -22,31 +23,32 @@ SelectionPasteboardItemSnapshot item(std::initializer_list<std::pair<QString, QB
     return snapshot;
 }
 
-// An in-memory clipboard of several items, rewritten through the real restorer.
-struct FakePasteboard : SelectionPasteboard, SelectionPasteboardSnapshotReplacing {
-    SelectionPasteboardSnapshot contents;
-    qint64 count = 100;
-    mutable int countReads = 0;
-    bool failSnapshot = false;
-    bool failReplace = false;
+const SelectionPasteboardSnapshot kFormer{{item({{"text/plain", "former"}, {"text/html", "<b>former</b>"}}),
+                                           item({{"image/png", QByteArray("\x89PNG\0\1", 6)}, {"x-custom", "c"}})}};
 
-    qint64 changeCount() const override
-    {
-        ++countReads;
-        return count;
-    }
+// The desktop a capture works on: an in-memory clipboard of several items, rewritten through
+// the real restorer, a copy keystroke, a clock whose sleeps return at once after running
+// `during`, and the accessibility reader.
+struct FakeDesktop : SelectionPasteboard, SelectionPasteboardSnapshotReplacing, SelectionCopyEventPosting,
+                     SelectionCaptureClock, AccessibilitySelectedTextReading {
+    SelectionPasteboardSnapshot contents = kFormer;
+    qint64 count = 100;
+    bool failSnapshot = false, failReplace = false, failPost = false;
+    int posts = 0, accessibilityReads = 0;
+    std::optional<QString> accessibilityText;
+    std::vector<quint64> sleeps;
+    std::function<void(int)> during;
+
+    qint64 changeCount() const override { return count; }
     std::optional<QString> stringValue() const override
     {
-        for (const auto &entry : contents.items) {
-            if (auto bytes = entry.data(QStringLiteral("text/plain")))
-                return QString::fromUtf8(*bytes);
-        }
-        return std::nullopt;
+        const auto bytes = contents.items.value(0).data(QStringLiteral("text/plain"));
+        return bytes ? std::optional(QString::fromUtf8(*bytes)) : std::nullopt;
     }
     SelectionPasteboardSnapshot snapshot() override
     {
         if (failSnapshot)
-            throw AppError::clipboardSnapshotFailed();
+            throw std::runtime_error("unreadable");
         return contents;
     }
     qint64 clearContents() override
@@ -54,10 +56,7 @@ struct FakePasteboard : SelectionPasteboard, SelectionPasteboardSnapshotReplacin
         contents = {};
         return ++count;
     }
-    void restore(const SelectionPasteboardSnapshot &snapshot) override
-    {
-        SelectionPasteboardRestorer::restore(snapshot, *this);
-    }
+    void restore(const SelectionPasteboardSnapshot &snapshot) override { SelectionPasteboardRestorer::restore(snapshot, *this); }
     bool replaceContents(std::vector<std::unique_ptr<QMimeData>> items) override
     {
         if (failReplace)
@@ -71,247 +70,178 @@ struct FakePasteboard : SelectionPasteboard, SelectionPasteboardSnapshotReplacin
         ++count;
         return true;
     }
-};
-
-struct FakePoster : SelectionCopyEventPosting {
-    int posts = 0;
-    bool fail = false;
     void postCopyShortcut() override
     {
         ++posts;
-        if (fail)
+        if (failPost)
             throw AppError::selectedTextUnavailable();
     }
-};
-
-// Returns at once; `during` sees the 1-based number of each sleep, as if time passed in it.
-struct FakeClock : SelectionCaptureClock {
-    std::vector<quint64> sleeps;
-    std::function<void(int)> during;
     QCoro::Task<void> sleep(quint64 nanoseconds, CancellationToken cancellation) override
     {
-        cancellation.throwIfCancelled();
         sleeps.push_back(nanoseconds);
-        if (during)
-            during(static_cast<int>(sleeps.size()));
+        during(int(sleeps.size()));
         cancellation.throwIfCancelled();
         co_return;
     }
-};
-
-struct FakeReader : AccessibilitySelectedTextReading {
-    std::optional<QString> text;
-    int reads = 0;
     std::optional<QString> selectedText() override
     {
-        ++reads;
-        return text;
+        ++accessibilityReads;
+        return accessibilityText;
     }
 };
 
-class SelectionCaptureServiceTest : public ::testing::Test {
-protected:
-    std::shared_ptr<FakePasteboard> pasteboard = std::make_shared<FakePasteboard>();
-    std::shared_ptr<FakePoster> poster = std::make_shared<FakePoster>();
-    std::shared_ptr<FakeClock> clock = std::make_shared<FakeClock>();
-    std::shared_ptr<FakeReader> reader = std::make_shared<FakeReader>();
-    bool trusted = true;
-    quint64 timeout = kTimeout;
-    quint64 poll = kPoll;
-    CancellationToken cancellation;
-    const SelectionPasteboardSnapshot former{{
-        item({{QStringLiteral("text/plain"), "former"}, {QStringLiteral("text/html"), "<b>former</b>"}}),
-        item({{QStringLiteral("image/png"), QByteArray("\x89PNG\0\1", 6)}, {QStringLiteral("x-custom"), "c"}}),
-    }};
-
-    void SetUp() override { pasteboard->contents = former; }
-
-    // The text, or the error's message, or "cancelled".
-    QString capture()
-    {
-        SelectionCaptureService service(pasteboard, poster, clock, reader, [this] { return trusted; }, timeout, poll);
-        try {
-            return waitForTask(service.captureSelectedTextUsingClipboardFallback(cancellation));
-        } catch (const AppError &error) {
-            return error.errorDescription();
-        } catch (const CancellationError &) {
-            return QStringLiteral("cancelled");
-        }
-    }
-
-    void copyDuringSleep(int sleep, const SelectionPasteboardItemSnapshot &copied)
-    {
-        clock->during = [this, sleep, copied](int current) {
-            if (current == sleep) {
-                pasteboard->contents = {{copied}};
-                ++pasteboard->count;
+TEST(SelectionCaptureServiceTest, CapturesAndAlwaysPutsTheClipboardBack)
+{
+    const std::vector<quint64> none, twoPolls{kPoll, kPoll}, fullWait(25, kPoll), zeroPoll{kTimeout};
+    const SelectionPasteboardItemSnapshot image = item({{"image/png", "png"}}), blank = item({{"text/plain", " \n"}});
+    const char *unavailable = "!selectedTextUnavailable";
+    struct Row {
+        const char *name;
+        std::optional<QString> accessibility = std::nullopt;
+        bool trusted = true, failSnapshot = false, failPost = false, failReplace = false, emptyFormer = false;
+        int copyAt = 0; // the target copies during this sleep
+        std::optional<SelectionPasteboardItemSnapshot> copied = std::nullopt;
+        int cancelAt = 0;
+        quint64 timeout = kTimeout, poll = kPoll;
+        QString outcome; // the text, "!" and the error's case, or "cancelled"
+        int posts = 1;
+        const std::vector<quint64> *sleeps = nullptr;
+        const char *clipboard = "former"; // or "untouched" (never cleared), "empty", "any"
+    };
+    const Row rows[] = {
+        {.name = "accessibility text", .accessibility = "  word \n", .outcome = "word", .posts = 0, .sleeps = &none,
+         .clipboard = "untouched"},
+        {.name = "untrusted", .trusted = false, .outcome = "!permissionDenied", .posts = 0, .clipboard = "untouched"},
+        {.name = "copy seen on the third poll", .accessibility = " \t\n", .copyAt = 2, .outcome = "copied words",
+         .sleeps = &twoPolls},
+        {.name = "no copy", .outcome = unavailable, .sleeps = &fullWait},
+        {.name = "copied an image", .copyAt = 1, .copied = image, .outcome = unavailable},
+        {.name = "copied blank text", .copyAt = 1, .copied = blank, .outcome = unavailable},
+        {.name = "empty clipboard", .emptyFormer = true, .copyAt = 1, .outcome = "copied words", .clipboard = "empty"},
+        {.name = "unreadable clipboard", .failSnapshot = true, .outcome = "!clipboardSnapshotFailed", .posts = 0,
+         .clipboard = "untouched"},
+        {.name = "failed keystroke", .failPost = true, .outcome = unavailable, .sleeps = &none},
+        {.name = "cancelled while waiting", .cancelAt = 3, .outcome = "cancelled"},
+        {.name = "restore fails after a copy", .failReplace = true, .copyAt = 1, .outcome = "!clipboardRestoreFailed",
+         .clipboard = "any"},
+        {.name = "restore fails after none", .failReplace = true, .outcome = "!clipboardRestoreFailed", .clipboard = "any"},
+        {.name = "restore fails on cancel", .failReplace = true, .cancelAt = 1, .outcome = "cancelled", .clipboard = "any"},
+        {.name = "zero timeout", .timeout = 0, .outcome = unavailable, .sleeps = &none},
+        {.name = "zero poll interval", .poll = 0, .outcome = unavailable, .sleeps = &zeroPoll},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        auto desktop = std::make_shared<FakeDesktop>();
+        desktop->accessibilityText = row.accessibility;
+        desktop->failSnapshot = row.failSnapshot;
+        desktop->failPost = row.failPost;
+        desktop->failReplace = row.failReplace;
+        desktop->contents = row.emptyFormer ? SelectionPasteboardSnapshot{} : kFormer;
+        CancellationToken cancellation;
+        desktop->during = [&, d = desktop.get()](int sleep) {
+            if (sleep == row.copyAt) {
+                d->contents = {{row.copied.value_or(item({{"text/plain", "\n  copied words \t"}}))}};
+                ++d->count;
             }
+            if (sleep == row.cancelAt)
+                cancellation.cancel();
         };
+        SelectionCaptureService service(desktop, desktop, desktop, desktop, [&] { return row.trusted; }, row.timeout, row.poll);
+        QString outcome;
+        try {
+            outcome = waitForTask(service.captureSelectedTextUsingClipboardFallback(cancellation));
+        } catch (const AppError &error) {
+            outcome = "!" + error.debugDescription().section('(', 0, 0);
+        } catch (const CancellationError &) {
+            outcome = QStringLiteral("cancelled");
+        }
+        EXPECT_EQ(outcome, row.outcome);
+        EXPECT_EQ(desktop->posts, row.posts);
+        EXPECT_EQ(desktop->sleeps, row.sleeps ? *row.sleeps : desktop->sleeps);
+        EXPECT_EQ(desktop->accessibilityReads, row.trusted ? 1 : 0);
+        const QString clipboard = row.clipboard;
+        EXPECT_TRUE(clipboard != "untouched" || desktop->count == 100);
+        EXPECT_TRUE(clipboard != "empty" || desktop->contents.isEmpty());
+        // The same items, with the same types in the same order, and the same bytes.
+        for (qsizetype i = 0; clipboard == "former" && i < kFormer.items.size(); ++i)
+            EXPECT_EQ(desktop->contents.items.value(i).contentsByType, kFormer.items[i].contentsByType) << i;
     }
-
-    // Same items, same types in the same order, same bytes.
-    void expectFormerClipboard() const
-    {
-        ASSERT_EQ(pasteboard->contents.items.size(), former.items.size());
-        for (qsizetype i = 0; i < former.items.size(); ++i)
-            EXPECT_EQ(pasteboard->contents.items[i].contentsByType, former.items[i].contentsByType) << "item " << i;
-    }
-};
-
-const QString kUnavailable = AppError::selectedTextUnavailable().errorDescription();
-const QString kRestoreFailed = AppError::clipboardRestoreFailed().errorDescription();
-
-TEST_F(SelectionCaptureServiceTest, AccessibilityTextIsTrimmedAndLeavesTheClipboardAlone)
-{
-    reader->text = QStringLiteral("  word \n");
-    EXPECT_EQ(capture(), QStringLiteral("word"));
-    EXPECT_EQ(pasteboard->count, 100);
-    EXPECT_EQ(poster->posts, 0);
-}
-
-TEST_F(SelectionCaptureServiceTest, UntrustedProcessIsRefusedBeforeAnythingIsRead)
-{
-    trusted = false;
-    reader->text = QStringLiteral("word");
-    EXPECT_EQ(capture(), QStringLiteral("缺少权限：辅助功能。请在系统设置中授权后再次查词。"));
-    EXPECT_EQ(reader->reads, 0);
-    EXPECT_EQ(pasteboard->count, 100);
-}
-
-TEST_F(SelectionCaptureServiceTest, BlankAccessibilityTextFallsBackToTheCopyAndRestoresTheClipboard)
-{
-    reader->text = QStringLiteral(" \t\n");
-    copyDuringSleep(2, item({{QStringLiteral("text/plain"), "\n  copied words \t"}}));
-
-    EXPECT_EQ(capture(), QStringLiteral("copied words"));
-    EXPECT_EQ(poster->posts, 1);
-    // Seen on the third poll: one at once and one after each of two sleeps.
-    EXPECT_EQ(clock->sleeps, (std::vector<quint64>{kPoll, kPoll}));
-    expectFormerClipboard();
-}
-
-TEST_F(SelectionCaptureServiceTest, ClipboardThatNeverChangesTimesOutAfterHalfASecond)
-{
-    EXPECT_EQ(capture(), kUnavailable);
-    EXPECT_EQ(clock->sleeps, std::vector<quint64>(25, kPoll));
-    EXPECT_EQ(pasteboard->countReads, 1 + 26) << "one read after clearing, then 26 polls";
-    expectFormerClipboard();
-}
-
-TEST_F(SelectionCaptureServiceTest, CopiesWithoutUsableTextAreUnavailable)
-{
-    for (const auto &copied : {item({{QStringLiteral("image/png"), "png"}}), item({{QStringLiteral("text/plain"), " \n"}})}) {
-        pasteboard->contents = former;
-        copyDuringSleep(1, copied);
-        EXPECT_EQ(capture(), kUnavailable);
-        expectFormerClipboard();
-    }
-}
-
-TEST_F(SelectionCaptureServiceTest, EmptyClipboardIsPutBackEmpty)
-{
-    pasteboard->contents = {};
-    copyDuringSleep(1, item({{QStringLiteral("text/plain"), "word"}}));
-    EXPECT_EQ(capture(), QStringLiteral("word"));
-    EXPECT_TRUE(pasteboard->contents.isEmpty());
-}
-
-TEST_F(SelectionCaptureServiceTest, UnreadableClipboardStopsBeforeTheKeystroke)
-{
-    pasteboard->failSnapshot = true;
-    EXPECT_EQ(capture(), AppError::clipboardSnapshotFailed().errorDescription());
-    EXPECT_EQ(poster->posts, 0);
-    EXPECT_EQ(pasteboard->count, 100);
-    EXPECT_EQ(pasteboard->contents, former);
-}
-
-TEST_F(SelectionCaptureServiceTest, FailedKeystrokeIsReportedAfterTheClipboardIsRestored)
-{
-    poster->fail = true;
-    EXPECT_EQ(capture(), kUnavailable);
-    EXPECT_TRUE(clock->sleeps.empty());
-    expectFormerClipboard();
-}
-
-TEST_F(SelectionCaptureServiceTest, CancellationDuringTheWaitRestoresTheClipboard)
-{
-    clock->during = [this](int sleep) {
-        if (sleep == 3)
-            cancellation.cancel();
-    };
-    EXPECT_EQ(capture(), QStringLiteral("cancelled"));
-    expectFormerClipboard();
-}
-
-TEST_F(SelectionCaptureServiceTest, FailedRestoreWinsOverEverythingButCancellation)
-{
-    pasteboard->failReplace = true;
-    copyDuringSleep(1, item({{QStringLiteral("text/plain"), "word"}}));
-    EXPECT_EQ(capture(), kRestoreFailed) << "the text must not hide a lost clipboard";
-
-    clock->during = nullptr;
-    EXPECT_EQ(capture(), kRestoreFailed);
-
-    clock->during = [this](int) { cancellation.cancel(); };
-    EXPECT_EQ(capture(), QStringLiteral("cancelled"));
-}
-
-TEST_F(SelectionCaptureServiceTest, DegenerateTimingsStillEnd)
-{
-    timeout = 0;
-    EXPECT_EQ(capture(), kUnavailable);
-    EXPECT_TRUE(clock->sleeps.empty());
-    EXPECT_EQ(pasteboard->countReads, 1 + 1) << "one read after clearing, one poll";
-
-    // A zero poll interval would never advance the elapsed time.
-    timeout = kTimeout;
-    poll = 0;
-    EXPECT_EQ(capture(), kUnavailable);
-    EXPECT_EQ(clock->sleeps, std::vector<quint64>{kTimeout});
-}
-
-TEST(SelectionCaptureServiceValidation, TrimsOrRefuses)
-{
-    const std::pair<std::optional<QString>, QString> cases[] = {
-        {std::nullopt, QString()},
-        {QStringLiteral(" \t\r\n\u00a0\u3000"), QString()},
-        {QStringLiteral("\n  take off \t"), QStringLiteral("take off")},
-        {QStringLiteral("\u3000line one\nline two\u00a0"), QStringLiteral("line one\nline two")},
-    };
-    for (const auto &[input, expected] : cases) {
-        if (expected.isEmpty())
-            EXPECT_THROW(SelectionCaptureService::validatedCapturedText(input), AppError);
-        else
-            EXPECT_EQ(SelectionCaptureService::validatedCapturedText(input), expected);
-    }
+    EXPECT_EQ(SelectionCaptureService::validatedCapturedText(QStringLiteral("\u3000line one\nline two\u00a0\r\n")),
+              QStringLiteral("line one\nline two"));
 }
 
 struct RecordingReplacer : SelectionPasteboardSnapshotReplacing {
     std::optional<std::vector<QStringList>> written;
-    bool result = true;
     bool replaceContents(std::vector<std::unique_ptr<QMimeData>> items) override
     {
         written.emplace();
         for (const auto &mime : items)
             written->push_back(mime->formats());
-        return result;
+        return true;
     }
 };
 
-TEST(SelectionPasteboardRestorerTest, WritesItemsInOrderOrFails)
+TEST(SelectionPasteboardRestorerTest, WritesItemsInOrderAndRefusesANamelessTypeBeforeWriting)
 {
     RecordingReplacer replacer;
     SelectionPasteboardRestorer::restore({{item({{"b", "1"}, {"a", "2"}}), item({{"c", "3"}})}}, replacer);
     EXPECT_EQ(replacer.written, (std::vector<QStringList>{{"b", "a"}, {"c"}}));
     SelectionPasteboardRestorer::restore({}, replacer);
     EXPECT_EQ(replacer.written, std::vector<QStringList>{}) << "an empty snapshot still clears";
-
-    replacer.result = false;
-    EXPECT_THROW(SelectionPasteboardRestorer::restore({{item({{"a", "1"}})}}, replacer), AppError);
-
     RecordingReplacer untouched;
-    EXPECT_THROW(SelectionPasteboardRestorer::restore({{item({{QString(), "1"}})}}, untouched), AppError);
-    EXPECT_FALSE(untouched.written) << "a nameless type fails before anything is written";
+    EXPECT_THROW(SelectionPasteboardRestorer::restore({{item({{"a", "1"}, {QString(), "1"}})}}, untouched), AppError);
+    EXPECT_FALSE(untouched.written);
+}
+
+TEST(KeptSelectionPasteboardTest, AKeeperStartedAtTheSnapshotTakesItBackElseTheProcessDoes)
+{
+    struct Keeper : SelectionPasteboardKeeping {
+        int &offered;
+        bool takes;
+        Keeper(int &offered, bool takes) : offered(offered), takes(takes) {}
+        bool keep(const SelectionPasteboardSnapshot &) override
+        {
+            ++offered;
+            return takes;
+        }
+    };
+    struct Row {
+        const char *name;
+        bool empty, starts, takes, failSnapshot;
+        int launches, offered, restoredHere;
+    };
+    const Row rows[] = {
+        {"kept", false, true, true, false, 1, 1, 0},
+        {"an empty clipboard needs no keeper", true, true, true, false, 0, 0, 1},
+        {"no keeper could start", false, false, true, false, 1, 0, 1},
+        {"the keeper did not take it in time", false, true, false, false, 1, 1, 1},
+        {"a failed snapshot starts nothing", false, true, true, true, 0, 0, 1},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        auto desktop = std::make_shared<FakeDesktop>();
+        desktop->contents = row.empty ? SelectionPasteboardSnapshot{} : kFormer;
+        desktop->failSnapshot = row.failSnapshot;
+        int launches = 0, offered = 0;
+        KeptSelectionPasteboard kept(desktop, [&]() -> std::unique_ptr<SelectionPasteboardKeeping> {
+            ++launches;
+            return row.starts ? std::make_unique<Keeper>(offered, row.takes) : nullptr;
+        });
+        SelectionPasteboardSnapshot snapshot;
+        try {
+            snapshot = kept.snapshot();
+            EXPECT_FALSE(row.failSnapshot);
+        } catch (const std::exception &) {
+            EXPECT_TRUE(row.failSnapshot);
+        }
+        EXPECT_EQ(launches, row.launches) << "started before the restore";
+        kept.restore(snapshot);
+        EXPECT_EQ(offered, row.offered);
+        EXPECT_EQ(desktop->count - 100, row.restoredHere);
+        // A keeper serves one snapshot; a later restore without a new snapshot is our own.
+        kept.restore(snapshot);
+        EXPECT_EQ(desktop->count - 100, row.restoredHere + 1);
+    }
 }
 
 } // namespace

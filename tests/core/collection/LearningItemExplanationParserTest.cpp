@@ -27,7 +27,8 @@ TEST(ExplanationSectionsTest, ParsesStoredText)
          {Section{kMeaning, {Block{std::nullopt, {"苹果"}}}}}},
         {"a heading needs the space after the hashes", QStringLiteral("### 释义\n###例句\n####不是"),
          {Section{kMeaning, {Block{std::nullopt, {"###例句", "####不是"}}}}}},
-        {"CR LF line breaks read like LF", QStringLiteral("### 释义\r\n- 苹果\r\n\r\n- 水果"),
+        {"CR LF line breaks read like LF; blank lines separate blocks",
+         QStringLiteral("### 释义\r\n- 苹果\r\n\r\n- 水果"),
          {Section{kMeaning, {Block{std::nullopt, {"苹果"}}, Block{std::nullopt, {"水果"}}}}}},
         // Blocks
         {"a bold line directly followed by lines titles the block",
@@ -54,19 +55,6 @@ TEST(ExplanationSectionsTest, ParsesStoredText)
     };
     for (const Row &row : rows)
         EXPECT_TRUE(LearningItemExplanationParser::sections(row.text) == row.expected) << row.name;
-}
-
-TEST(ExplanationAppendBlockTest, AddsAtMostOneBlock)
-{
-    QList<Block> blocks;
-    LearningItemExplanationParser::appendBlock({}, blocks);
-    LearningItemExplanationParser::appendBlock({"  ", "\t"}, blocks);
-    LearningItemExplanationParser::appendBlock({"**只有标题**"}, blocks);
-    EXPECT_TRUE(blocks.isEmpty());
-
-    LearningItemExplanationParser::appendBlock({" **标题** ", "", "- 甲", "**乙**"}, blocks);
-    ASSERT_EQ(blocks.size(), 1);
-    EXPECT_TRUE(blocks.first() == (Block{QStringLiteral("标题"), {"甲", "**乙**"}}));
 }
 
 } // namespace

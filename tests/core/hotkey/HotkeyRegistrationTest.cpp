@@ -1,217 +1,155 @@
-#include "hotkey/DefaultHotkeyRegistrar.h"
 #include "hotkey/HotkeyController.h"
 #include "hotkey/HotkeyRegistrationError.h"
 
-#include "support/TestSupport.h"
 #include "foundation/AppNotificationCenter.h"
+#include "support/TestSupport.h"
 
 #include <QStringList>
 
 #include <gtest/gtest.h>
 
-#include <memory>
-
 namespace {
 
 enum class Failure { none, throws, returnsNull };
+using Kind = HotkeyRegistrationError::Kind;
 
-// Records the platform calls of every backend a test makes ("install 1", "remove 1", ...)
-// and keeps the installed action, so a test can press the hotkey.
-struct Platform {
+// A platform that records its calls ("install", "register", ...) and keeps the installed action.
+struct Platform : HotkeyRegistrationBackend {
+    struct Token : HotkeyHandlerToken, RegisteredHotkeyToken {};
+
     QStringList calls;
-    std::function<void()> installedAction;
-    Failure installFailure = Failure::none;
-    Failure registerFailure = Failure::none;
-    int nextId = 0;
-};
-
-class FakeBackend : public HotkeyRegistrationBackend {
-public:
-    explicit FakeBackend(Platform &platform) : m_platform(platform) {}
+    std::function<void()> action;
+    Failure install = Failure::none, registration = Failure::none;
 
     std::unique_ptr<HotkeyHandlerToken> installHandler(std::function<void()> onTrigger) override
     {
-        if (!succeeds(m_platform.installFailure, HotkeyRegistrationError::eventHandlerInstallationFailed()))
+        if (!succeeds("install", install, HotkeyRegistrationError::eventHandlerInstallationFailed()))
             return nullptr;
-        m_platform.installedAction = std::move(onTrigger);
-        return issue<HotkeyHandlerToken>("install");
+        action = std::move(onTrigger);
+        return std::make_unique<Token>();
     }
-    void removeHandler(std::unique_ptr<HotkeyHandlerToken> token) override
+    void removeHandler(std::unique_ptr<HotkeyHandlerToken>) override
     {
-        if (takeBack(dynamic_cast<Token *>(token.get()), "remove"))
-            m_platform.installedAction = nullptr;
+        calls << "remove";
+        action = nullptr;
     }
     std::unique_ptr<RegisteredHotkeyToken> registerDefaultHotkey() override
     {
-        if (!succeeds(m_platform.registerFailure, HotkeyRegistrationError::hotkeyRegistrationFailed()))
-            return nullptr;
-        return issue<RegisteredHotkeyToken>("register");
+        const bool registered = succeeds("register", registration, HotkeyRegistrationError::hotkeyRegistrationFailed());
+        return registered ? std::make_unique<Token>() : nullptr;
     }
-    void unregisterHotkey(std::unique_ptr<RegisteredHotkeyToken> token) override
-    {
-        takeBack(dynamic_cast<Token *>(token.get()), "unregister");
-    }
+    void unregisterHotkey(std::unique_ptr<RegisteredHotkeyToken>) override { calls << "unregister"; }
 
-private:
-    struct Token : HotkeyHandlerToken, RegisteredHotkeyToken {
-        int id = 0;
-    };
-
-    static bool succeeds(Failure failure, const HotkeyRegistrationError &error)
+    bool succeeds(const char *call, Failure failure, const HotkeyRegistrationError &error)
     {
         if (failure == Failure::throws)
             throw error;
+        if (failure == Failure::none)
+            calls << call;
         return failure == Failure::none;
     }
-    template <typename Base>
-    std::unique_ptr<Base> issue(const char *call)
-    {
-        auto token = std::make_unique<Token>();
-        token->id = ++m_platform.nextId;
-        m_platform.calls << QStringLiteral("%1 %2").arg(QLatin1String(call)).arg(token->id);
-        return token;
-    }
-    bool takeBack(const Token *token, const char *call)
-    {
-        if (token)
-            m_platform.calls << QStringLiteral("%1 %2").arg(QLatin1String(call)).arg(token->id);
-        return token;
-    }
-
-    Platform &m_platform;
 };
 
-const QStringList registeredThenReleased{"install 1", "register 2", "unregister 2", "remove 1"};
+// Hands the controller backends that forward to one platform.
+struct Forwarder : HotkeyRegistrationBackend {
+    Platform &p;
+    explicit Forwarder(Platform &p) : p(p) {}
+    std::unique_ptr<HotkeyHandlerToken> installHandler(std::function<void()> f) override { return p.installHandler(std::move(f)); }
+    void removeHandler(std::unique_ptr<HotkeyHandlerToken> t) override { p.removeHandler(std::move(t)); }
+    std::unique_ptr<RegisteredHotkeyToken> registerDefaultHotkey() override { return p.registerDefaultHotkey(); }
+    void unregisterHotkey(std::unique_ptr<RegisteredHotkeyToken> t) override { p.unregisterHotkey(std::move(t)); }
+};
+
+const QStringList registeredThenReleased{"install", "register", "unregister", "remove"};
 
 TEST(DefaultHotkeyRegistrarTest, RegistersOnceAndGivesEverythingBackOnceInReverseOrder)
 {
     Platform platform;
-    auto registrar = std::make_unique<DefaultHotkeyRegistrar>(std::make_unique<FakeBackend>(platform));
+    auto registrar = std::make_unique<DefaultHotkeyRegistrar>(std::make_unique<Forwarder>(platform));
     registrar->unregister();
-    EXPECT_TRUE(platform.calls.isEmpty()) << "nothing to give back yet";
-
     int presses = 0;
     registrar->registerDefaultHotkey([&] { ++presses; });
     registrar->registerDefaultHotkey([&] { presses += 100; });
-    EXPECT_TRUE(registrar->isRegistered());
-    platform.installedAction();
+    platform.action();
     EXPECT_EQ(presses, 1) << "the second registration changed nothing";
-
     registrar->unregister();
     registrar->unregister();
     EXPECT_FALSE(registrar->isRegistered());
     EXPECT_EQ(platform.calls, registeredThenReleased);
-
-    // Registering afresh works, and releasing the registrar unregisters.
     registrar->registerDefaultHotkey([] {});
-    registrar.reset();
-    const QStringList again{"install 3", "register 4", "unregister 4", "remove 3"};
-    EXPECT_EQ(platform.calls, registeredThenReleased + again);
+    registrar.reset(); // releasing the registrar unregisters
+    EXPECT_EQ(platform.calls, registeredThenReleased + registeredThenReleased);
 }
 
-// Whatever fails, the handler of the attempt is removed again and nothing stays held.
-TEST(DefaultHotkeyRegistrarTest, AFailedRegistrationLeavesNothingInstalled)
+struct Controlled {
+    explicit Controlled(Platform &platform) : platform(platform) {}
+    Platform &platform;
+    int backendsMade = 0;
+    QList<Kind> logged;
+    HotkeyController controller{[] {},
+                                [this] {
+                                    ++backendsMade;
+                                    return std::make_unique<Forwarder>(platform);
+                                },
+                                [this](const char *context, const std::exception &error) {
+                                    EXPECT_STREQ(context, HotkeyController::registrationFailureContext);
+                                    logged << dynamic_cast<const HotkeyRegistrationError &>(error).kind();
+                                }};
+};
+
+// Whatever fails, it is logged, nothing stays installed, and the service stays for a later try.
+TEST(HotkeyControllerTest, AFailedRegistrationIsLoggedLeavesNothingHeldAndIsRetriedLater)
 {
-    using Kind = HotkeyRegistrationError::Kind;
-    struct Row {
-        const char *name;
-        Failure install;
-        Failure registration;
-        Kind expected;
-        QStringList calls;
+    const std::tuple<Failure, Failure, Kind, QStringList> rows[] = {
+        {Failure::throws, Failure::none, Kind::eventHandlerInstallationFailed, {}},
+        {Failure::returnsNull, Failure::none, Kind::eventHandlerInstallationFailed, {}},
+        {Failure::none, Failure::throws, Kind::hotkeyRegistrationFailed, {"install", "remove"}},
+        {Failure::none, Failure::returnsNull, Kind::hotkeyRegistrationFailed, {"install", "remove"}},
     };
-    const Row rows[] = {
-        {"handler refused", Failure::throws, Failure::none, Kind::eventHandlerInstallationFailed, {}},
-        {"no handler token", Failure::returnsNull, Failure::none, Kind::eventHandlerInstallationFailed, {}},
-        {"hotkey taken", Failure::none, Failure::throws, Kind::hotkeyRegistrationFailed, {"install 1", "remove 1"}},
-        {"no hotkey token", Failure::none, Failure::returnsNull, Kind::hotkeyRegistrationFailed,
-         {"install 1", "remove 1"}},
-    };
-    for (const Row &row : rows) {
+    for (const auto &[install, registration, expected, calls] : rows) {
         Platform platform;
-        platform.installFailure = row.install;
-        platform.registerFailure = row.registration;
-        DefaultHotkeyRegistrar registrar(std::make_unique<FakeBackend>(platform));
-        try {
-            registrar.registerDefaultHotkey([] {});
-            ADD_FAILURE() << row.name << ": no HotkeyRegistrationError";
-        } catch (const HotkeyRegistrationError &error) {
-            EXPECT_EQ(error.kind(), row.expected) << row.name;
-        }
-        EXPECT_FALSE(registrar.isRegistered()) << row.name;
-        registrar.unregister();
-        EXPECT_EQ(platform.calls, row.calls) << row.name;
-        EXPECT_FALSE(platform.installedAction) << row.name;
+        Controlled c(platform);
+        c.platform.install = install;
+        c.platform.registration = registration;
+        c.controller.configure(true);
+        EXPECT_EQ(c.logged, QList<Kind>{expected});
+        EXPECT_FALSE(c.controller.isRegistered());
+        EXPECT_NE(c.controller.service(), nullptr);
+        EXPECT_EQ(c.platform.calls, calls);
+        EXPECT_FALSE(c.platform.action);
+
+        c.platform.install = c.platform.registration = Failure::none;
+        c.controller.configure(true);
+        EXPECT_TRUE(c.controller.isRegistered());
+        EXPECT_EQ(c.backendsMade, 1);
     }
 }
 
-class HotkeyControllerTest : public ::testing::Test {
-protected:
-    Platform platform;
-    int backendsMade = 0;
-    int presses = 0;
-    QStringList logged;
-    HotkeyController controller{
-        [this] { ++presses; },
-        [this] {
-            ++backendsMade;
-            return std::make_unique<FakeBackend>(platform);
-        },
-        [this](const char *context, const std::exception &error) {
-            logged << QString::fromUtf8(context) + QStringLiteral(": ") + QString::fromUtf8(error.what());
-        }};
-};
-
-TEST_F(HotkeyControllerTest, FollowsTheTriggerPreferenceAtOnce)
+TEST(HotkeyControllerTest, FollowsTheTriggerPreferenceUntilDestroyed)
 {
     AppNotificationCenter center;
+    Platform platform;
+    auto c = std::make_unique<Controlled>(platform);
     bool enabled = true;
-    controller.followTriggerPreferences(center, [&] { return enabled; });
+    c->controller.followTriggerPreferences(center, [&] { return enabled; });
     center.post(AppNotification::lookupTriggerPreferencesChanged);
     center.post(AppNotification::lookupTriggerPreferencesChanged);
-    EXPECT_TRUE(controller.isRegistered());
-    platform.installedAction();
-    EXPECT_EQ(presses, 1);
-
+    EXPECT_TRUE(c->controller.isRegistered());
     enabled = false;
     center.post(AppNotification::openCollection);
-    EXPECT_TRUE(controller.isRegistered()) << "other notifications change nothing";
+    EXPECT_TRUE(c->controller.isRegistered()) << "other notifications change nothing";
     center.post(AppNotification::lookupTriggerPreferencesChanged);
-    EXPECT_EQ(controller.service(), nullptr);
-    EXPECT_EQ(platform.calls, registeredThenReleased);
-
-    // Enabling again registers afresh, over a new backend.
+    EXPECT_EQ(c->controller.service(), nullptr);
+    EXPECT_EQ(c->platform.calls, registeredThenReleased);
     enabled = true;
     center.post(AppNotification::lookupTriggerPreferencesChanged);
-    EXPECT_TRUE(controller.isRegistered());
-    EXPECT_EQ(backendsMade, 2);
-    EXPECT_TRUE(logged.isEmpty());
-}
+    EXPECT_TRUE(c->controller.isRegistered());
+    EXPECT_EQ(c->backendsMade, 2) << "a new backend after disabling";
 
-TEST_F(HotkeyControllerTest, AFailedRegistrationIsLoggedAndTheServiceStaysForALaterTry)
-{
-    platform.registerFailure = Failure::throws;
-    controller.configure(true);
-    EXPECT_EQ(logged, QStringList{"Failed to register global hotkey Option+D: hotkeyRegistrationFailed"});
-    EXPECT_NE(controller.service(), nullptr);
-    EXPECT_FALSE(controller.isRegistered());
-
-    platform.registerFailure = Failure::none;
-    controller.configure(true);
-    EXPECT_TRUE(controller.isRegistered());
-    EXPECT_EQ(backendsMade, 1);
-}
-
-TEST(HotkeyControllerLifetimeTest, StopsListeningWhenDestroyed)
-{
-    AppNotificationCenter center;
-    Platform platform;
-    auto controller =
-        std::make_unique<HotkeyController>([] {}, [&] { return std::make_unique<FakeBackend>(platform); });
-    controller->followTriggerPreferences(center, [] { return true; });
-    controller.reset();
+    c.reset();
+    const QStringList calls = platform.calls;
     center.post(AppNotification::lookupTriggerPreferencesChanged);
-    EXPECT_TRUE(platform.calls.isEmpty());
+    EXPECT_EQ(platform.calls, calls) << "a destroyed controller no longer listens";
 }
 
 } // namespace

@@ -29,7 +29,6 @@ TEST(ReviewSchedulerTest, ComputesIntervalEaseStreakAndFamiliarity)
     const Row rows[] = {
         // First steps
         {"good one hour after saving", R::good, 2.5, kHour, 0, kDay, 2.5, 1, F::mastered},
-        {"second good after a day gets three days", R::good, 2.5, kDay, 1, 3 * kDay, 2.5, 2, F::mastered},
         {"second good the same day still gets three days", R::good, 2.5, kHour, 1, 3 * kDay, 2.5, 2, F::mastered},
         {"third good multiplies by the ease", R::good, 2.5, 3 * kDay, 2, 648000, 2.5, 3, F::mastered},
         {"easy first whatever the gap", R::easy, 2.5, 40 * kDay, 0, 112320, 2.6, 1, F::mastered},
