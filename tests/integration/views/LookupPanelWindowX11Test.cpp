@@ -15,9 +15,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <memory>
-
 namespace {
 
 // A property of the window as the window manager set it, in xprop's words.
@@ -37,11 +34,6 @@ bool hasState(QWindow *window, const char *state)
 bool isOnAllDesktops(QWindow *window)
 {
     return hasState(window, "_NET_WM_STATE_STICKY") || property(window, "_NET_WM_DESKTOP").contains(QStringLiteral("= 4294967295"));
-}
-
-bool eventually(const std::function<bool()> &condition, int milliseconds = 3000)
-{
-    return QTest::qWaitFor(condition, milliseconds);
 }
 
 // The panel as the shell presents it, against a real window manager.
@@ -64,14 +56,14 @@ protected:
             new LookupPanelWindow(new LookupPanelView(viewModel, UserSettings(), LookupPanelStartAction::none(), {}, {}, {}));
         window->setWorkspacePinning(&X11WorkspacePinning::apply);
         presenter.present(window);
-        EXPECT_TRUE(eventually([&] { return window->isActiveWindow(); }));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return window->isActiveWindow(); }));
         return window;
     }
     bool focusElsewhere()
     {
         other.show();
         other.activateWindow();
-        return eventually([&] { return other.isActiveWindow(); });
+        return QTest::qWaitFor([&] { return other.isActiveWindow(); });
     }
 
     LookupPanelPresenter presenter;
@@ -82,16 +74,16 @@ TEST_F(LookupPanelWindowX11Test, PinningKeepsThePanelAboveOnEveryDesktopWithoutU
 {
     QPointer<LookupPanelWindow> panel = present();
     QWindow *window = panel->windowHandle();
-    EXPECT_TRUE(eventually([&] { return hasState(window, "_NET_WM_STATE_SKIP_TASKBAR"); }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return hasState(window, "_NET_WM_STATE_SKIP_TASKBAR"); }));
     EXPECT_FALSE(hasState(window, "_NET_WM_STATE_ABOVE"));
     EXPECT_FALSE(isOnAllDesktops(window));
 
     panel->togglePin();
-    EXPECT_TRUE(eventually([&] { return hasState(window, "_NET_WM_STATE_ABOVE") && isOnAllDesktops(window); }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return hasState(window, "_NET_WM_STATE_ABOVE") && isOnAllDesktops(window); }));
     EXPECT_EQ(panel->windowHandle(), window) << "the native window was not recreated";
 
     panel->togglePin();
-    EXPECT_TRUE(eventually([&] { return !hasState(window, "_NET_WM_STATE_ABOVE") && !isOnAllDesktops(window); }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !hasState(window, "_NET_WM_STATE_ABOVE") && !isOnAllDesktops(window); }));
     EXPECT_TRUE(panel->isActiveWindow()) << "unpinning keeps the focus, so the panel stays";
 }
 
@@ -104,9 +96,9 @@ TEST_F(LookupPanelWindowX11Test, FocusElsewhereClosesAnUnpinnedPanelButNotAPinne
     EXPECT_TRUE(pinned && pinned->isVisible());
 
     QPointer<LookupPanelWindow> unpinned = present();
-    EXPECT_TRUE(eventually([&] { return !pinned; })) << "a new panel replaces the old one";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !pinned; })) << "a new panel replaces the old one";
     ASSERT_TRUE(focusElsewhere());
-    EXPECT_TRUE(eventually([&] { return !unpinned; }, 1000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !unpinned; }, 1000));
 }
 
 } // namespace

@@ -57,9 +57,8 @@ private:
     }
     static void throwIf(bool fail)
     {
-        if (fail) {
+        if (fail)
             throw std::runtime_error("database unavailable");
-        }
     }
 };
 

@@ -9,17 +9,10 @@
 #include "foundation/CancellationToken.h"
 
 #include <QHash>
-#include <QList>
-#include <QString>
-
 #include <QCoro/QCoroTask>
 
 #include <coroutine>
-#include <exception>
 #include <map>
-#include <memory>
-#include <optional>
-#include <utility>
 #include <vector>
 
 // An answer the test gives later, in any order. Settling it resumes the waiting coroutine
@@ -94,40 +87,35 @@ QCoro::Task<T> awaitPending(std::shared_ptr<PendingRequest<T>> request, bool hon
 
 class FakeAIClient : public AIClient {
 public:
-    template <typename T>
-    static std::shared_ptr<PendingRequest<T>> makeRequest(QString text, LearningItemType itemType,
-                                                          UserSettings settings, CancellationToken cancellation)
+    QCoro::Task<LookupResult> lookup(QString text, std::optional<QString>, std::optional<QString>, LearningItemType type,
+                                     UserSettings settings, CancellationToken cancellation) override
     {
-        auto request = std::make_shared<PendingRequest<T>>();
-        request->text = std::move(text);
-        request->itemType = itemType;
-        request->settings = std::move(settings);
-        request->cancellation = std::move(cancellation);
-        return request;
+        return record(lookups, text, type, settings, cancellation, true);
     }
 
-    QCoro::Task<LookupResult> lookup(QString selectedText, std::optional<QString>, std::optional<QString>,
-                                     LearningItemType itemType, UserSettings settings,
-                                     CancellationToken cancellation) override
-    {
-        auto request = makeRequest<LookupResult>(selectedText, itemType, settings, cancellation);
-        lookups.push_back(request);
-        return awaitPending(request, true);
-    }
-
-    QCoro::Task<FastLookupResult> fastLookup(QString selectedText, std::optional<QString>, std::optional<QString>,
-                                             LearningItemType itemType, UserSettings settings,
+    QCoro::Task<FastLookupResult> fastLookup(QString text, std::optional<QString>, std::optional<QString>,
+                                             LearningItemType type, UserSettings settings,
                                              CancellationToken cancellation) override
     {
-        auto request = makeRequest<FastLookupResult>(selectedText, itemType, settings, cancellation);
-        fastLookups.push_back(request);
-        return awaitPending(request, fastLookupsHonourCancellation);
+        return record(fastLookups, text, type, settings, cancellation, fastLookupsHonourCancellation);
     }
 
     std::vector<std::shared_ptr<PendingRequest<LookupResult>>> lookups;
     std::vector<std::shared_ptr<PendingRequest<FastLookupResult>>> fastLookups;
     // False lets a quick answer arrive even after its token fired, as a slow service might.
     bool fastLookupsHonourCancellation = true;
+
+private:
+    template <typename T>
+    static QCoro::Task<T> record(std::vector<std::shared_ptr<PendingRequest<T>>> &requests, QString text,
+                                 LearningItemType type, UserSettings settings, CancellationToken cancellation,
+                                 bool honoursCancellation)
+    {
+        auto request = std::make_shared<PendingRequest<T>>();
+        *request = {std::move(text), type, std::move(settings), std::move(cancellation), {}, {}};
+        requests.push_back(request);
+        return awaitPending(request, honoursCancellation);
+    }
 };
 
 class FakeSelectionCaptureService : public SelectedTextCapturing {
@@ -143,16 +131,13 @@ public:
     std::vector<std::shared_ptr<PendingRequest<QString>>> captures;
 };
 
-// Keeps entries in memory under the exact text and type it is given, and records reads.
+// Keeps entries in memory under the exact text and type it is given.
 class InMemoryLookupResultCache : public LookupResultCaching {
 public:
     std::optional<LookupResult> cachedResult(const QString &text, LearningItemType itemType) const override
     {
-        reads.append({text, itemType});
         const auto entry = entries.find({text, itemType});
-        if (entry == entries.end())
-            return std::nullopt;
-        return entry->second;
+        return entry == entries.end() ? std::nullopt : std::optional(entry->second);
     }
     void store(const LookupResult &result) override
     {
@@ -161,7 +146,6 @@ public:
     }
 
     std::map<std::pair<QString, LearningItemType>, LookupResult> entries;
-    mutable QList<std::pair<QString, LearningItemType>> reads;
     QList<LookupResult> stored;
 };
 
@@ -171,9 +155,7 @@ public:
     {
         queries.append(text);
         const auto entry = definitions.constFind(text);
-        if (entry == definitions.constEnd())
-            return std::nullopt;
-        return *entry;
+        return entry == definitions.constEnd() ? std::nullopt : std::optional(*entry);
     }
 
     QHash<QString, QString> definitions;

@@ -94,8 +94,6 @@ TEST_F(LookupPanelControllerTest, TheSourceSwitchOffersTheOtherSourceForTheTextS
          },
          Target::dictionary},
         {[this] { viewModel->lookupWithSystemDictionary(QStringLiteral("zzz"), {}); }, Target::ai},
-        {[this] { viewModel->lookupWithAI(QStringLiteral("fig"), {}); }, Target::none},
-        {[this] { viewModel->lookupFromSelection({}); }, Target::none},
         {[this] { viewModel->showFailure(QStringLiteral("x"), QStringLiteral("apple")); }, Target::none},
     };
     open();

@@ -25,21 +25,20 @@ enum class Outcome { yes, no, failure, cancelled };
 
 // A store action whose calls stay suspended until the test settles them, in any order.
 // Settling resumes the call at once, so the controller's state has changed on return.
-class ManualAction {
-public:
+struct ManualAction {
     LookupSaveStateController::CheckAction check()
     {
-        return [this](const LookupResult &) -> QCoro::Task<bool> { co_return co_await m_calls.emplace_back(); };
+        return [this](const LookupResult &) -> QCoro::Task<bool> { co_return co_await calls.emplace_back(); };
     }
     LookupSaveStateController::ChangeAction change()
     {
-        return [this](const LookupResult &) -> QCoro::Task<void> { co_await m_calls.emplace_back(); };
+        return [this](const LookupResult &) -> QCoro::Task<void> { co_await calls.emplace_back(); };
     }
 
-    size_t callCount() const { return m_calls.size(); }
+    size_t callCount() const { return calls.size(); }
     void settle(size_t index, Outcome outcome)
     {
-        Deferred<bool> &call = m_calls.at(index);
+        Deferred<bool> &call = calls.at(index);
         if (outcome == Outcome::failure)
             call.reject(std::runtime_error("store failed"));
         else if (outcome == Outcome::cancelled)
@@ -48,8 +47,7 @@ public:
             call.resolve(outcome == Outcome::yes);
     }
 
-private:
-    std::deque<Deferred<bool>> m_calls;
+    std::deque<Deferred<bool>> calls;
 };
 
 // Lets the controller's one-turn yield pass so the action actually starts.
