@@ -167,7 +167,6 @@ TEST(SelectionBadgeControllerTest, GestureSequences)
         {{}, "drag wait tap tap", 1, {hello}, {hello}, {}, false},
         {{}, "drag wait click wait tap", 1, {hello}, {}, {}, false},
         {{}, "drag =second drag wait", 1, {"second"}, {}, {}, true},
-        {"你好", "drag wait", 1, {}, {}, {}, false},
         {"12 345 é", "drag wait", 1, {}, {}, {}, false},
         {"a你好", "drag wait", 1, {"a你好"}, {}, {}, true},
         {{}, "drag wait =fail drag wait", 2, {hello}, {}, {failure}, false},
@@ -211,8 +210,7 @@ TEST(SelectionBadgeControllerTest, FollowsThePreferenceAndRetriesAMonitorThatCan
     EXPECT_EQ(h.monitorsMade, 2);
     enabled = false;
     center.post(AppNotification::lookupTriggerPreferencesChanged);
-    EXPECT_FALSE(h.monitorRunning);
-    EXPECT_FALSE(h.controller->isMonitoring());
+    EXPECT_FALSE(h.monitorRunning || h.controller->isMonitoring());
 }
 
 // The real sleeps, of the badge and of the capture, end early when cancelled.

@@ -132,10 +132,8 @@ TEST(SelectionCaptureServiceTest, CapturesAndAlwaysPutsTheClipboardBack)
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
         auto desktop = std::make_shared<FakeDesktop>();
-        desktop->accessibilityText = row.accessibility;
-        desktop->failSnapshot = row.failSnapshot;
-        desktop->failPost = row.failPost;
-        desktop->failReplace = row.failReplace;
+        std::tie(desktop->accessibilityText, desktop->failSnapshot, desktop->failPost, desktop->failReplace) =
+            std::tuple(row.accessibility, row.failSnapshot, row.failPost, row.failReplace);
         desktop->contents = row.emptyFormer ? SelectionPasteboardSnapshot{} : kFormer;
         CancellationToken cancellation;
         desktop->during = [&, d = desktop.get()](int sleep) {

@@ -74,7 +74,6 @@ TEST(DefaultHotkeyRegistrarTest, RegistersOnceAndGivesEverythingBackOnceInRevers
     EXPECT_EQ(presses, 1) << "the second registration changed nothing";
     registrar->unregister();
     registrar->unregister();
-    EXPECT_FALSE(registrar->isRegistered());
     EXPECT_EQ(platform.calls, registeredThenReleased);
     registrar->registerDefaultHotkey([] {});
     registrar.reset(); // releasing the registrar unregisters
