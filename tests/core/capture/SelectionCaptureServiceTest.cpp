@@ -45,17 +45,8 @@ struct FakeDesktop : SelectionPasteboard, SelectionPasteboardSnapshotReplacing, 
         const auto bytes = contents.items.value(0).data(QStringLiteral("text/plain"));
         return bytes ? std::optional(QString::fromUtf8(*bytes)) : std::nullopt;
     }
-    SelectionPasteboardSnapshot snapshot() override
-    {
-        if (failSnapshot)
-            throw std::runtime_error("unreadable");
-        return contents;
-    }
-    qint64 clearContents() override
-    {
-        contents = {};
-        return ++count;
-    }
+    SelectionPasteboardSnapshot snapshot() override { if (failSnapshot) throw std::runtime_error("unreadable"); return contents; }
+    qint64 clearContents() override { contents = {}; return ++count; }
     void restore(const SelectionPasteboardSnapshot &snapshot) override { SelectionPasteboardRestorer::restore(snapshot, *this); }
     bool replaceContents(std::vector<std::unique_ptr<QMimeData>> items) override
     {
@@ -70,12 +61,7 @@ struct FakeDesktop : SelectionPasteboard, SelectionPasteboardSnapshotReplacing, 
         ++count;
         return true;
     }
-    void postCopyShortcut() override
-    {
-        ++posts;
-        if (failPost)
-            throw AppError::selectedTextUnavailable();
-    }
+    void postCopyShortcut() override { ++posts; if (failPost) throw AppError::selectedTextUnavailable(); }
     QCoro::Task<void> sleep(quint64 nanoseconds, CancellationToken cancellation) override
     {
         sleeps.push_back(nanoseconds);
@@ -83,11 +69,7 @@ struct FakeDesktop : SelectionPasteboard, SelectionPasteboardSnapshotReplacing, 
         cancellation.throwIfCancelled();
         co_return;
     }
-    std::optional<QString> selectedText() override
-    {
-        ++accessibilityReads;
-        return accessibilityText;
-    }
+    std::optional<QString> selectedText() override { ++accessibilityReads; return accessibilityText; }
 };
 
 TEST(SelectionCaptureServiceTest, CapturesAndAlwaysPutsTheClipboardBack)
