@@ -55,9 +55,7 @@ struct FakeCapture : SelectedTextCapturing {
     QString text;
     QCoro::Task<QString> captureSelectedTextUsingClipboardFallback(CancellationToken) override
     {
-        if (text == "fail")
-            throw AppError::selectedTextUnavailable();
-        co_return text;
+        co_return text == "fail" ? throw AppError::selectedTextUnavailable() : text;
     }
 };
 
@@ -95,16 +93,8 @@ struct Harness : Desk {
         controller = std::make_unique<SelectionBadgeController>([this](const QString &text) { lookups << text; },
                                                                 std::move(environment));
     }
-    ~Harness()
-    {
-        controller.reset();
-        wake();
-    }
-    void wake()
-    {
-        for (auto handle : std::exchange(sleepers, {}))
-            handle.resume();
-    }
+    ~Harness() { controller.reset(), wake(); }
+    void wake() { for (auto handle : std::exchange(sleepers, {})) handle.resume(); }
 
     // Steps: down (a press at 10,10), up (a release at 80,10), drag (down, a move, up), double
     // (a double click), click (elsewhere), wait (sleeps end), shot/noshot (a screen capture tool

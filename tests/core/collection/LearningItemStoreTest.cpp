@@ -19,10 +19,8 @@ const QDateTime kT0(QDate(2024, 5, 1), QTime(8, 0), QTimeZone::utc());
 LookupResult result(const QString &text, LearningItemType type = LearningItemType::word)
 {
     LookupResult result;
-    result.selectedText = text;
-    result.itemType = type;
-    result.contextualMeaning = QStringLiteral("意思");
-    result.examples = {QStringLiteral("An example.")};
+    std::tie(result.selectedText, result.itemType, result.contextualMeaning, result.examples) =
+        std::tuple(text, type, QStringLiteral("意思"), QStringList{QStringLiteral("An example.")});
     return result;
 }
 

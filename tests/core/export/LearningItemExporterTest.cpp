@@ -184,7 +184,7 @@ TEST(LearningItemExporterWorkbook, OneRowPerItemWithEveryColumnFilled)
     };
     for (const auto &[item, expected] : rows)
         EXPECT_EQ(LearningItemExporter::xlsxRow(*item), expected);
-    EXPECT_EQ(LearningItemExporter::xlsxHeaderRow().size(), rows[0].second.size());
+    EXPECT_EQ(LearningItemExporter::xlsxHeaderRow().size(), rows[0].second.size()) << "a header per column";
 }
 
 TEST(LearningItemExporterWorkbook, WritesNumberedRowsOfEscapedInlineStrings)

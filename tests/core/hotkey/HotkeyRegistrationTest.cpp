@@ -28,11 +28,7 @@ struct Platform : HotkeyRegistrationBackend {
         action = std::move(onTrigger);
         return std::make_unique<Token>();
     }
-    void removeHandler(std::unique_ptr<HotkeyHandlerToken>) override
-    {
-        calls << "remove";
-        action = nullptr;
-    }
+    void removeHandler(std::unique_ptr<HotkeyHandlerToken>) override { calls << "remove", action = nullptr; }
     std::unique_ptr<RegisteredHotkeyToken> registerDefaultHotkey() override
     {
         const bool registered = succeeds("register", registration, HotkeyRegistrationError::hotkeyRegistrationFailed());

@@ -27,11 +27,7 @@ protected:
     QString path() const { return directory.filePath("collection/Collection.sqlite3"); }
     void reopen() { container = std::make_unique<ModelContainer>(path()); }
     ModelContext &context() { return container->mainContext(); }
-    std::shared_ptr<LearningItem> only()
-    {
-        const auto items = context().fetchItems();
-        return items.size() == 1 ? items.first() : nullptr;
-    }
+    std::shared_ptr<LearningItem> only() { const auto items = context().fetchItems(); return items.size() == 1 ? items.first() : nullptr; }
     QString scalar(const QString &sql) { return container->database().scalarText(sql).value_or(QString()); }
 
     QTemporaryDir directory;
