@@ -235,19 +235,14 @@ TEST(LearningItemExporterWorkbook, ProposedFileNamesCarryTheLocalTimeAndTheForma
 }
 
 // A save file whose disk fills up after `limit` bytes.
-class FailingSaveFile : public QSaveFile {
-public:
+struct FailingSaveFile : QSaveFile {
     FailingSaveFile(const QString &path, qint64 limit) : QSaveFile(path), m_left(limit) {}
-
-protected:
     qint64 writeData(const char *data, qint64 length) override
     {
         const qint64 allowed = std::min(length, m_left);
         m_left -= allowed;
         return allowed > 0 ? QSaveFile::writeData(data, allowed) : -1;
     }
-
-private:
     qint64 m_left;
 };
 
