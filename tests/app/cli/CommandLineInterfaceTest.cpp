@@ -15,7 +15,7 @@ TEST_F(CommandLineInterfaceTest, UsageErrorsExitWithTwoBeforeTouchingAnything)
     const QList<QStringList> invocations = {
         {"--frobnicate"}, {"lookup", "--source"}, {"lookup", "--source", "web", "run"}, {"lookup", "--pass=slow", "run"},
         {"lookup", "--verbose", "run"}, {"lookup", "--source", "dictionary", "--pass", "fast", "run"},
-        {"lookup", "--selection", "run"}, {"lookup", "--selection", "--", "run"},
+        {"lookup", "--selection", "run"},
         {"lookup", "--source", "dictionary", "--no-cache", "run"},
         // Only a full AI explanation is saved.
         {"lookup", "--save", "--pass", "fast", "run"}, {"lookup", "--source=dictionary", "--save", "run"},
@@ -23,11 +23,11 @@ TEST_F(CommandLineInterfaceTest, UsageErrorsExitWithTwoBeforeTouchingAnything)
         {"config", "set", "reminderEnabled", "maybe"}, {"config", "set", "dailyRecommendationHour.v1", "24"},
         {"config", "set", "dailyRecommendationMinute.v1", " 5"}, {"config", "set", "systemPronunciationAccent", "American"},
         {"config", "set", "aiAPIKey", "sk-plain-text"}, {"config", "set", "hasSavedAPIKey.v2", "true"},
-        {"config", "set-key", "openai"}, {"collection"}, {"collection", "list", "--format", "yaml"},
+        {"config", "set-key", "openai"}, {"collection"},
         {"collection", "remove"}, {"collection", "remove", "apple"},
         {"collection", "remove", "00000000-0000-0000-0000-000000000000"}, {"collection", "export", "x.json"},
         {"review", "answer", "apple", "good"}, {"review", "answer", id, "Good"}, {"review", "answer", id},
-        {"review", "due", "extra"}, {"open"}, {"open", "Lookup"}, {"open", "lookup", "collection"},
+        {"review", "due", "extra"}, {"open"}, {"open", "Lookup"},
     };
     for (const QStringList &arguments : invocations) {
         const CommandRun usage = run(arguments, "sk-123\n");

@@ -165,7 +165,6 @@ TEST(AppPreferencesWriteFailures, ARefusedWriteIsReportedAndTheResetIsRetried)
     ASSERT_TRUE(defaults.setString(Key::aiModel, "old-model"));
     defaults.setFailsWrites(true);
     AppPreferences prefs(defaults, keys, std::make_shared<InMemoryAPIKeyStore>(), BundleInfo());
-    EXPECT_FALSE(defaults.contains(Key::didResetBundledAISettings));
     EXPECT_FALSE(prefs.setDailyRecommendationHour(21));
     EXPECT_NE(prefs.dailyRecommendationHour(), 21);
     // The key reached the keyring but the record of it did not: the caller must hear of it.
