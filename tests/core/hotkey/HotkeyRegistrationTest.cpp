@@ -58,24 +58,6 @@ struct Forwarder : HotkeyRegistrationBackend {
 
 const QStringList registeredThenReleased{"install", "register", "unregister", "remove"};
 
-TEST(DefaultHotkeyRegistrarTest, RegistersOnceAndGivesEverythingBackOnceInReverseOrder)
-{
-    Platform platform;
-    auto registrar = std::make_unique<DefaultHotkeyRegistrar>(std::make_unique<Forwarder>(platform));
-    registrar->unregister();
-    int presses = 0;
-    registrar->registerDefaultHotkey([&] { ++presses; });
-    registrar->registerDefaultHotkey([&] { presses += 100; });
-    platform.action();
-    EXPECT_EQ(presses, 1) << "the second registration changed nothing";
-    registrar->unregister();
-    registrar->unregister();
-    EXPECT_EQ(platform.calls, registeredThenReleased);
-    registrar->registerDefaultHotkey([] {});
-    registrar.reset(); // releasing the registrar unregisters
-    EXPECT_EQ(platform.calls, registeredThenReleased + registeredThenReleased);
-}
-
 struct Controlled {
     explicit Controlled(Platform &platform) : platform(platform) {}
     Platform &platform;

@@ -2,7 +2,6 @@
 #include "preferences/InMemoryAPIKeyStore.h"
 #include "preferences/InMemoryUserDefaults.h"
 #include "preferences/PreferencesWriteError.h"
-#include "speech/TextToSpeechProviderCatalogue.h"
 
 #include "support/CoroutineTestSupport.h"
 #include "support/TestSupport.h"
@@ -175,14 +174,6 @@ TEST(AppPreferencesWriteFailures, ARefusedWriteIsReportedAndTheResetIsRetried)
     AppPreferences retried(defaults, keys, std::make_shared<InMemoryAPIKeyStore>(), BundleInfo());
     EXPECT_EQ(defaults.boolValue(Key::didResetBundledAISettings), true);
     EXPECT_FALSE(defaults.contains(Key::aiModel));
-}
-
-TEST(TextToSpeechProviderCatalogue, FindsEachProviderByTheIdStoredInThePreferences)
-{
-    for (const auto &provider : TextToSpeechProviderCatalogue::providers())
-        EXPECT_EQ(TextToSpeechProviderCatalogue::provider(provider.id)->label, provider.label);
-    EXPECT_TRUE(TextToSpeechProviderCatalogue::provider(UserSettings().ttsProvider)) << "the default is offered";
-    EXPECT_FALSE(TextToSpeechProviderCatalogue::provider("unknown"));
 }
 
 } // namespace

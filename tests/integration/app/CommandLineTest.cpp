@@ -70,6 +70,18 @@ TEST_F(CommandLineTest, SavedLookupsAreListedOnceReviewedAndExported)
     QFile file(exported);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(QJsonDocument::fromJson(file.readAll())["items"], listed(run({"collection", "list", "--format=json"})));
+
+    // A spreadsheet reader (openpyxl) opens the workbook: a header row, then the items' texts.
+    const QString workbook = path(QStringLiteral("收藏.xlsx"));
+    ASSERT_EQ(run({"collection", "export", "--format", "xlsx", workbook}).exitCode, 0);
+    QProcess reader;
+    reader.start(QStringLiteral("/usr/bin/python3"),
+                 {"-c", "import json, sys, openpyxl; rows = openpyxl.load_workbook(sys.argv[1]).active.iter_rows("
+                        "values_only=True); print(json.dumps([row[2] for row in rows]))", workbook});
+    ASSERT_TRUE(reader.waitForFinished(30000));
+    EXPECT_EQ(QJsonDocument::fromJson(reader.readAllStandardOutput()).array(),
+              (QJsonArray{QStringLiteral("原文"), items[0]["text"], items[1]["text"]}))
+        << reader.readAllStandardError().toStdString();
 }
 
 // A variable once exported by a test script must not send a learner's saves to memory.

@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 
 using namespace std::chrono_literals;
-using ClaimResult = DBusSingleInstanceService::ClaimResult;
 using RequestError = DBusSingleInstanceService::RequestError;
 
 namespace {
@@ -43,21 +42,6 @@ protected:
     QStringList received;
     QString message;
 };
-
-TEST_F(DBusSingleInstanceServiceTest, OnlyTheFirstInstanceOwnsTheNameUntilItGoesAway)
-{
-    ASSERT_TRUE(DBusSingleInstanceService::isSessionBusAvailable());
-    auto first = instance(QStringLiteral("first"));
-    auto second = instance(QStringLiteral("second"));
-    EXPECT_FALSE(DBusSingleInstanceService::isInstanceRunning(name));
-    EXPECT_EQ(first->claim(), ClaimResult::claimed);
-    EXPECT_TRUE(DBusSingleInstanceService::isInstanceRunning(name));
-    EXPECT_EQ(second->claim(), ClaimResult::alreadyRunning);
-    EXPECT_FALSE(second->isClaimed());
-    first.reset();
-    ASSERT_FALSE(DBusSingleInstanceService::isInstanceRunning(name));
-    EXPECT_EQ(second->claim(), ClaimResult::claimed);
-}
 
 TEST_F(DBusSingleInstanceServiceTest, RequestsReachTheRunningInstanceAndItsRefusalsComeBack)
 {

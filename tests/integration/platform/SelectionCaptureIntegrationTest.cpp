@@ -126,16 +126,4 @@ TEST_F(SelectionCaptureIntegrationTest, TerminalsNeverReceiveTheKeystroke)
     EXPECT_EQ(clipboardSeenByOwner(), formerClipboard());
 }
 
-TEST_F(SelectionCaptureIntegrationTest, NoKeystrokeWithoutAFocusedWindowAndNoTrustWithoutAnXServer)
-{
-    // No application window is open: the focus is on nothing, or on the window manager's own.
-    EXPECT_THROW(XTestCopyEventPoster().postCopyShortcut(), AppError);
-    EXPECT_TRUE(X11PermissionService().isAccessibilityTrusted());
-    const QByteArray display = qgetenv("DISPLAY");
-    qputenv("DISPLAY", ":4242");
-    const bool trustedWithoutServer = X11PermissionService().isAccessibilityTrusted();
-    qputenv("DISPLAY", display);
-    EXPECT_FALSE(trustedWithoutServer);
-}
-
 } // namespace

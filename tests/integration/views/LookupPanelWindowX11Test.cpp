@@ -39,12 +39,7 @@ bool isOnAllDesktops(QWindow *window)
 // The panel as the shell presents it, against a real window manager.
 class LookupPanelWindowX11Test : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        if (QGuiApplication::platformName() != QStringLiteral("xcb"))
-            GTEST_SKIP() << "needs an X server";
-        other.setGeometry(20, 20, 200, 150);
-    }
+    void SetUp() override { other.setGeometry(20, 20, 200, 150); }
 
     QPointer<LookupPanelWindow> present()
     {

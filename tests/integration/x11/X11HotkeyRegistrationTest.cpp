@@ -11,6 +11,11 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
+
+#include <X11/keysym.h>
+#include <xcb/xcb.h>
+#include <xcb/xcb_keysyms.h>
 
 using namespace std::chrono_literals;
 
@@ -21,22 +26,30 @@ void xdotool(const char *command, const char *keys)
     ASSERT_EQ(QProcess::execute(QStringLiteral("xdotool"), {QString::fromLatin1(command), QString::fromLatin1(keys)}), 0);
 }
 
-// Another client that tries to grab Alt+D with the given lock combinations and holds what it
-// got until destroyed; its answer is "grabbed" or "refused".
+// Another client (a connection of its own) that tries to grab Alt+D with the given lock
+// combinations and holds what it got until destroyed; `answer` is "grabbed" or "refused".
+// The session's keymap puts Num Lock on Mod2, as the standard keymaps do.
 struct GrabHolder {
     explicit GrabHolder(const QStringList &combinations)
     {
-        process.start(QStringLiteral(RAROZEZEV_HOTKEY_GRAB_HOLDER), combinations);
-        if (process.waitForReadyRead(5000))
-            answer = QString::fromUtf8(process.readLine()).trimmed();
+        const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+        xcb_key_symbols_t *symbols = xcb_key_symbols_alloc(connection);
+        xcb_keycode_t *codes = xcb_key_symbols_get_keycode(symbols, XK_d);
+        bool refused = false;
+        for (const QString &combination : combinations) {
+            const auto modifiers = static_cast<uint16_t>(XCB_MOD_MASK_1 | (combination.contains("caps") ? XCB_MOD_MASK_LOCK : 0)
+                                                         | (combination.contains("num") ? XCB_MOD_MASK_2 : 0));
+            const auto cookie = xcb_grab_key_checked(connection, 0, root, modifiers, codes[0], XCB_GRAB_MODE_ASYNC,
+                                                     XCB_GRAB_MODE_ASYNC);
+            if (xcb_generic_error_t *error = xcb_request_check(connection, cookie))
+                refused = true, std::free(error);
+        }
+        std::free(codes);
+        xcb_key_symbols_free(symbols);
+        answer = refused ? QStringLiteral("refused") : QStringLiteral("grabbed");
     }
-    ~GrabHolder()
-    {
-        process.closeWriteChannel();
-        if (!process.waitForFinished(5000))
-            process.kill();
-    }
-    QProcess process;
+    ~GrabHolder() { xcb_disconnect(connection); }
+    xcb_connection_t *connection = xcb_connect(nullptr, nullptr);
     QString answer;
 };
 
