@@ -136,9 +136,15 @@ TEST(X11RecordEventDecoderTest, KeepsLeftButtonEventsWithRootCoordinatesAndRepea
     }
 }
 
-TEST(XTestCopyEventPosterTest, RecognisesTerminalsByEitherWindowClassName)
+TEST(XTestCopyEventPosterTest, RecognisesTerminalsAndProgramsWithOneInsideByEitherWindowClassName)
 {
     const std::pair<QByteArray, bool> cases[] = {
+        {QByteArray("code\0Code\0", 10), true},
+        {QByteArray("code-oss\0Code - OSS\0", 20), true},
+        {QByteArray("vscodium\0VSCodium\0", 18), true},
+        {QByteArray("sun-awt-X11-XFramePeer\0jetbrains-pycharm\0", 41), true},
+        {QByteArray("emacs\0Emacs\0", 12), true},
+        {QByteArray("jetbrains\0Toolbox\0", 18), false},
         {QByteArray("xterm\0XTerm\0", 12), true},
         {QByteArray("custom-instance\0kitty\0", 22), true},
         {QByteArray("xfce4-terminal\0Xfce4-terminal", 29), true}, // without the last NUL
@@ -147,7 +153,7 @@ TEST(XTestCopyEventPosterTest, RecognisesTerminalsByEitherWindowClassName)
         {QByteArray("\0\0", 2), false},
     };
     for (const auto &[wmClass, terminal] : cases)
-        EXPECT_EQ(XTestCopyEventPoster::isTerminalEmulatorWindowClass(wmClass), terminal) << wmClass.constData();
+        EXPECT_EQ(XTestCopyEventPoster::isTerminalHostWindowClass(wmClass), terminal) << wmClass.constData();
 }
 
 TEST(X11SelectionPasteboardTest, SnapshotsRealFormatsOnly)
