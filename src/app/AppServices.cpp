@@ -1,5 +1,6 @@
 #include "app/AppServices.h"
 
+#include "app/cli/CommandIO.h"
 #include "app/cli/DBusApplicationInstance.h"
 #include "app/cli/LookupCommand.h"
 #include "ai/OpenAICompatibleAIClient.h"
@@ -161,6 +162,10 @@ SelectedTextCapturing &AppServices::selectionCaptureService()
         m_commandSelectionCapture = makeSelectionCapture(std::make_shared<KeptSelectionPasteboard>(
             std::make_shared<X11SelectionPasteboard>(), []() -> std::unique_ptr<SelectionPasteboardKeeping> {
                 return X11ClipboardServerProcess::start(QCoreApplication::applicationFilePath());
+            },
+            [] {
+                CommandIO{}.printError(
+                    QStringLiteral("剪贴板服务未能接管原剪贴板内容，命令退出后原剪贴板内容将会丢失。\n"));
             }),
             m_selectionCaptureGate);
     }

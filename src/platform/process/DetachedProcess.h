@@ -24,6 +24,17 @@ public:
     // entries; without it the program gets ours.
     static std::unique_ptr<DetachedProcess> start(const QString &program, const QStringList &arguments,
                                                   const std::optional<QStringList> &environment = std::nullopt);
+    // Starts a program that nobody talks to, detached the same way, with all its standard
+    // streams on /dev/null and `directory` as its working directory. False when it could not
+    // be started.
+    static bool launch(const QString &program, const QStringList &arguments, const QStringList &environment,
+                       const QString &directory);
+
+    // The entries of `environment` ("NAME=value") that a program of ours started detached
+    // takes along: what it needs to start and reach the session (display, session bus,
+    // libraries, Qt's plugins and settings, XDG directories, locale), nothing else, in
+    // particular no API key given to the command that starts it.
+    static QStringList inheritedEnvironment(const QStringList &environment);
 
     // Writes all bytes, then ends the program's input. False when the program went away or
     // the deadline passed first.
@@ -34,6 +45,10 @@ public:
 
 private:
     explicit DetachedProcess(int socket) : m_socket(socket) {}
+    // Runs the program detached with `input` as its standard input and `output` as its
+    // standard output; false when it could not be started.
+    static bool spawn(const QString &program, const QStringList &arguments,
+                      const std::optional<QStringList> &environment, int input, int output, const QString &directory);
 
     int m_socket = -1;
     bool m_inputClosed = false;

@@ -216,24 +216,28 @@ TEST(KeptSelectionPasteboardTest, AKeeperStartedAtTheSnapshotTakesItBackElseTheP
         const char *name;
         bool empty, starts, takes, failSnapshot;
         int launches, offered, restoredHere;
+        bool lost; // the user is told that the clipboard goes with the process
     };
     const Row rows[] = {
-        {"kept", false, true, true, false, 1, 1, 0},
-        {"an empty clipboard needs no keeper", true, true, true, false, 0, 0, 1},
-        {"no keeper could start", false, false, true, false, 1, 0, 1},
-        {"the keeper did not take it in time", false, true, false, false, 1, 1, 1},
-        {"a failed snapshot starts nothing", false, true, true, true, 0, 0, 1},
+        {"kept", false, true, true, false, 1, 1, 0, false},
+        {"an empty clipboard needs no keeper", true, true, true, false, 0, 0, 1, false},
+        {"no keeper could start", false, false, true, false, 1, 0, 1, true},
+        {"the keeper did not take it in time", false, true, false, false, 1, 1, 1, true},
+        {"a failed snapshot starts nothing", false, true, true, true, 0, 0, 1, false},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
         auto desktop = std::make_shared<FakeDesktop>();
         desktop->contents = row.empty ? SelectionPasteboardSnapshot{} : kFormer;
         desktop->failSnapshot = row.failSnapshot;
-        int launches = 0, offered = 0;
-        KeptSelectionPasteboard kept(desktop, [&]() -> std::unique_ptr<SelectionPasteboardKeeping> {
-            ++launches;
-            return row.starts ? std::make_unique<Keeper>(offered, row.takes) : nullptr;
-        });
+        int launches = 0, offered = 0, lost = 0;
+        KeptSelectionPasteboard kept(
+            desktop,
+            [&]() -> std::unique_ptr<SelectionPasteboardKeeping> {
+                ++launches;
+                return row.starts ? std::make_unique<Keeper>(offered, row.takes) : nullptr;
+            },
+            [&] { ++lost; });
         SelectionPasteboardSnapshot snapshot;
         try {
             snapshot = kept.snapshot();
@@ -245,6 +249,7 @@ TEST(KeptSelectionPasteboardTest, AKeeperStartedAtTheSnapshotTakesItBackElseTheP
         kept.restore(snapshot);
         EXPECT_EQ(offered, row.offered);
         EXPECT_EQ(desktop->count - 100, row.restoredHere);
+        EXPECT_EQ(lost, row.lost ? 1 : 0);
         // A keeper serves one snapshot; a later restore without a new snapshot is our own.
         kept.restore(snapshot);
         EXPECT_EQ(desktop->count - 100, row.restoredHere + 1);

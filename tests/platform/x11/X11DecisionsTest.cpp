@@ -2,7 +2,6 @@
 // events, RECORD's mouse events, terminals, clipboard formats and the clipboard server's input.
 #include "hotkey/HotkeyRegistrationError.h"
 #include "platform/x11/X11ClipboardServer.h"
-#include "platform/x11/X11ClipboardServerProcess.h"
 #include "platform/x11/X11HotkeyEventFilter.h"
 #include "platform/x11/X11HotkeyRegistrationBackend.h"
 #include "platform/x11/X11RecordEventDecoder.h"
@@ -180,11 +179,6 @@ TEST(X11ClipboardServerTest, TakesOnlyOneCompleteSnapshotAndOnlyWhatReachesTheDi
     for (const QByteArray &broken : {QByteArray(), bytes.left(bytes.size() - 1), bytes.left(bytes.size() / 2),
                                      QByteArray("owned\n"), bytes + bytes, QByteArray(bytes).replace(0, 1, "X")})
         EXPECT_FALSE(X11ClipboardServer::decode(broken)) << broken.size();
-
-    // The server lives long: it takes along what reaches the display, and no API key.
-    EXPECT_EQ(X11ClipboardServerProcess::serverEnvironment({"DISPLAY=:7", "XAUTHORITY=/run/x", "LC_ALL=C.UTF-8",
-                                                            "RAROZEZEV_AI_API_KEY=sk-secret", "DISPLAYED=no"}),
-              QStringList({"DISPLAY=:7", "XAUTHORITY=/run/x", "LC_ALL=C.UTF-8"}));
 }
 
 } // namespace
