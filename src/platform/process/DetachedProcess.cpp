@@ -44,7 +44,7 @@ bool waitFor(int socket, short events, DetachedProcess::Clock::time_point deadli
     sigset_t noSignals;
     ::sigemptyset(&noSignals);
     ::sigprocmask(SIG_SETMASK, &noSignals, nullptr);
-    if (::setsid() < 0)
+    if (::setsid() < 0 || ::chdir(directory) != 0)
         ::_exit(127);
     // The second fork leaves a process that is no session leader, so it can never acquire a
     // controlling terminal, and whose parent exits at once, so init reaps it.
@@ -52,8 +52,6 @@ bool waitFor(int socket, short events, DetachedProcess::Clock::time_point deadli
     if (grandchild != 0)
         ::_exit(grandchild < 0 ? 127 : 0);
     if (::dup2(input, STDIN_FILENO) < 0 || ::dup2(output, STDOUT_FILENO) < 0 || ::dup2(devNull, STDERR_FILENO) < 0)
-        ::_exit(127);
-    if (*directory && ::chdir(directory) != 0)
         ::_exit(127);
     // Nothing else of ours may stay open in it: an inherited X connection, for one, would keep
     // our client alive in the server's eyes after we exit.
@@ -79,7 +77,7 @@ std::unique_ptr<DetachedProcess> DetachedProcess::start(const QString &program, 
     int sockets[2];
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, sockets) != 0)
         return nullptr;
-    const bool started = spawn(program, arguments, environment, sockets[1], sockets[1], QString());
+    const bool started = spawn(program, arguments, environment, sockets[1], sockets[1], QStringLiteral("/"));
     ::close(sockets[1]);
     if (!started) {
         ::close(sockets[0]);

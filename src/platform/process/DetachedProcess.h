@@ -9,9 +9,10 @@
 #include <optional>
 
 // A program started outside our process tree, in a session of its own, so that it outlives
-// us and no terminal hang-up or Ctrl+C reaches it; nobody needs to reap it. Its standard
-// input and output are one local socket whose other end this object holds; its standard
-// error goes nowhere. Main thread; the waits below block, each up to its deadline.
+// us and no terminal hang-up or Ctrl+C reaches it; nobody needs to reap it, and it holds no
+// directory of ours busy. Its standard input and output are one local socket whose other end
+// this object holds; its standard error goes nowhere. Main thread; the waits below block,
+// each up to its deadline.
 class DetachedProcess {
 public:
     using Clock = std::chrono::steady_clock;
@@ -20,8 +21,8 @@ public:
     DetachedProcess(const DetachedProcess &) = delete;
     DetachedProcess &operator=(const DetachedProcess &) = delete;
 
-    // Nothing when the program could not be started. `environment` holds "NAME=value"
-    // entries; without it the program gets ours.
+    // Nothing when the program could not be started. It runs in the root directory.
+    // `environment` holds "NAME=value" entries; without it the program gets ours.
     static std::unique_ptr<DetachedProcess> start(const QString &program, const QStringList &arguments,
                                                   const std::optional<QStringList> &environment = std::nullopt);
     // Starts a program that nobody talks to, detached the same way, with all its standard
