@@ -32,7 +32,7 @@ SelectionCaptureService makeService(std::shared_ptr<SelectionPasteboard> pastebo
     return SelectionCaptureService(std::move(pasteboard), std::make_shared<XTestCopyEventPoster>(),
                                    std::make_shared<QTimerSelectionCaptureClock>(), std::move(reader),
                                    [] { return X11PermissionService().isAccessibilityTrusted(); }, 500'000'000,
-                                   20'000'000);
+                                   20'000'000, std::make_shared<SelectionCaptureGate>());
 }
 
 SelectionPasteboardItemSnapshot userClipboard()

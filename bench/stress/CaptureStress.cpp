@@ -110,7 +110,7 @@ QCoro::Task<int> run(int count, quint32 seed)
                                         std::make_shared<QTimerSelectionCaptureClock>(),
                                         std::make_shared<NoSelectionReader>(),
                                         [] { return X11PermissionService().isAccessibilityTrusted(); }, 500'000'000,
-                                        20'000'000);
+                                        20'000'000, std::make_shared<SelectionCaptureGate>());
         QElapsedTimer elapsed;
         elapsed.start();
         try {

@@ -1,5 +1,6 @@
 #include "app/AppServices.h"
 
+#include "app/cli/CommandIO.h"
 #include "app/cli/DBusApplicationInstance.h"
 #include "app/cli/LookupCommand.h"
 #include "ai/OpenAICompatibleAIClient.h"
@@ -42,15 +43,16 @@ constexpr quint32 kHotkeyKeysym = 0x64;
 
 } // namespace
 
-AppServices::AppServices() = default;
+AppServices::AppServices() : m_selectionCaptureGate(std::make_shared<SelectionCaptureGate>()) {}
 AppServices::~AppServices() = default;
 
-std::unique_ptr<SelectedTextCapturing> AppServices::makeSelectionCapture(std::shared_ptr<SelectionPasteboard> pasteboard)
+std::unique_ptr<SelectedTextCapturing> AppServices::makeSelectionCapture(std::shared_ptr<SelectionPasteboard> pasteboard,
+                                                                        std::shared_ptr<SelectionCaptureGate> gate)
 {
     return std::make_unique<SelectionCaptureService>(
         std::move(pasteboard), std::make_shared<XTestCopyEventPoster>(), std::make_shared<QTimerSelectionCaptureClock>(),
         std::make_shared<X11PrimarySelectionReader>(), [] { return X11PermissionService().isAccessibilityTrusted(); },
-        kCaptureTimeoutNanoseconds, kCapturePollIntervalNanoseconds);
+        kCaptureTimeoutNanoseconds, kCapturePollIntervalNanoseconds, std::move(gate));
 }
 
 SQLiteUserDefaults &AppServices::userDefaults()
@@ -100,9 +102,10 @@ ModelContainer &AppServices::modelContainer()
 AppDelegate::Services AppServices::delegateServices()
 {
     AppDelegate::Services services;
-    // A new capture for each lookup, over the X11 clipboard.
-    services.makeSelectionCaptureService = [] {
-        return std::shared_ptr<SelectedTextCapturing>(makeSelectionCapture(std::make_shared<X11SelectionPasteboard>()));
+    // A new capture for each lookup, over the X11 clipboard, all behind the one gate.
+    services.makeSelectionCaptureService = [gate = m_selectionCaptureGate] {
+        return std::shared_ptr<SelectedTextCapturing>(
+            makeSelectionCapture(std::make_shared<X11SelectionPasteboard>(), gate));
     };
     services.aiClient = sharedAIClient();
     services.aiAPIKeyStore = aiAPIKeyStore();
@@ -113,7 +116,9 @@ AppDelegate::Services AppServices::delegateServices()
     services.workspacePinning = &X11WorkspacePinning::apply;
     services.selectionBadge.makeMonitor = [] { return std::make_unique<X11RecordMouseMonitor>(); };
     services.selectionBadge.makePresenter = [] { return std::make_unique<SelectionBadgePresenter>(); };
-    services.selectionBadge.makeCapture = [] { return makeSelectionCapture(std::make_shared<X11SelectionPasteboard>()); };
+    services.selectionBadge.makeCapture = [gate = m_selectionCaptureGate] {
+        return makeSelectionCapture(std::make_shared<X11SelectionPasteboard>(), gate);
+    };
     services.selectionBadge.pointerLocation = [] { return QPointF(QCursor::pos()); };
     services.selectionBadge.isScreenCaptureInterfaceActive = [probe = std::make_shared<X11ScreenCaptureProbe>()] {
         return probe->isScreenCaptureInterfaceActive();
@@ -157,7 +162,12 @@ SelectedTextCapturing &AppServices::selectionCaptureService()
         m_commandSelectionCapture = makeSelectionCapture(std::make_shared<KeptSelectionPasteboard>(
             std::make_shared<X11SelectionPasteboard>(), []() -> std::unique_ptr<SelectionPasteboardKeeping> {
                 return X11ClipboardServerProcess::start(QCoreApplication::applicationFilePath());
-            }));
+            },
+            [] {
+                CommandIO{}.printError(
+                    QStringLiteral("剪贴板服务未能接管原剪贴板内容，命令退出后原剪贴板内容将会丢失。\n"));
+            }),
+            m_selectionCaptureGate);
     }
     return *m_commandSelectionCapture;
 }

@@ -12,6 +12,7 @@ class KeychainAPIKeyStore;
 class ModelContainer;
 class OpenAICompatibleAIClient;
 class SQLiteUserDefaults;
+class SelectionCaptureGate;
 class SelectionPasteboard;
 class SystemDictionaryClient;
 class UserDefaultsLookupResultCache;
@@ -50,8 +51,10 @@ public:
     ApplicationInstanceConnecting &applicationInstance() override;
 
 private:
-    // The capture of the hotkey, the badge and `lookup --selection`, over `pasteboard`.
-    static std::unique_ptr<SelectedTextCapturing> makeSelectionCapture(std::shared_ptr<SelectionPasteboard> pasteboard);
+    // The capture of the hotkey, the badge and `lookup --selection`, over `pasteboard`. All of
+    // them pass the one gate of the process, so that they never borrow the clipboard at once.
+    static std::unique_ptr<SelectedTextCapturing> makeSelectionCapture(std::shared_ptr<SelectionPasteboard> pasteboard,
+                                                                       std::shared_ptr<SelectionCaptureGate> gate);
 
     SQLiteUserDefaults &userDefaults();
     std::shared_ptr<KeychainAPIKeyStore> aiAPIKeyStore();
@@ -67,6 +70,7 @@ private:
     std::shared_ptr<UserDefaultsLookupResultCache> m_lookupResultCache;
     std::shared_ptr<SystemDictionaryClient> m_systemDictionary;
     std::unique_ptr<ModelContainer> m_modelContainer;
+    const std::shared_ptr<SelectionCaptureGate> m_selectionCaptureGate;
     std::unique_ptr<SelectedTextCapturing> m_commandSelectionCapture;
     std::unique_ptr<DBusApplicationInstance> m_applicationInstance;
 };

@@ -1,10 +1,11 @@
 #include "app/cli/DBusApplicationInstance.h"
 
 #include "platform/dbus/DBusSingleInstanceService.h"
+#include "platform/process/DetachedProcess.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QProcess>
+#include <QProcessEnvironment>
 
 bool DBusApplicationInstance::isReachable() { return DBusSingleInstanceService::isSessionBusAvailable(); }
 
@@ -12,13 +13,11 @@ bool DBusApplicationInstance::isRunning() { return DBusSingleInstanceService::is
 
 bool DBusApplicationInstance::startApplication()
 {
-    QProcess process;
-    process.setProgram(QCoreApplication::applicationFilePath());
-    // The application outlives this command; it must not hold the caller's directory busy.
-    process.setWorkingDirectory(QDir::home().exists() ? QDir::homePath() : QDir::rootPath());
-    process.setStandardInputFile(QProcess::nullDevice());
-    process.setStandardOutputFile(QProcess::nullDevice());
-    return process.startDetached();
+    // The application outlives this command: it must not hold the caller's directory busy,
+    // write to its terminal, or keep an API key the command was given.
+    return DetachedProcess::launch(QCoreApplication::applicationFilePath(), {},
+                                   DetachedProcess::inheritedEnvironment(QProcessEnvironment::systemEnvironment().toStringList()),
+                                   QDir::home().exists() ? QDir::homePath() : QDir::rootPath());
 }
 
 QCoro::Task<bool> DBusApplicationInstance::waitUntilRunning(std::chrono::milliseconds timeout)

@@ -3,8 +3,8 @@
 #include <utility>
 
 KeptSelectionPasteboard::KeptSelectionPasteboard(std::shared_ptr<SelectionPasteboard> pasteboard,
-                                                 KeeperLauncher launchKeeper)
-    : m_pasteboard(std::move(pasteboard)), m_launchKeeper(std::move(launchKeeper))
+                                                 KeeperLauncher launchKeeper, std::function<void()> notKept)
+    : m_pasteboard(std::move(pasteboard)), m_launchKeeper(std::move(launchKeeper)), m_notKept(std::move(notKept))
 {
 }
 
@@ -24,4 +24,6 @@ void KeptSelectionPasteboard::restore(const SelectionPasteboardSnapshot &snapsho
     if (keeper && !snapshot.isEmpty() && keeper->keep(snapshot))
         return;
     m_pasteboard->restore(snapshot);
+    if (!snapshot.isEmpty() && m_notKept)
+        m_notKept();
 }

@@ -15,7 +15,10 @@ public:
     // Returns a keeper ready to take a snapshot, or null when none can be started.
     using KeeperLauncher = std::function<std::unique_ptr<SelectionPasteboardKeeping>()>;
 
-    KeptSelectionPasteboard(std::shared_ptr<SelectionPasteboard> pasteboard, KeeperLauncher launchKeeper);
+    // `notKept` is called when contents worth keeping went back on the clipboard without a
+    // keeper: they are there now, and gone when the process ends.
+    KeptSelectionPasteboard(std::shared_ptr<SelectionPasteboard> pasteboard, KeeperLauncher launchKeeper,
+                            std::function<void()> notKept);
 
     qint64 changeCount() const override { return m_pasteboard->changeCount(); }
     std::optional<QString> stringValue() const override { return m_pasteboard->stringValue(); }
@@ -26,6 +29,7 @@ public:
 private:
     std::shared_ptr<SelectionPasteboard> m_pasteboard;
     KeeperLauncher m_launchKeeper;
+    std::function<void()> m_notKept;
     // Started for the latest snapshot; used once.
     std::unique_ptr<SelectionPasteboardKeeping> m_keeper;
 };

@@ -1,7 +1,6 @@
 #include "capture/SelectionCaptureService.h"
 
 #include "foundation/AppError.h"
-#include "foundation/CancellationError.h"
 
 #include <algorithm>
 #include <exception>
@@ -25,14 +24,16 @@ SelectionCaptureService::SelectionCaptureService(
     std::shared_ptr<SelectionPasteboard> pasteboard, std::shared_ptr<SelectionCopyEventPosting> copyEventPoster,
     std::shared_ptr<SelectionCaptureClock> clock,
     std::shared_ptr<AccessibilitySelectedTextReading> accessibilitySelectedTextReader,
-    std::function<bool()> isAccessibilityTrusted, quint64 timeoutNanoseconds, quint64 pollIntervalNanoseconds)
+    std::function<bool()> isAccessibilityTrusted, quint64 timeoutNanoseconds, quint64 pollIntervalNanoseconds,
+    std::shared_ptr<SelectionCaptureGate> gate)
     : m_collaborators{std::move(pasteboard),
                       std::move(copyEventPoster),
                       std::move(clock),
                       std::move(accessibilitySelectedTextReader),
                       std::move(isAccessibilityTrusted),
                       timeoutNanoseconds,
-                      pollIntervalNanoseconds}
+                      pollIntervalNanoseconds,
+                      std::move(gate)}
 {
 }
 
@@ -56,6 +57,7 @@ QCoro::Task<QString> SelectionCaptureService::capture(Collaborators collaborator
     if (auto text = trimmedNonEmpty(collaborators.accessibilitySelectedTextReader->selectedText()))
         co_return *text;
 
+    const SelectionCaptureGate::Pass pass = co_await enterGate(collaborators, cancellation);
     SelectionPasteboard &pasteboard = *collaborators.pasteboard;
     SelectionPasteboardSnapshot snapshot;
     try {
@@ -87,15 +89,23 @@ QCoro::Task<QString> SelectionCaptureService::capture(Collaborators collaborator
         restored = false;
     }
 
-    if (!failure) {
-        // The text is dropped: the user must learn that their clipboard was not put back.
-        if (!restored)
-            throw AppError::clipboardRestoreFailed();
-        co_return text;
-    }
-    if (!restored && !isCancellation(failure))
+    // Whatever else happened, the text or the cancellation included, the user must learn that
+    // their clipboard was not put back.
+    if (!restored)
         throw AppError::clipboardRestoreFailed();
-    std::rethrow_exception(failure);
+    if (failure)
+        std::rethrow_exception(failure);
+    co_return text;
+}
+
+QCoro::Task<SelectionCaptureGate::Pass> SelectionCaptureService::enterGate(const Collaborators &collaborators,
+                                                                           const CancellationToken &cancellation)
+{
+    // The capture inside lasts at most its own timeout, so the wait ends too.
+    const quint64 pollInterval = std::max<quint64>(collaborators.pollIntervalNanoseconds, 1'000'000);
+    while (!collaborators.gate->isOpen())
+        co_await collaborators.clock->sleep(pollInterval, cancellation);
+    co_return collaborators.gate->enter();
 }
 
 QCoro::Task<bool> SelectionCaptureService::waitForPasteboardChange(const Collaborators &collaborators, qint64 after,

@@ -3,7 +3,6 @@
 #include "capture/SelectionPasteboardKeeping.h"
 
 #include <QString>
-#include <QStringList>
 
 #include <chrono>
 #include <memory>
@@ -23,9 +22,6 @@ public:
     static std::unique_ptr<X11ClipboardServerProcess> start(const QString &program);
 
     bool keep(const SelectionPasteboardSnapshot &snapshot) override;
-
-    // The entries of `environment` ("NAME=value") that the server takes along.
-    static QStringList serverEnvironment(const QStringList &environment);
 
 private:
     explicit X11ClipboardServerProcess(std::unique_ptr<DetachedProcess> process);

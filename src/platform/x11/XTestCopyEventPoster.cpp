@@ -26,7 +26,13 @@ XcbReply<T> adopt(T *reply)
     return XcbReply<T>(reply, &std::free);
 }
 
-// Instance or class names (lower-cased) of terminal emulators found on Linux desktops.
+// Instance or class names (lower-cased) of the programs where Ctrl+C may interrupt a process
+// instead of copying: terminal emulators found on Linux desktops, then editors and IDEs with a
+// terminal inside, where we cannot tell whether the editor or the terminal has the focus. None
+// of them gets a keystroke, not even a terminal's own Ctrl+Shift+C: xterm, urxvt and st send
+// that as ^C too, and in the editors it runs another command (VS Code opens a terminal window,
+// JetBrains IDEs copy the file's path). Their selection is read from PRIMARY, which all of
+// them set. Keep docs/ARCHITECTURE.md's list in step.
 const QSet<QByteArray> &terminalWindowClasses()
 {
     static const QSet<QByteArray> classes{
@@ -40,6 +46,10 @@ const QSet<QByteArray> &terminalWindowClasses()
         "hyper", "tabby", "contour", "zutty", "blackbox", "com.raggesilver.blackbox",
         "x-terminal-emulator", "io.elementary.terminal", "pantheon-terminal", "cutefish-terminal",
         "rio", "ghostty", "com.mitchellh.ghostty", "warp", "dev.warp.warp",
+        // Visual Studio Code and its builds, Emacs (vterm, ansi-term), Kate and Geany (terminal
+        // panels), gVim (:terminal), Zed; JetBrains IDEs by the prefix below.
+        "code", "code - oss", "code-oss", "code-insiders", "vscodium", "codium", "emacs", "kate", "geany", "gvim",
+        "zed", "dev.zed.zed",
     };
     return classes;
 }
@@ -137,7 +147,7 @@ void XTestCopyEventPoster::postCopyShortcut()
     xcb_connection_t *connection = x11.get();
 
     const std::optional<QByteArray> windowClass = focusedApplicationWindowClass(connection, x11.rootWindow());
-    if (!windowClass || isTerminalEmulatorWindowClass(*windowClass))
+    if (!windowClass || isTerminalHostWindowClass(*windowClass))
         throw AppError::selectedTextUnavailable();
 
     std::unique_ptr<xcb_key_symbols_t, decltype(&xcb_key_symbols_free)> symbols(xcb_key_symbols_alloc(connection),
@@ -170,11 +180,13 @@ void XTestCopyEventPoster::postCopyShortcut()
         throw AppError::selectedTextUnavailable();
 }
 
-bool XTestCopyEventPoster::isTerminalEmulatorWindowClass(const QByteArray &wmClass)
+bool XTestCopyEventPoster::isTerminalHostWindowClass(const QByteArray &wmClass)
 {
     const QByteArrayList names = wmClass.split('\0');
     for (const QByteArray &name : names) {
-        if (!name.isEmpty() && terminalWindowClasses().contains(name.toLower()))
+        const QByteArray lowered = name.toLower();
+        // jetbrains-idea, jetbrains-pycharm, jetbrains-studio (Android Studio), ...
+        if (!name.isEmpty() && (terminalWindowClasses().contains(lowered) || lowered.startsWith("jetbrains-")))
             return true;
     }
     return false;

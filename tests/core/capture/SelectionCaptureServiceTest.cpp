@@ -1,4 +1,5 @@
 #include "capture/KeptSelectionPasteboard.h"
+#include "capture/QTimerSelectionCaptureClock.h"
 #include "capture/SelectionCaptureService.h"
 #include "capture/SelectionPasteboardRestorer.h"
 
@@ -72,6 +73,18 @@ struct FakeDesktop : SelectionPasteboard, SelectionPasteboardSnapshotReplacing, 
     std::optional<QString> selectedText() override { ++accessibilityReads; return accessibilityText; }
 };
 
+// The text, "!" and the error's case, or "cancelled".
+QString outcomeOf(QCoro::Task<QString> capture)
+{
+    try {
+        return waitForTask(std::move(capture));
+    } catch (const AppError &error) {
+        return "!" + error.debugDescription().section('(', 0, 0);
+    } catch (const CancellationError &) {
+        return QStringLiteral("cancelled");
+    }
+}
+
 TEST(SelectionCaptureServiceTest, CapturesAndAlwaysPutsTheClipboardBack)
 {
     const std::vector<quint64> none, twoPolls{kPoll, kPoll}, fullWait(25, kPoll), zeroPoll{kTimeout};
@@ -107,7 +120,8 @@ TEST(SelectionCaptureServiceTest, CapturesAndAlwaysPutsTheClipboardBack)
         {.name = "restore fails after a copy", .failReplace = true, .copyAt = 1, .outcome = "!clipboardRestoreFailed",
          .clipboard = "any"},
         {.name = "restore fails after none", .failReplace = true, .outcome = "!clipboardRestoreFailed", .clipboard = "any"},
-        {.name = "restore fails on cancel", .failReplace = true, .cancelAt = 1, .outcome = "cancelled", .clipboard = "any"},
+        {.name = "restore fails on cancel", .failReplace = true, .cancelAt = 1, .outcome = "!clipboardRestoreFailed",
+         .clipboard = "any"},
         {.name = "zero timeout", .timeout = 0, .outcome = unavailable, .sleeps = &none},
         {.name = "zero poll interval", .poll = 0, .outcome = unavailable, .sleeps = &zeroPoll},
     };
@@ -126,16 +140,9 @@ TEST(SelectionCaptureServiceTest, CapturesAndAlwaysPutsTheClipboardBack)
             if (sleep == row.cancelAt)
                 cancellation.cancel();
         };
-        SelectionCaptureService service(desktop, desktop, desktop, desktop, [&] { return row.trusted; }, row.timeout, row.poll);
-        QString outcome;
-        try {
-            outcome = waitForTask(service.captureSelectedTextUsingClipboardFallback(cancellation));
-        } catch (const AppError &error) {
-            outcome = "!" + error.debugDescription().section('(', 0, 0);
-        } catch (const CancellationError &) {
-            outcome = QStringLiteral("cancelled");
-        }
-        EXPECT_EQ(outcome, row.outcome);
+        SelectionCaptureService service(desktop, desktop, desktop, desktop, [&] { return row.trusted; }, row.timeout, row.poll,
+                                        std::make_shared<SelectionCaptureGate>());
+        EXPECT_EQ(outcomeOf(service.captureSelectedTextUsingClipboardFallback(cancellation)), row.outcome);
         EXPECT_EQ(desktop->posts, row.posts);
         EXPECT_EQ(desktop->sleeps, row.sleeps ? *row.sleeps : desktop->sleeps);
         EXPECT_EQ(desktop->accessibilityReads, row.trusted ? 1 : 0);
@@ -148,6 +155,26 @@ TEST(SelectionCaptureServiceTest, CapturesAndAlwaysPutsTheClipboardBack)
     }
     EXPECT_EQ(SelectionCaptureService::validatedCapturedText(QStringLiteral("\u3000line one\nline two\u00a0\r\n")),
               QStringLiteral("line one\nline two"));
+}
+
+// Two presses in quick succession, each with its own service as the hotkey and the badge make
+// them, and nothing to copy: the second must neither snapshot the clipboard the first emptied
+// nor take the first one's restore for its copy.
+TEST(SelectionCaptureServiceTest, OverlappingCapturesTakeTurnsOnTheClipboard)
+{
+    auto desktop = std::make_shared<FakeDesktop>();
+    const auto gate = std::make_shared<SelectionCaptureGate>();
+    const auto service = [&] {
+        return SelectionCaptureService(desktop, desktop, std::make_shared<QTimerSelectionCaptureClock>(), desktop,
+                                       [] { return true; }, 40'000'000, 5'000'000, gate);
+    };
+    QCoro::Task<QString> first = service().captureSelectedTextUsingClipboardFallback();
+    QCoro::Task<QString> second = service().captureSelectedTextUsingClipboardFallback();
+    EXPECT_EQ(desktop->posts, 1) << "the second waits before touching the clipboard";
+    EXPECT_EQ(outcomeOf(std::move(first)), "!selectedTextUnavailable");
+    EXPECT_EQ(outcomeOf(std::move(second)), "!selectedTextUnavailable");
+    EXPECT_EQ(desktop->posts, 2);
+    EXPECT_EQ(desktop->contents, kFormer);
 }
 
 struct RecordingReplacer : SelectionPasteboardSnapshotReplacing {
@@ -189,24 +216,28 @@ TEST(KeptSelectionPasteboardTest, AKeeperStartedAtTheSnapshotTakesItBackElseTheP
         const char *name;
         bool empty, starts, takes, failSnapshot;
         int launches, offered, restoredHere;
+        bool lost; // the user is told that the clipboard goes with the process
     };
     const Row rows[] = {
-        {"kept", false, true, true, false, 1, 1, 0},
-        {"an empty clipboard needs no keeper", true, true, true, false, 0, 0, 1},
-        {"no keeper could start", false, false, true, false, 1, 0, 1},
-        {"the keeper did not take it in time", false, true, false, false, 1, 1, 1},
-        {"a failed snapshot starts nothing", false, true, true, true, 0, 0, 1},
+        {"kept", false, true, true, false, 1, 1, 0, false},
+        {"an empty clipboard needs no keeper", true, true, true, false, 0, 0, 1, false},
+        {"no keeper could start", false, false, true, false, 1, 0, 1, true},
+        {"the keeper did not take it in time", false, true, false, false, 1, 1, 1, true},
+        {"a failed snapshot starts nothing", false, true, true, true, 0, 0, 1, false},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
         auto desktop = std::make_shared<FakeDesktop>();
         desktop->contents = row.empty ? SelectionPasteboardSnapshot{} : kFormer;
         desktop->failSnapshot = row.failSnapshot;
-        int launches = 0, offered = 0;
-        KeptSelectionPasteboard kept(desktop, [&]() -> std::unique_ptr<SelectionPasteboardKeeping> {
-            ++launches;
-            return row.starts ? std::make_unique<Keeper>(offered, row.takes) : nullptr;
-        });
+        int launches = 0, offered = 0, lost = 0;
+        KeptSelectionPasteboard kept(
+            desktop,
+            [&]() -> std::unique_ptr<SelectionPasteboardKeeping> {
+                ++launches;
+                return row.starts ? std::make_unique<Keeper>(offered, row.takes) : nullptr;
+            },
+            [&] { ++lost; });
         SelectionPasteboardSnapshot snapshot;
         try {
             snapshot = kept.snapshot();
@@ -218,6 +249,7 @@ TEST(KeptSelectionPasteboardTest, AKeeperStartedAtTheSnapshotTakesItBackElseTheP
         kept.restore(snapshot);
         EXPECT_EQ(offered, row.offered);
         EXPECT_EQ(desktop->count - 100, row.restoredHere);
+        EXPECT_EQ(lost, row.lost ? 1 : 0);
         // A keeper serves one snapshot; a later restore without a new snapshot is our own.
         kept.restore(snapshot);
         EXPECT_EQ(desktop->count - 100, row.restoredHere + 1);

@@ -97,8 +97,17 @@ TEST_F(CommandLineTest, ATestHostVariableInTheEnvironmentChangesNothing)
 
 TEST_F(CommandLineTest, OpenStartsTheApplicationWhichThenTakesOverLaterStarts)
 {
+    // Started detached from the command's terminal, and without the key it was given.
+    environment.insert(QStringLiteral("RAROZEZEV_AI_API_KEY"), QStringLiteral("sk-for-this-command"));
     EXPECT_EQ(run({"open", "settings"}).exitCode, 0);
+    environment.remove(QStringLiteral("RAROZEZEV_AI_API_KEY"));
     EXPECT_TRUE(waitUntil([] { return !visibleWindows().isEmpty(); })) << "the settings window";
+    const QString started = QStringLiteral("/proc/%1/").arg(DBusSingleInstanceService::instanceProcessId().value_or(0));
+    QFile startedEnvironment(started + QStringLiteral("environ"));
+    ASSERT_TRUE(startedEnvironment.open(QIODevice::ReadOnly));
+    const QByteArray variables = startedEnvironment.readAll();
+    EXPECT_TRUE(variables.contains("DISPLAY=") && !variables.contains("sk-for-this-command"));
+    EXPECT_EQ(QFile::symLinkTarget(started + QStringLiteral("fd/2")), QStringLiteral("/dev/null"));
     stopApplication();
 
     ASSERT_TRUE(startApplication());

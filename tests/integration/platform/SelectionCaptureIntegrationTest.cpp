@@ -93,7 +93,7 @@ protected:
                                         std::make_shared<XTestCopyEventPoster>(),
                                         std::make_shared<QTimerSelectionCaptureClock>(), std::make_shared<NoSelectionReader>(),
                                         [] { return X11PermissionService().isAccessibilityTrusted(); }, 500'000'000,
-                                        20'000'000);
+                                        20'000'000, std::make_shared<SelectionCaptureGate>());
         try {
             return waitForTask(service.captureSelectedTextUsingClipboardFallback());
         } catch (const AppError &error) {

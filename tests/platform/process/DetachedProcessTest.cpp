@@ -47,6 +47,20 @@ TEST(DetachedProcess, RunsOutsideOurProcessTreeWithOnlyItsSocketAndTheEnvironmen
     qunsetenv("RAROZEZEV_DETACHED_TEST");
 }
 
+// What a program of ours needs to start from a relocated install and reach the session; never
+// a secret of the command that starts it.
+TEST(DetachedProcess, TakesAlongWhatOurProgramsNeedAndNoSecret)
+{
+    const QStringList needed{
+        "DISPLAY=:7", "XAUTHORITY=/run/x", "WAYLAND_DISPLAY=wayland-0", "DBUS_SESSION_BUS_ADDRESS=unix:path=/b",
+        "HOME=/h", "PATH=/usr/bin", "LANG=zh_CN.UTF-8", "LC_ALL=C.UTF-8", "LD_LIBRARY_PATH=/opt/r/lib",
+        "QT_PLUGIN_PATH=/opt/r/plugins", "QT_QPA_PLATFORM_PLUGIN_PATH=/opt/r/platforms", "QT_QPA_PLATFORM=xcb",
+        "XDG_RUNTIME_DIR=/run/user/1", "XDG_DATA_HOME=/d"};
+    const QStringList secrets{"RAROZEZEV_AI_API_KEY=sk-secret", "OPENAI_API_KEY=sk-other", "DISPLAYED=no",
+                              "SSH_AUTH_SOCK=/s", "LD_PRELOAD=/tmp/hook.so"};
+    EXPECT_EQ(DetachedProcess::inheritedEnvironment(secrets + needed + secrets), needed);
+}
+
 TEST(DetachedProcess, ReportsAProgramThatIsGoneOrSilent)
 {
     // Input to a program that stopped reading fails instead of raising SIGPIPE.
