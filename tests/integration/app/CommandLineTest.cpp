@@ -4,6 +4,10 @@
 
 #include "integration/app/TrayApplicationHarness.h"
 
+#include <pty.h>
+#include <sys/wait.h>
+#include <termios.h>
+
 // One run of each command family as a learner would type it; the tray application as `open`
 // and later starts meet it.
 namespace {
@@ -81,6 +85,47 @@ TEST_F(CommandLineTest, ATestHostVariableInTheEnvironmentChangesNothing)
     const QJsonArray items = listed(run({"collection", "list", "--format", "json"}));
     ASSERT_EQ(items.size(), 1);
     EXPECT_EQ(items[0]["text"], "take off");
+}
+
+// At a real terminal: Ctrl+C at the hidden prompt ends the command at once, storing nothing,
+// with the terminal's echo back on.
+TEST_F(CommandLineTest, CtrlCAtTheHiddenKeyPromptStoresNothingAndRestoresTheEcho)
+{
+    // Everything the child needs is made before forking.
+    QList<QByteArray> variables;
+    for (const QString &variable : environment.toStringList())
+        variables.append(variable.toLocal8Bit());
+    std::vector<char *> envp;
+    for (QByteArray &variable : variables)
+        envp.push_back(variable.data());
+    envp.push_back(nullptr);
+    QByteArray argv[] = {RAROZEZEV_EXECUTABLE, "config", "set-key", "ai"};
+    char *const args[] = {argv[0].data(), argv[1].data(), argv[2].data(), argv[3].data(), nullptr};
+
+    int terminal = -1;
+    const pid_t child = ::forkpty(&terminal, nullptr, nullptr, nullptr);
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::execve(args[0], args, envp.data());
+        ::_exit(127);
+    }
+    const auto echoes = [terminal] {
+        termios settings{};
+        return ::tcgetattr(terminal, &settings) == 0 && (settings.c_lflag & ECHO) != 0;
+    };
+    int status = -1;
+    bool ended = false;
+    const auto exited = [&] { return ended = ended || ::waitpid(child, &status, WNOHANG) == child; };
+    EXPECT_TRUE(waitUntil([&] { return !echoes(); })) << "the prompt never hid the echo";
+    EXPECT_EQ(::write(terminal, "sk-half\x03", 8), 8);
+    if (!waitUntil(exited, 5s)) {
+        ::kill(child, SIGKILL);
+        ::waitpid(child, &status, 0);
+    }
+    EXPECT_TRUE(ended && WIFEXITED(status) && WEXITSTATUS(status) == 130) << status;
+    EXPECT_TRUE(echoes());
+    ::close(terminal);
+    EXPECT_EQ(run({"config", "get", "hasSavedAPIKey"}).out, "false\n");
 }
 
 TEST_F(CommandLineTest, OpenStartsTheApplicationWhichThenTakesOverLaterStarts)
