@@ -91,22 +91,20 @@ TEST_F(CommandLineTest, ATestHostVariableInTheEnvironmentChangesNothing)
 // with the terminal's echo back on.
 TEST_F(CommandLineTest, CtrlCAtTheHiddenKeyPromptStoresNothingAndRestoresTheEcho)
 {
-    // Everything the child needs is made before forking.
-    QList<QByteArray> variables;
+    // Made before forking: the child may only exec. The arguments, a null, the environment.
+    QByteArrayList strings{RAROZEZEV_EXECUTABLE, "config", "set-key", "ai", {}};
     for (const QString &variable : environment.toStringList())
-        variables.append(variable.toLocal8Bit());
-    std::vector<char *> envp;
-    for (QByteArray &variable : variables)
-        envp.push_back(variable.data());
-    envp.push_back(nullptr);
-    QByteArray argv[] = {RAROZEZEV_EXECUTABLE, "config", "set-key", "ai"};
-    char *const args[] = {argv[0].data(), argv[1].data(), argv[2].data(), argv[3].data(), nullptr};
+        strings.append(variable.toLocal8Bit());
+    std::vector<char *> pointers;
+    for (QByteArray &string : strings)
+        pointers.push_back(string.isEmpty() ? nullptr : string.data());
+    pointers.push_back(nullptr);
 
     int terminal = -1;
     const pid_t child = ::forkpty(&terminal, nullptr, nullptr, nullptr);
     ASSERT_GE(child, 0);
     if (child == 0) {
-        ::execve(args[0], args, envp.data());
+        ::execve(pointers[0], pointers.data(), pointers.data() + 5);
         ::_exit(127);
     }
     const auto echoes = [terminal] {
