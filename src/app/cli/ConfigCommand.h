@@ -29,8 +29,8 @@ private:
     // Saves the key read from standard input, or deletes the saved one.
     QCoro::Task<int> storeKey(QString which, bool deleting);
     // Reads the key from standard input: a line typed without echo at a terminal, else
-    // everything piped in, less one trailing line break.
-    // The key, or the exit status when a signal ended the prompt.
+    // everything piped in, less one trailing line break. The exit status instead when a
+    // signal ended the prompt.
     std::variant<QString, int> readKey() const;
     int usageError(const QString &message) const;
 

@@ -158,7 +158,7 @@ static void appendEscapedText(QByteArray &out, QStringView text)
             case u'>': p = appendLiteral(p, "&gt;", 4); break;
             case u'"': p = appendLiteral(p, "&quot;", 6); break;
             case u'\'': p = appendLiteral(p, "&apos;", 6); break;
-            // Readers turn a literal CR into a line feed; the reference keeps it.
+            // Readers turn a literal CR into a line feed; a character reference keeps it.
             case u'\r': p = appendLiteral(p, "&#13;", 5); break;
             // Readers decode "_xHHHH_" as an escaped character; escaping its underscore
             // keeps the text as written.

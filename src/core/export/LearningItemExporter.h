@@ -50,9 +50,10 @@ public:
     // Bijective base 26: 0 → "A", 25 → "Z", 26 → "AA"; empty for a negative index.
     static QString columnName(int index);
     // UTF-8 with &, <, >, " and ' as entities, CR as "&#13;" and the underscore of an
-    // "_xHHHH_" as "_x005F_", so readers get the text back as written; characters XML 1.0 cannot carry (control
-    // characters other than tab, line feed and carriage return, unpaired surrogates,
-    // U+FFFE and U+FFFF) are left out, since a single one makes the workbook unreadable.
+    // "_xHHHH_" as "_x005F_", so that readers get the text back as written. Characters XML
+    // 1.0 cannot carry (control characters other than tab, line feed and carriage return,
+    // unpaired surrogates, U+FFFE and U+FFFF) are left out, since a single one makes the
+    // workbook unreadable.
     static QByteArray xmlEscaped(QStringView text);
     static QByteArray contentTypesXML();
     static QByteArray packageRelationshipsXML();
