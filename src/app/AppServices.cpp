@@ -10,6 +10,7 @@
 #include "dictionary/SystemDictionaryClient.h"
 #include "dictionary/WordNetDatabase.h"
 #include "foundation/AppError.h"
+#include "logging/AppLogger.h"
 #include "lookup/UserDefaultsLookupResultCache.h"
 #include "network/QNetworkAccessManagerHTTPTransport.h"
 #include "platform/keyring/KeychainAPIKeyStore.h"
@@ -145,7 +146,9 @@ std::optional<QString> AppServices::aiAPIKeyOverride()
     // Set but empty still counts: the lookup then fails for want of a key, keyring untouched.
     if (!qEnvironmentVariableIsSet(LookupCommand::apiKeyVariable))
         return std::nullopt;
-    return qEnvironmentVariable(LookupCommand::apiKeyVariable);
+    QString key = qEnvironmentVariable(LookupCommand::apiKeyVariable);
+    AppLogger::registerSecret(key);
+    return key;
 }
 
 LearningItemStore AppServices::collection() { return LearningItemStore(modelContainer().mainContext(), m_notificationCenter); }

@@ -127,6 +127,15 @@ void LoopbackHTTPServer::respond(const std::shared_ptr<Connection> &connection, 
         head += name + ": " + value + "\r\n";
     head += response.omitContentLength ? QByteArray("Connection: close\r\n")
                                        : "Content-Length: " + QByteArray::number(body.size()) + "\r\n";
+    if (response.trickleInterval.count() > 0) {
+        socket->write(head + "\r\n");
+        auto *timer = new QTimer(socket);
+        QObject::connect(timer, &QTimer::timeout, socket, [socket, body, sent = qsizetype(0)]() mutable {
+            socket->write(body.mid(sent++, 1));
+        });
+        timer->start(response.trickleInterval);
+        return;
+    }
     socket->write(head + "\r\n" + body.left(response.stallAfterBodyBytes.value_or(body.size())));
     if (response.stallAfterBodyBytes)
         return;

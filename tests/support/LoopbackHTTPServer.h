@@ -40,6 +40,7 @@ public:
         qint64 fillerBytes = 0;                    // appended to the body
         bool omitContentLength = false;            // the body then ends when the connection closes
         std::optional<qint64> stallAfterBodyBytes; // send this much of the body, then nothing more
+        std::chrono::milliseconds trickleInterval{0}; // send the body a byte at a time at this pace
 
         static Response withBody(int status, QByteArray body, QByteArray contentType = "application/json");
     };

@@ -1,7 +1,8 @@
 #include "app/cli/CommandIO.h"
 
-#include <termios.h>
-#include <unistd.h>
+#include "app/cli/HiddenTerminalInput.h"
+
+#include <cstdio>
 
 namespace {
 
@@ -34,25 +35,13 @@ QByteArray CommandIO::readAll() const
     return bytes;
 }
 
-QByteArray CommandIO::readLineWithoutEcho() const
+CommandIO::SecretLine CommandIO::readLineWithoutEcho() const
 {
-    const int descriptor = fileno(in);
-    termios saved{};
-    const bool canHideEcho = tcgetattr(descriptor, &saved) == 0;
-    if (canHideEcho) {
-        termios hidden = saved;
-        hidden.c_lflag &= ~static_cast<tcflag_t>(ECHO);
-        tcsetattr(descriptor, TCSAFLUSH, &hidden);
-    }
-    QByteArray line;
-    int c;
-    while ((c = std::fgetc(in)) != EOF && c != '\n')
-        line.append(static_cast<char>(c));
-    if (canHideEcho) {
-        tcsetattr(descriptor, TCSAFLUSH, &saved);
-        // The newline the user typed was not echoed either.
-        write(err, QStringLiteral("\n"));
-    }
+    HiddenTerminalInput hidden(fileno(in));
+    SecretLine line;
+    line.text = hidden.readLine(line.signal);
+    if (hidden.hidesEcho())
+        write(err, QStringLiteral("\n")); // the newline typed, or the interruption, was not echoed either
     return line;
 }
 

@@ -20,9 +20,14 @@ struct CommandIO {
 
     // Everything up to the end of the input.
     QByteArray readAll() const;
+    struct SecretLine {
+        QByteArray text;
+        int signal = 0; // what ended the wait instead of a newline, if anything
+    };
     // One line typed at the terminal without echoing it (for secrets); the newline is not
-    // part of the result.
-    QByteArray readLineWithoutEcho() const;
+    // part of the text. SIGINT (Ctrl+C), SIGTERM and SIGHUP end the wait, discarding what
+    // was typed (see HiddenTerminalInput).
+    SecretLine readLineWithoutEcho() const;
     bool inputIsTerminal() const;
 
     // A usage error: the message, then where to read the usage.

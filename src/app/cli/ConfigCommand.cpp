@@ -288,11 +288,15 @@ int ConfigCommand::set(const QString &name, const QString &value)
     return CommandIO::success;
 }
 
-QString ConfigCommand::readKey() const
+std::variant<QString, int> ConfigCommand::readKey() const
 {
     if (m_io.inputIsTerminal()) {
         m_io.printError(QStringLiteral("请输入 API Key（输入内容不会显示），然后按回车："));
-        return QString::fromUtf8(m_io.readLineWithoutEcho());
+        const CommandIO::SecretLine line = m_io.readLineWithoutEcho();
+        // Interrupted: nothing is stored, and the exit status says by which signal.
+        if (line.signal != 0)
+            return 128 + line.signal;
+        return QString::fromUtf8(line.text);
     }
     QString key = QString::fromUtf8(m_io.readAll());
     // Only the line break that `echo` adds: spaces may be part of the key.
@@ -315,7 +319,10 @@ QCoro::Task<int> ConfigCommand::storeKey(QString which, bool deleting)
     }
     QString key;
     if (!deleting) {
-        key = readKey();
+        std::variant<QString, int> read = readKey();
+        if (const int *exitCode = std::get_if<int>(&read))
+            co_return *exitCode;
+        key = std::get<QString>(std::move(read));
         // An empty input is more likely an unset shell variable than a wish to delete the key.
         if (key.isEmpty())
             co_return usageError(

@@ -5,6 +5,8 @@
 #include <QCoroTask>
 #include <QStringList>
 
+#include <variant>
+
 class AppPreferencesStoring;
 
 // `rarozezev config`: reads and writes the preferences and stores the API keys.
@@ -27,8 +29,9 @@ private:
     // Saves the key read from standard input, or deletes the saved one.
     QCoro::Task<int> storeKey(QString which, bool deleting);
     // Reads the key from standard input: a line typed without echo at a terminal, else
-    // everything piped in, less one trailing line break.
-    QString readKey() const;
+    // everything piped in, less one trailing line break. The exit status instead when a
+    // signal ended the prompt.
+    std::variant<QString, int> readKey() const;
     int usageError(const QString &message) const;
 
     CommandIO m_io;

@@ -11,6 +11,7 @@
 #include "dictionary/SystemDictionaryLookingUp.h"
 #include "foundation/AppError.h"
 #include "foundation/CancellationError.h"
+#include "network/PlainHTTPPolicy.h"
 #include "viewmodels/lookup/LookupViewModel.h"
 
 #include <QJsonDocument>
@@ -155,6 +156,9 @@ QCoro::Task<int> LookupCommand::lookUpWithAI(QString text, LookupCommandOptions 
         const QString hint = QStringLiteral("\n也可以通过环境变量 %1 提供 API Key。").arg(QLatin1String(apiKeyVariable));
         co_return fail(QStringLiteral("无法读取 AI API Key：") + CommandErrorMessage::describe(failure) + hint);
     }
+    // One request per run, so the warning comes once per process.
+    if (PlainHTTPPolicy::warrantsWarning(QUrl(settings.baseURL)))
+        m_io.printError(PlainHTTPPolicy::warning() + QLatin1Char('\n'));
 
     std::optional<LookupResult> fullResult;
     try {

@@ -129,13 +129,23 @@ static char *appendLiteral(char *p, const char *literal, size_t length)
     return p + length;
 }
 
+// Whether `s` starts with "_xHHHH_", which spreadsheet readers decode as one character.
+static bool isEscapeLike(const char16_t *s, qsizetype length)
+{
+    if (length < 7 || s[1] != u'x' || s[6] != u'_')
+        return false;
+    return std::all_of(s + 2, s + 6, [](char16_t c) {
+        return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
+    });
+}
+
 // Appends `text` to `out` as escaped UTF-8 (see xmlEscaped). Works on a raw pointer into
 // space reserved for the worst case, because the worksheet of a large collection is
 // hundreds of megabytes of this.
 static void appendEscapedText(QByteArray &out, QStringView text)
 {
     const qsizetype start = out.size();
-    out.resize(start + text.size() * 6); // "&quot;" is the longest expansion of one unit
+    out.resize(start + text.size() * 7); // "_x005F_" is the longest expansion of one unit
     char *p = out.data() + start;
     const char16_t *s = text.utf16();
     const qsizetype n = text.size();
@@ -148,9 +158,15 @@ static void appendEscapedText(QByteArray &out, QStringView text)
             case u'>': p = appendLiteral(p, "&gt;", 4); break;
             case u'"': p = appendLiteral(p, "&quot;", 6); break;
             case u'\'': p = appendLiteral(p, "&apos;", 6); break;
+            // Readers turn a literal CR into a line feed; a character reference keeps it.
+            case u'\r': p = appendLiteral(p, "&#13;", 5); break;
+            // Readers decode "_xHHHH_" as an escaped character; escaping its underscore
+            // keeps the text as written.
+            case u'_':
+                p = isEscapeLike(s + i, n - i) ? appendLiteral(p, "_x005F_", 7) : appendLiteral(p, "_", 1);
+                break;
             case u'\t':
-            case u'\n':
-            case u'\r': *p++ = char(c); break;
+            case u'\n': *p++ = char(c); break;
             default:
                 if (c >= 0x20)
                     *p++ = char(c);
@@ -190,6 +206,20 @@ static void appendDecimal(QByteArray &out, qint64 value)
     out.append(digits, result.ptr - digits);
 }
 
+// Spreadsheet programs refuse a workbook with a longer cell; the JSON export keeps the whole
+// text.
+static void appendCellText(QByteArray &out, const QString &text)
+{
+    constexpr qsizetype maximumCellLength = 32767;
+    if (text.size() <= maximumCellLength)
+        return appendEscapedText(out, text);
+    qsizetype cut = maximumCellLength - 1;
+    if (text.at(cut - 1).isHighSurrogate())
+        --cut;
+    appendEscapedText(out, QStringView(text).left(cut));
+    out.append("\u2026");
+}
+
 static const char kXMLDeclaration[] = R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)" "\n";
 
 QByteArray LearningItemExporter::worksheetXML(const QList<QStringList> &rows)
@@ -226,7 +256,7 @@ QByteArray LearningItemExporter::worksheetXML(const QList<QStringList> &rows)
             xml.append(columns[k]);
             appendDecimal(xml, rowNumber);
             xml.append("\" t=\"inlineStr\"><is><t>");
-            appendEscapedText(xml, row[k]);
+            appendCellText(xml, row[k]);
             xml.append("</t></is></c>");
         }
         xml.append("</row>");

@@ -45,12 +45,15 @@ public:
     // The pieces of the workbook, public so that their exact bytes can be checked.
     static QStringList xlsxHeaderRow();
     static QStringList xlsxRow(const LearningItem &item);
+    // Cells longer than 32,767 UTF-16 units are cut to that length, ending in "…".
     static QByteArray worksheetXML(const QList<QStringList> &rows);
     // Bijective base 26: 0 → "A", 25 → "Z", 26 → "AA"; empty for a negative index.
     static QString columnName(int index);
-    // UTF-8 with &, <, >, " and ' as entities; characters XML 1.0 cannot carry (control
-    // characters other than tab, line feed and carriage return, unpaired surrogates,
-    // U+FFFE and U+FFFF) are left out, since a single one makes the workbook unreadable.
+    // UTF-8 with &, <, >, " and ' as entities, CR as "&#13;" and the underscore of an
+    // "_xHHHH_" as "_x005F_", so that readers get the text back as written. Characters XML
+    // 1.0 cannot carry (control characters other than tab, line feed and carriage return,
+    // unpaired surrogates, U+FFFE and U+FFFF) are left out, since a single one makes the
+    // workbook unreadable.
     static QByteArray xmlEscaped(QStringView text);
     static QByteArray contentTypesXML();
     static QByteArray packageRelationshipsXML();

@@ -2,10 +2,8 @@
 
 #include "foundation/AppError.h"
 #include "logging/AppLogFileWriter.h"
+#include "logging/LogRedactor.h"
 
-#include <QRegularExpression>
-
-#include <array>
 #include <mutex>
 
 #include <syslog.h>
@@ -44,27 +42,12 @@ QUrl AppLogger::prepareLogFileForExport()
     return writer.logFileURL();
 }
 
-QString AppLogger::redacted(const QString &text)
+static LogRedactor &sharedRedactor()
 {
-    struct Rule {
-        QRegularExpression pattern;
-        QString replacement;
-    };
-    // Compiled once; matching through a const expression is safe from any thread.
-    static const auto rules = [] {
-        std::array<Rule, 3> compiled{{
-            {QRegularExpression(QStringLiteral("sk-[A-Za-z0-9._-]{8,}")), QStringLiteral("sk-<redacted>")},
-            {QRegularExpression(QStringLiteral("Bearer\\s+[A-Za-z0-9._-]+")), QStringLiteral("Bearer <redacted>")},
-            {QRegularExpression(QStringLiteral("\"api[_-]?key\"\\s*:\\s*\"[^\"]+\""),
-                                QRegularExpression::CaseInsensitiveOption),
-             QStringLiteral("\"apiKey\":\"<redacted>\"")},
-        }};
-        for (Rule &rule : compiled)
-            rule.pattern.optimize();
-        return compiled;
-    }();
-    QString result = text;
-    for (const Rule &rule : rules)
-        result.replace(rule.pattern, rule.replacement);
-    return result;
+    static LogRedactor redactor;
+    return redactor;
 }
+
+QString AppLogger::redacted(const QString &text) { return sharedRedactor().redacted(text); }
+
+void AppLogger::registerSecret(const QString &secret) { sharedRedactor().addSecret(secret); }

@@ -9,7 +9,7 @@
 #include <utility>
 
 // The program's one logging facade. Errors go to the system log and to the diagnostic log
-// file after API keys and bearer tokens are masked. Inside the test executables
+// file after API keys and tokens are masked. Inside the test executables
 // (AppEnvironment::isRunningTests) nothing is recorded at all. Callable from any thread;
 // never throws.
 class AppLogger {
@@ -35,8 +35,11 @@ public:
     // file for the file manager to show. Creates nothing inside the test executables.
     static QUrl prepareLogFileForExport();
 
-    // Masks "sk-" keys, bearer tokens and quoted "api_key"-like JSON members, in that order.
+    // Masks the registered secrets and anything shaped like a key or token (see LogRedactor).
     static QString redacted(const QString &text);
+    // Masks `secret` literally in everything recorded from now on. Called with every API key
+    // the process loads or stores, whatever its shape.
+    static void registerSecret(const QString &secret);
 
 private:
     static void recordError(const QString &message);

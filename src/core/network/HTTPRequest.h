@@ -15,4 +15,6 @@ struct HTTPRequest {
     QByteArray body;
     // Longest time without any data moving before the request fails as timed out.
     std::chrono::milliseconds timeout{60000};
+    // Longest time for the whole exchange, redirects included, however steadily data moves.
+    std::chrono::milliseconds deadline{120000};
 };

@@ -14,6 +14,6 @@ public:
 
     // Resolves with the response, whatever its status. Throws CancellationError when (and
     // only when) `cancellation` fired, and TransportError for every other failure,
-    // including a time-out after `request.timeout` without progress.
+    // including a time-out after `request.timeout` without progress or at `request.deadline`.
     virtual QCoro::Task<HTTPResponse> data(HTTPRequest request, CancellationToken cancellation = {}) = 0;
 };

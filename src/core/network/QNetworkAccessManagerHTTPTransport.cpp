@@ -18,7 +18,7 @@ namespace {
 
 // Qt 6.4 reports a cancellation by us, its own transfer time-out and our size limit all as
 // OperationCanceledError, so the transport remembers which abort it caused.
-enum class AbortReason { none, cancelled, timedOut, oversized };
+enum class AbortReason { none, cancelled, timedOut, pastDeadline, oversized };
 
 constexpr int maximumRedirects = 10;
 
@@ -58,6 +58,11 @@ TransportError timeoutError(std::chrono::milliseconds timeout)
 {
     return {QNetworkReply::TimeoutError,
             QStringLiteral("Request timed out: no data transferred for %1 ms").arg(timeout.count())};
+}
+
+TransportError deadlineError(std::chrono::milliseconds deadline)
+{
+    return {QNetworkReply::TimeoutError, QStringLiteral("Request timed out: not done within %1 ms").arg(deadline.count())};
 }
 
 // Errors Qt derives from an HTTP status of 400 or more. With such a status present they
@@ -108,7 +113,7 @@ struct Exchange {
 
 // One request and its answer, without following redirects.
 QCoro::Task<Exchange> exchange(QNetworkAccessManager *manager, HTTPRequest request, qint64 limit,
-                               CancellationToken cancellation)
+                               std::chrono::steady_clock::time_point deadline, CancellationToken cancellation)
 {
     // Qt treats a transfer time-out of 0 as "none"; a request always has one.
     const auto timeout = std::clamp(request.timeout, std::chrono::milliseconds{1},
@@ -151,12 +156,18 @@ QCoro::Task<Exchange> exchange(QNetworkAccessManager *manager, HTTPRequest reque
     });
     auto cancelRegistration = cancellation.onCancel([abortFor] { abortFor(AbortReason::cancelled); });
 
-    // Qt's transfer time-out does the real work; this watchdog only guarantees that the wait
-    // ends even where Qt applies none (non-HTTP schemes).
+    // Qt's transfer time-out catches a stall; this watchdog ends the wait where Qt applies
+    // none (non-HTTP schemes), and at the deadline however slowly data still trickles in.
     while (!reply->isFinished()) {
         state->progressed = false;
-        const auto finished = co_await qCoro(rawReply, &QNetworkReply::finished, timeout);
-        if (!finished && !reply->isFinished() && !state->progressed)
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        const auto finished = co_await qCoro(rawReply, &QNetworkReply::finished,
+                                             std::clamp(left, std::chrono::milliseconds{0}, timeout));
+        if (finished || reply->isFinished())
+            continue;
+        if (std::chrono::steady_clock::now() >= deadline)
+            abortFor(AbortReason::pastDeadline);
+        else if (!state->progressed)
             abortFor(AbortReason::timedOut);
     }
     cancelRegistration = {};
@@ -165,6 +176,8 @@ QCoro::Task<Exchange> exchange(QNetworkAccessManager *manager, HTTPRequest reque
         throw CancellationError();
     if (state->abortReason == AbortReason::oversized)
         throw oversizedBodyError(limit);
+    if (state->abortReason == AbortReason::pastDeadline)
+        throw deadlineError(request.deadline);
     const QNetworkReply::NetworkError error = reply->error();
     if (state->abortReason == AbortReason::timedOut || error == QNetworkReply::TimeoutError
         || (error == QNetworkReply::OperationCanceledError && state->abortReason == AbortReason::none))
@@ -236,8 +249,9 @@ QCoro::Task<HTTPResponse> QNetworkAccessManagerHTTPTransport::data(HTTPRequest r
         throw TransportError(QNetworkReply::UnknownNetworkError,
                              QStringLiteral("The network access manager no longer exists"));
 
+    const auto deadline = std::chrono::steady_clock::now() + request.deadline;
     for (int redirects = 0;; ++redirects) {
-        Exchange answer = co_await exchange(manager, request, limit, cancellation);
+        Exchange answer = co_await exchange(manager, request, limit, deadline, cancellation);
         const int status = answer.response.statusCode.value_or(0);
         if (!isFollowedRedirect(status) || answer.location.isEmpty())
             co_return std::move(answer.response);

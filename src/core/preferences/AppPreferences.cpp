@@ -49,6 +49,10 @@ AppPreferences::AppPreferences(UserDefaults &userDefaults, std::shared_ptr<APIKe
       m_ttsAPIKeyStore(std::move(ttsAPIKeyStore)),
       m_bundledServiceConfiguration(BundledServiceConfiguration::fromBundle(bundle))
 {
+    if (m_bundledServiceConfiguration) {
+        AppLogger::registerSecret(m_bundledServiceConfiguration->aiAPIKey);
+        AppLogger::registerSecret(m_bundledServiceConfiguration->ttsAPIKey);
+    }
     resetBundledAISettingsIfNeeded();
 }
 
@@ -299,6 +303,7 @@ QCoro::Task<QString> AppPreferences::migrateLegacyAPIKeyIfNeeded()
         m_userDefaults.remove(Key::legacyAIAPIKey);
         co_return QString();
     }
+    AppLogger::registerSecret(*legacy);
     // Kept exactly as stored, surrounding spaces included: it is what the user once typed.
     co_await m_apiKeyStore->saveAPIKey(*legacy);
     // The key is safe in the key store now; a plain-text copy that cannot be removed is

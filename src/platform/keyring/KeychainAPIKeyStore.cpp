@@ -1,5 +1,6 @@
 #include "platform/keyring/KeychainAPIKeyStore.h"
 
+#include "logging/AppLogger.h"
 #include "preferences/KeychainAPIKeyStoreError.h"
 
 #include <QCoroSignal>
@@ -139,11 +140,15 @@ QCoro::Task<QString> KeychainAPIKeyStore::loadAPIKey()
 
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString key = decoder.decode(outcome.data);
-    co_return decoder.hasError() ? QString() : key;
+    if (decoder.hasError())
+        co_return QString();
+    AppLogger::registerSecret(key);
+    co_return key;
 }
 
 QCoro::Task<void> KeychainAPIKeyStore::saveAPIKey(QString key)
 {
+    AppLogger::registerSecret(key);
     const QString service = m_service;
     const QString account = m_account;
     const auto timeout = m_timeout;

@@ -206,17 +206,29 @@ TEST(LearningItemExporterWorkbook, WritesNumberedRowsOfEscapedInlineStrings)
 
 TEST(LearningItemExporterWorkbook, EscapesTheFiveEntitiesOnceAndLeavesOutWhatXMLCannotCarry)
 {
-    const QString kept = QStringLiteral("line\nline\ttab\r中文 😀 \x7F\u0085\uFFFD");
+    const QString kept = QStringLiteral("line\nline\ttab中文 😀 \x7F\u0085\uFFFD");
     const std::pair<QString, QByteArray> rows[] = {
         {QStringLiteral("Tom & Jerry <b> \"quoted\" it's"), "Tom &amp; Jerry &lt;b&gt; &quot;quoted&quot; it&apos;s"},
         {QStringLiteral("&amp;"), "&amp;amp;"},
         {kept, kept.toUtf8()},
+        // What readers would decode or normalise stays as written.
+        {QStringLiteral("a\r\nb\r"), "a&#13;\nb&#13;"},
+        {QStringLiteral("_x0041_ _x00e9__x12_ _X0041_ snake_case _x004G_ _x0041"),
+         "_x005F_x0041_ _x005F_x00e9__x12_ _X0041_ snake_case _x004G_ _x0041"},
         // Control characters, non-characters and lone surrogates, also at the end.
         {QStringLiteral("a\x01\x08\x0B\x0C\x1F\uFFFE\uFFFF") + QChar(0xD83D) + 'b' + QChar(0xDE00) + 'c' + QChar(0xD83D),
          "abc"},
     };
     for (const auto &[text, escaped] : rows)
         EXPECT_EQ(LearningItemExporter::xmlEscaped(text), escaped) << escaped.toStdString();
+}
+
+TEST(LearningItemExporterWorkbook, CutsCellsSpreadsheetProgramsWouldRefuseWithAnEllipsis)
+{
+    // Whole up to 32,767 units; beyond, cut with an ellipsis, never inside a surrogate pair.
+    const QString a(32765, 'a'), emoji = QStringLiteral("😀");
+    for (const auto &[text, kept] : {std::pair{a + "aa", a + "aa"}, {a + "aaa", a + "a…"}, {a + emoji + emoji, a + "…"}})
+        EXPECT_TRUE(LearningItemExporter::worksheetXML({{text}}).contains("<t>" + kept.toUtf8() + "</t>")) << text.size();
 }
 
 TEST(LearningItemExporterWorkbook, ColumnNamesAreBijectiveBase26)

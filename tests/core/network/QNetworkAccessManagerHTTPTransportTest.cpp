@@ -123,6 +123,16 @@ TEST_F(HTTPTransportTest, SilenceTimesOutAndFailedConnectionsAreTransportErrors)
     EXPECT_EQ(failure(request("/late", "GET", 300ms)).code(), QNetworkReply::TimeoutError);
     EXPECT_LT(clock.elapsed(), 3000);
 
+    // Data trickling in never stalls, but the exchange as a whole ends at its deadline.
+    Response trickle = Response::withBody(200, QByteArray(100, 'x'));
+    trickle.trickleInterval = 20ms;
+    server.route("/trickle", trickle);
+    HTTPRequest slow = request("/trickle", "GET", 300ms);
+    slow.deadline = 500ms;
+    clock.restart();
+    EXPECT_EQ(failure(slow).code(), QNetworkReply::TimeoutError);
+    EXPECT_LT(clock.elapsed(), 1500);
+
     // Qt resends a request once when the connection closes before an answer.
     server.setHandler([](const LoopbackHTTPServer::Request &) {
         Response hangUp;

@@ -4,6 +4,10 @@
 
 #include "integration/app/TrayApplicationHarness.h"
 
+#include <pty.h>
+#include <sys/wait.h>
+#include <termios.h>
+
 // One run of each command family as a learner would type it; the tray application as `open`
 // and later starts meet it.
 namespace {
@@ -93,6 +97,45 @@ TEST_F(CommandLineTest, ATestHostVariableInTheEnvironmentChangesNothing)
     const QJsonArray items = listed(run({"collection", "list", "--format", "json"}));
     ASSERT_EQ(items.size(), 1);
     EXPECT_EQ(items[0]["text"], "take off");
+}
+
+// At a real terminal: Ctrl+C at the hidden prompt ends the command at once, storing nothing,
+// with the terminal's echo back on.
+TEST_F(CommandLineTest, CtrlCAtTheHiddenKeyPromptStoresNothingAndRestoresTheEcho)
+{
+    // Made before forking: the child may only exec. The arguments, a null, the environment.
+    QByteArrayList strings{RAROZEZEV_EXECUTABLE, "config", "set-key", "ai", {}};
+    for (const QString &variable : environment.toStringList())
+        strings.append(variable.toLocal8Bit());
+    std::vector<char *> pointers;
+    for (QByteArray &string : strings)
+        pointers.push_back(string.isEmpty() ? nullptr : string.data());
+    pointers.push_back(nullptr);
+
+    int terminal = -1;
+    const pid_t child = ::forkpty(&terminal, nullptr, nullptr, nullptr);
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::execve(pointers[0], pointers.data(), pointers.data() + 5);
+        ::_exit(127);
+    }
+    const auto echoes = [terminal] {
+        termios settings{};
+        return ::tcgetattr(terminal, &settings) == 0 && (settings.c_lflag & ECHO) != 0;
+    };
+    int status = -1;
+    bool ended = false;
+    const auto exited = [&] { return ended = ended || ::waitpid(child, &status, WNOHANG) == child; };
+    EXPECT_TRUE(waitUntil([&] { return !echoes(); })) << "the prompt never hid the echo";
+    EXPECT_EQ(::write(terminal, "sk-half\x03", 8), 8);
+    if (!waitUntil(exited, 5s)) {
+        ::kill(child, SIGKILL);
+        ::waitpid(child, &status, 0);
+    }
+    EXPECT_TRUE(ended && WIFEXITED(status) && WEXITSTATUS(status) == 130) << status;
+    EXPECT_TRUE(echoes());
+    ::close(terminal);
+    EXPECT_EQ(run({"config", "get", "hasSavedAPIKey"}).out, "false\n");
 }
 
 TEST_F(CommandLineTest, OpenStartsTheApplicationWhichThenTakesOverLaterStarts)
