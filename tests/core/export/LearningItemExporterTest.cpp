@@ -187,23 +187,6 @@ TEST(LearningItemExporterWorkbook, OneRowPerItemWithEveryColumnFilled)
     EXPECT_EQ(LearningItemExporter::xlsxHeaderRow().size(), rows[0].second.size()) << "a header per column";
 }
 
-TEST(LearningItemExporterWorkbook, WritesNumberedRowsOfEscapedInlineStrings)
-{
-    const QByteArray worksheet = LearningItemExporter::worksheetXML({{"a", "<b>"}, {"&"}});
-    EXPECT_TRUE(worksheet.endsWith(
-        R"(<sheetData><row r="1"><c r="A1" t="inlineStr"><is><t>a</t></is></c><c r="B1" t="inlineStr"><is>)"
-        R"(<t>&lt;b&gt;</t></is></c></row><row r="2"><c r="A2" t="inlineStr"><is><t>&amp;</t></is></c></row>)"
-        "</sheetData>\n</worksheet>"))
-        << worksheet.toStdString();
-
-    const QList<std::shared_ptr<LearningItem>> items{reviewedWord(), nullptr, newPhrase()};
-    const QList<ZipEntry> parts = readArchive(LearningItemExporter::xlsxData(items));
-    ASSERT_EQ(parts.size(), 5);
-    EXPECT_EQ(parts.last().data, LearningItemExporter::worksheetXML({LearningItemExporter::xlsxHeaderRow(),
-                                                                     LearningItemExporter::xlsxRow(*items[0]),
-                                                                     LearningItemExporter::xlsxRow(*items[2])}));
-}
-
 TEST(LearningItemExporterWorkbook, EscapesTheFiveEntitiesOnceAndLeavesOutWhatXMLCannotCarry)
 {
     const QString kept = QStringLiteral("line\nline\ttab中文 😀 \x7F\u0085\uFFFD");
@@ -236,14 +219,6 @@ TEST(LearningItemExporterWorkbook, ColumnNamesAreBijectiveBase26)
     const std::pair<int, const char *> cases[] = {{0, "A"}, {25, "Z"}, {26, "AA"}, {701, "ZZ"}, {702, "AAA"}, {-1, ""}};
     for (const auto &[index, name] : cases)
         EXPECT_EQ(LearningItemExporter::columnName(index), QLatin1String(name)) << index;
-}
-
-TEST(LearningItemExporterWorkbook, ProposedFileNamesCarryTheLocalTimeAndTheFormatsExtension)
-{
-    const QDateTime now(QDate(2025, 3, 1), QTime(20, 30, 5), QTimeZone(8 * 3600));
-    for (auto [format, suffix] : {std::pair(LearningItemExportFormat::xlsx, "-20250301-203005.xlsx"),
-                                  std::pair(LearningItemExportFormat::json, "-20250301-203005.json")})
-        EXPECT_TRUE(LearningItemExporter::proposedFileName(format, now).endsWith(suffix));
 }
 
 // A save file whose disk fills up after `limit` bytes.
