@@ -48,19 +48,29 @@ void LearningItemStore::saveContextAndNotify()
 void LearningItemStore::save(const LookupResult &result, const std::optional<QString> &sourceApp,
                              const std::optional<QString> &sourceTitle)
 {
-    if (savedItem(result)) {
-        // A match may be the pending insert of an earlier save whose write failed: asking
-        // again must finish that write, not report success over an unsaved item.
-        if (m_context.hasChanges())
-            saveContextAndNotify();
-        return;
-    }
-    const QDateTime now = QDateTime::currentDateTimeUtc();
-    m_context.insert(LearningItem(QUuid::createUuid(), result.selectedText, result.itemType, sourceApp, sourceTitle,
-                                  std::nullopt, std::nullopt, result.markdownExplanation(), result.examples, {},
-                                  Familiarity::new_, now, now, std::nullopt, now.addSecs(kFirstReviewDelaySeconds),
-                                  kStartingEase, 0));
-    saveContextAndNotify();
+    bool wrote = false;
+    // The check and the insert share the write lock: two processes saving the same text at
+    // once store it once.
+    m_context.transaction([&] {
+        if (savedItem(result)) {
+            // A match may be the pending insert of an earlier save whose write failed: asking
+            // again must finish that write, not report success over an unsaved item.
+            if (m_context.hasChanges()) {
+                m_context.save();
+                wrote = true;
+            }
+            return;
+        }
+        const QDateTime now = QDateTime::currentDateTimeUtc();
+        m_context.insert(LearningItem(QUuid::createUuid(), result.selectedText, result.itemType, sourceApp,
+                                      sourceTitle, std::nullopt, std::nullopt, result.markdownExplanation(),
+                                      result.examples, {}, Familiarity::new_, now, now, std::nullopt,
+                                      now.addSecs(kFirstReviewDelaySeconds), kStartingEase, 0));
+        m_context.save();
+        wrote = true;
+    });
+    if (wrote)
+        m_notificationCenter.post(AppNotification::collectionDidChange);
 }
 
 bool LearningItemStore::contains(const LookupResult &result) { return savedItem(result) != nullptr; }
@@ -101,50 +111,53 @@ void LearningItemStore::recordReview(const std::shared_ptr<LearningItem> &item, 
                                      ReviewPromptType promptType, const QDateTime &reviewedAt)
 {
     LearningItem &target = *item;
-    const std::optional<QDateTime> previousLastReviewedAt = target.lastReviewedAt;
-    const QDateTime previousNextReviewAt = target.nextReviewAt;
-    const QString previousFamiliarity = target.familiarityRawValue;
-    const qint64 previousReviewCount = target.reviewCount;
-    const qint64 previousErrorCount = target.errorCount;
-    const QDateTime previousUpdatedAt = target.updatedAt;
-    const double previousEase = target.ease;
-    const qint64 previousConsecutiveCorrect = target.consecutiveCorrectCount;
-
-    ReviewEvent event(QUuid::createUuid(), target.id, reviewedAt, result, promptType);
-    // Negative when the clock went back since the last review.
-    const QDateTime since = target.lastReviewedAt.value_or(target.createdAt);
-    const double elapsedInterval = double(since.msecsTo(reviewedAt)) / 1000.0;
-    const ReviewScheduler::Schedule schedule = ReviewScheduler::schedule(result, reviewedAt, target.ease, elapsedInterval,
-                                                                         target.consecutiveCorrectCount);
-
-    target.lastReviewedAt = reviewedAt;
-    target.nextReviewAt = schedule.nextReviewAt;
-    target.ease = schedule.ease;
-    target.consecutiveCorrectCount = schedule.consecutiveCorrect;
-    target.setFamiliarity(schedule.familiarity);
-    target.reviewCount += 1;
-    if (result == ReviewResult::forgot || result == ReviewResult::hard)
-        target.errorCount += 1;
-    target.updatedAt = reviewedAt;
-
-    m_context.insert(std::move(event));
+    bool saved = false;
     try {
-        m_saveChanges();
+        m_context.transaction([&] {
+            // Another process may have reviewed or removed the item since it was shown: the
+            // schedule continues from the stored row, read under the write lock.
+            m_context.refresh(item);
+            const LearningItem before = target;
+            ReviewEvent event(QUuid::createUuid(), target.id, reviewedAt, result, promptType);
+            // Negative when the clock went back since the last review.
+            const QDateTime since = target.lastReviewedAt.value_or(target.createdAt);
+            const double elapsedInterval = double(since.msecsTo(reviewedAt)) / 1000.0;
+            const ReviewScheduler::Schedule schedule = ReviewScheduler::schedule(
+                result, reviewedAt, target.ease, elapsedInterval, target.consecutiveCorrectCount);
+
+            target.lastReviewedAt = reviewedAt;
+            target.nextReviewAt = schedule.nextReviewAt;
+            target.ease = schedule.ease;
+            target.consecutiveCorrectCount = schedule.consecutiveCorrect;
+            target.setFamiliarity(schedule.familiarity);
+            target.reviewCount += 1;
+            if (result == ReviewResult::forgot || result == ReviewResult::hard)
+                target.errorCount += 1;
+            target.updatedAt = reviewedAt;
+
+            m_context.insert(std::move(event));
+            try {
+                m_saveChanges();
+                saved = true;
+            } catch (...) {
+                // The explicit restore also covers a rollback action that leaves live objects
+                // alone (or fails itself): the item must show the stored schedule either way.
+                try {
+                    m_rollbackChanges();
+                } catch (...) {
+                }
+                target = before;
+                throw;
+            }
+        });
     } catch (...) {
-        // The explicit restore also covers a rollback action that leaves live objects alone
-        // (or fails itself): the item must show its previous schedule either way.
-        try {
-            m_rollbackChanges();
-        } catch (...) {
+        // Saved, but the commit around it failed: the row still holds the earlier schedule.
+        if (saved) {
+            try {
+                m_context.refresh(item);
+            } catch (...) {
+            }
         }
-        target.lastReviewedAt = previousLastReviewedAt;
-        target.nextReviewAt = previousNextReviewAt;
-        target.familiarityRawValue = previousFamiliarity;
-        target.reviewCount = previousReviewCount;
-        target.errorCount = previousErrorCount;
-        target.updatedAt = previousUpdatedAt;
-        target.ease = previousEase;
-        target.consecutiveCorrectCount = previousConsecutiveCorrect;
         throw;
     }
 }

@@ -38,6 +38,9 @@ public:
     using ReviewLearningItemStoring::recordReview;
     // Earliest due first, then oldest saved, then natural text order.
     QList<std::shared_ptr<LearningItem>> dueItems(const QDateTime &now) override;
+    // Schedules from the item's stored row, re-read under the write lock (another process
+    // may have reviewed it meanwhile), which the item then shows. An item removed elsewhere
+    // throws ModelStoreError and records nothing.
     void recordReview(const std::shared_ptr<LearningItem> &item, ReviewResult result, ReviewPromptType promptType,
                       const QDateTime &reviewedAt) override;
 

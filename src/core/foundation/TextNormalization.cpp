@@ -1,6 +1,3 @@
 #include "foundation/TextNormalization.h"
 
-QString normalizedItemText(const QString &text, const QLocale &locale)
-{
-    return locale.toLower(text.trimmed());
-}
+QString normalizedItemText(const QString &text) { return text.trimmed().toCaseFolded(); }

@@ -45,31 +45,68 @@ static bool makeDirectoryChain(const QByteArray &directory)
     return true;
 }
 
+// The log's own folder must be a real folder of ours that nobody else can enter: the
+// temporary fallback lives in a shared directory, where anyone may have made it first, put a
+// FIFO or a file of theirs in it, or left a symbolic link. Our own folder with looser bits is
+// tightened; anything else is refused.
+static bool isPrivateFolder(const QByteArray &directory)
+{
+    struct stat info {};
+    if (::lstat(directory.constData(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != ::geteuid())
+        return false;
+    return (info.st_mode & 077) == 0 || ::chmod(directory.constData(), kDirectoryMode) == 0;
+}
+
 static QByteArray parentDirectory(const QByteArray &path)
 {
     const qsizetype slash = path.lastIndexOf('/');
     return slash <= 0 ? QByteArray("/") : path.left(slash);
 }
 
-// Opens the log for appending, creating it with kFileMode when it does not exist yet. A
-// symbolic link in its place is refused: the fallback folder may live in the shared /tmp.
+// Opens the log for appending, creating it with kFileMode when it does not exist yet. Only a
+// regular file of ours is written: a symbolic link is not followed, and a FIFO or device
+// neither blocks the open (O_NONBLOCK) nor is written to.
 static int openLogFile(const QByteArray &path)
 {
-    int fd = ::open(path.constData(), O_WRONLY | O_APPEND | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, kFileMode);
+    constexpr int kFlags = O_WRONLY | O_APPEND | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
+    if (!makeDirectoryChain(parentDirectory(path)) || !isPrivateFolder(parentDirectory(path)))
+        return -1;
+    int fd = ::open(path.constData(), kFlags | O_CREAT | O_EXCL, kFileMode);
     if (fd >= 0) {
         ::fchmod(fd, kFileMode);
         return fd;
     }
     if (errno != EEXIST)
         return -1;
-    return ::open(path.constData(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_CLOEXEC);
+    fd = ::open(path.constData(), kFlags);
+    struct stat info {};
+    if (fd >= 0 && (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_uid != ::geteuid())) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
 }
 
-static void appendLine(const QByteArray &path, const QByteArray &line)
+// Moves a full log aside to "<file>.1" (replacing the previous one), so that the log keeps
+// at most two files' worth. The name is checked to still be the file we hold: another
+// process writing the same log may have rotated it a moment ago.
+static int rotatedIfFull(const QByteArray &path, int fd, qint64 incoming, qint64 rotationSize)
 {
-    if (!makeDirectoryChain(parentDirectory(path)))
-        return;
-    const int fd = openLogFile(path);
+    struct stat held {};
+    struct stat named {};
+    if (::fstat(fd, &held) != 0 || held.st_size == 0 || held.st_size + incoming <= rotationSize)
+        return fd;
+    if (::lstat(path.constData(), &named) == 0 && named.st_ino == held.st_ino && named.st_dev == held.st_dev)
+        ::rename(path.constData(), (path + ".1").constData());
+    ::close(fd);
+    return openLogFile(path);
+}
+
+static void appendLine(const QByteArray &path, const QByteArray &line, qint64 rotationSize)
+{
+    int fd = openLogFile(path);
+    if (fd >= 0)
+        fd = rotatedIfFull(path, fd, line.size(), rotationSize);
     if (fd < 0)
         return;
     qsizetype written = 0;
@@ -86,8 +123,6 @@ static void appendLine(const QByteArray &path, const QByteArray &line)
 
 static void createLogFile(const QByteArray &path)
 {
-    if (!makeDirectoryChain(parentDirectory(path)))
-        return;
     const int fd = openLogFile(path);
     if (fd >= 0)
         ::close(fd);
@@ -109,8 +144,8 @@ static QString homeDirectory()
 
 AppLogFileWriter::AppLogFileWriter() : AppLogFileWriter(defaultLogFilePath(AppEnvironment::distributionChannel())) {}
 
-AppLogFileWriter::AppLogFileWriter(QString logFilePath)
-    : m_logFilePath(std::move(logFilePath)), m_encodedPath(QFile::encodeName(m_logFilePath))
+AppLogFileWriter::AppLogFileWriter(QString logFilePath, qint64 rotationSize)
+    : m_logFilePath(std::move(logFilePath)), m_encodedPath(QFile::encodeName(m_logFilePath)), m_rotationSize(rotationSize)
 {
     m_worker = std::thread([this] { run(); });
 }
@@ -142,7 +177,7 @@ void AppLogFileWriter::write(const QString &level, const QString &message)
     // Stamped at the call, so the time is the event's even when the queue is behind.
     const QString line = QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs) + QStringLiteral(" [") + level
                          + QStringLiteral("] ") + message + QLatin1Char('\n');
-    enqueue([path = m_encodedPath, bytes = line.toUtf8()] { appendLine(path, bytes); });
+    enqueue([path = m_encodedPath, bytes = line.toUtf8(), size = m_rotationSize] { appendLine(path, bytes, size); });
 }
 
 void AppLogFileWriter::prepareLogFile()

@@ -12,17 +12,19 @@
 #include <mutex>
 #include <thread>
 
-// Appends diagnostic lines to one plain-text log file. Every file operation runs in order on
+// Appends diagnostic lines to one plain-text log file, moved aside to "<file>.1" when a line
+// would take it past the rotation size. Every file operation runs in order on
 // one worker thread of the writer's own (the queue "com.rarozezev.log-file-writer"), so
 // callers on any thread never wait for the disk, except in prepareLogFile(). Failures are
 // swallowed: a line that cannot be written is lost, and nobody is told.
 class AppLogFileWriter {
 public:
     static constexpr const char *kQueueLabel = "com.rarozezev.log-file-writer";
+    static constexpr qint64 kDefaultRotationSize = 4 * 1024 * 1024;
 
     // Writes to the running channel's log file (see defaultLogFilePath()).
     AppLogFileWriter();
-    explicit AppLogFileWriter(QString logFilePath);
+    explicit AppLogFileWriter(QString logFilePath, qint64 rotationSize = kDefaultRotationSize);
     // Finishes the lines already queued, then stops the worker.
     ~AppLogFileWriter();
 
@@ -61,6 +63,7 @@ private:
 
     QString m_logFilePath;
     QByteArray m_encodedPath;
+    qint64 m_rotationSize;
     std::mutex m_mutex;
     std::condition_variable m_wake;
     std::deque<std::function<void()>> m_jobs;

@@ -13,6 +13,8 @@ bool InMemoryUserDefaults::setValue(const QString &key, const UserDefaultsValue 
     if (m_failsWrites)
         return false;
     m_values.insert(key, newValue);
+    m_order.removeOne(key);
+    m_order.append(key);
     return true;
 }
 
@@ -21,5 +23,16 @@ bool InMemoryUserDefaults::remove(const QString &key)
     if (m_failsWrites)
         return false;
     m_values.remove(key);
+    m_order.removeOne(key);
     return true;
+}
+
+QStringList InMemoryUserDefaults::keys(const QString &prefix) const
+{
+    QStringList matching;
+    for (const QString &key : m_order) {
+        if (key.startsWith(prefix))
+            matching.append(key);
+    }
+    return matching;
 }

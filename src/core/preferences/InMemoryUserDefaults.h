@@ -11,10 +11,13 @@ public:
     std::optional<UserDefaultsValue> value(const QString &key) const override;
     bool setValue(const QString &key, const UserDefaultsValue &newValue) override;
     bool remove(const QString &key) override;
+    QStringList keys(const QString &prefix) const override;
 
     void setFailsWrites(bool fails) { m_failsWrites = fails; }
 
 private:
     QHash<QString, UserDefaultsValue> m_values;
+    // Every key, least recently stored first.
+    QStringList m_order;
     bool m_failsWrites = false;
 };

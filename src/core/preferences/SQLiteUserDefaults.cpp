@@ -93,10 +93,12 @@ bool SQLiteUserDefaults::open()
         && sqlite3_prepare_v3(m_database, "SELECT type, value FROM defaults WHERE key = ?1", -1,
                               SQLITE_PREPARE_PERSISTENT, &m_select, nullptr)
                == SQLITE_OK
-        && sqlite3_prepare_v3(m_database,
-                              "INSERT INTO defaults (key, type, value) VALUES (?1, ?2, ?3) "
-                              "ON CONFLICT (key) DO UPDATE SET type = excluded.type, value = excluded.value",
+        // REPLACE gives the row a new, highest rowid, which keeps the order of the stores.
+        && sqlite3_prepare_v3(m_database, "INSERT OR REPLACE INTO defaults (key, type, value) VALUES (?1, ?2, ?3)",
                               -1, SQLITE_PREPARE_PERSISTENT, &m_upsert, nullptr)
+               == SQLITE_OK
+        && sqlite3_prepare_v3(m_database, "SELECT key FROM defaults WHERE instr(key, ?1) = 1 ORDER BY rowid", -1,
+                              SQLITE_PREPARE_PERSISTENT, &m_keys, nullptr)
                == SQLITE_OK
         && sqlite3_prepare_v3(m_database, "DELETE FROM defaults WHERE key = ?1", -1, SQLITE_PREPARE_PERSISTENT,
                               &m_delete, nullptr)
@@ -116,7 +118,8 @@ void SQLiteUserDefaults::close()
     sqlite3_finalize(m_select);
     sqlite3_finalize(m_upsert);
     sqlite3_finalize(m_delete);
-    m_select = m_upsert = m_delete = nullptr;
+    sqlite3_finalize(m_keys);
+    m_select = m_upsert = m_delete = m_keys = nullptr;
     sqlite3_close(m_database);
     m_database = nullptr;
 }
@@ -205,4 +208,22 @@ bool SQLiteUserDefaults::remove(const QString &key)
         return false;
     }
     return true;
+}
+
+QStringList SQLiteUserDefaults::keys(const QString &prefix) const
+{
+    QStringList matching;
+    if (!m_keys)
+        return matching;
+    StatementReset reset(m_keys);
+    if (!bindKey(m_keys, prefix))
+        return matching;
+    int stepped = SQLITE_ROW;
+    while ((stepped = sqlite3_step(m_keys)) == SQLITE_ROW) {
+        const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(m_keys, 0));
+        matching.append(QString::fromUtf8(text, sqlite3_column_bytes(m_keys, 0)));
+    }
+    if (stepped != SQLITE_DONE)
+        recordError("read");
+    return matching;
 }

@@ -22,6 +22,7 @@ public:
     std::optional<UserDefaultsValue> value(const QString &key) const override;
     bool setValue(const QString &key, const UserDefaultsValue &newValue) override;
     bool remove(const QString &key) override;
+    QStringList keys(const QString &prefix) const override;
 
     const QString &path() const { return m_path; }
     bool isOpen() const { return m_database != nullptr; }
@@ -38,5 +39,6 @@ private:
     sqlite3_stmt *m_select = nullptr;
     sqlite3_stmt *m_upsert = nullptr;
     sqlite3_stmt *m_delete = nullptr;
+    sqlite3_stmt *m_keys = nullptr;
     mutable QString m_lastError;
 };

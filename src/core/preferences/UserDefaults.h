@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 #include <variant>
@@ -23,6 +24,9 @@ public:
     virtual bool setValue(const QString &key, const UserDefaultsValue &value) = 0;
     // Returns true when nothing is stored under the key afterwards (also when nothing was).
     virtual bool remove(const QString &key) = 0;
+    // The keys that start with `prefix`, least recently stored first (a store that cannot
+    // be read has none).
+    virtual QStringList keys(const QString &prefix) const = 0;
 
     bool contains(const QString &key) const { return value(key).has_value(); }
 

@@ -2,7 +2,10 @@
 
 #include "storage/ModelStoreError.h"
 #include "storage/SQLiteDatabase.h"
+#include "foundation/TextNormalization.h"
 
+#include <QHash>
+#include <QPair>
 #include <QVersionNumber>
 
 #include <algorithm>
@@ -10,7 +13,9 @@
 namespace {
 
 // Column order follows the record's field order; normalizedText is ours, kept so that the
-// "already saved?" question is one indexed lookup.
+// "already saved?" question is one indexed lookup, and unique per type. duplicateRank is 0
+// except on the younger copies of an item saved twice before the index existed, which are
+// kept rather than deleted behind the learner's back.
 const char *const kCreateTables = R"sql(
 CREATE TABLE metadata (
     key TEXT PRIMARY KEY NOT NULL,
@@ -36,9 +41,10 @@ CREATE TABLE LearningItem (
     errorCount INTEGER NOT NULL,
     ease REAL NOT NULL,
     consecutiveCorrectCount INTEGER NOT NULL,
-    normalizedText TEXT NOT NULL
+    normalizedText TEXT NOT NULL,
+    duplicateRank INTEGER NOT NULL DEFAULT 0
 );
-CREATE INDEX LearningItem_type_normalizedText ON LearningItem (typeRawValue, normalizedText, createdAt);
+CREATE UNIQUE INDEX LearningItem_type_normalizedText_unique ON LearningItem (typeRawValue, normalizedText, duplicateRank);
 CREATE INDEX LearningItem_createdAt ON LearningItem (createdAt);
 CREATE INDEX LearningItem_nextReviewAt ON LearningItem (nextReviewAt, createdAt);
 CREATE TABLE ReviewEvent (
@@ -84,8 +90,41 @@ int integerVersion(const QString &version)
 
 QList<DatabaseSchema::MigrationStep> DatabaseSchema::migrationSteps()
 {
-    // The first released layout; later versions append their steps here.
-    return {};
+    return {{QStringLiteral("1.0.0"), QStringLiteral("1.1.0"), &migrateToUniqueNormalizedText}};
+}
+
+void DatabaseSchema::migrateToUniqueNormalizedText(SQLiteDatabase &database)
+{
+    // 1.0.0 lower-cased by the locale of whichever process started last and checked for
+    // duplicates outside the write lock. The texts are normalised again, locale-free; items
+    // that then share a type and text all stay, with their reviews: the oldest at rank 0, the
+    // others ranked behind it in the order they were saved.
+    database.execute(QStringLiteral("ALTER TABLE LearningItem ADD COLUMN duplicateRank INTEGER NOT NULL DEFAULT 0;"
+                                    "DROP INDEX LearningItem_type_normalizedText;"
+                                    "DELETE FROM metadata WHERE key = 'normalizedTextLocale'"));
+    struct Row {
+        QString id;
+        QString type;
+        QString normalizedText;
+    };
+    QList<Row> rows;
+    {
+        SQLiteDatabase::Statement select =
+            database.statement("SELECT id, typeRawValue, text FROM LearningItem ORDER BY createdAt, id");
+        while (select.step())
+            rows.append(Row{select.text(0), select.text(1), normalizedItemText(select.text(2))});
+    }
+    QHash<QPair<QString, QString>, qint64> seen;
+    for (const Row &row : rows) {
+        qint64 &count = seen[qMakePair(row.type, row.normalizedText)];
+        database.statement("UPDATE LearningItem SET normalizedText = ?1, duplicateRank = ?2 WHERE id = ?3")
+            .bind(1, row.normalizedText)
+            .bind(2, count++)
+            .bind(3, row.id)
+            .run();
+    }
+    database.execute(QStringLiteral("CREATE UNIQUE INDEX LearningItem_type_normalizedText_unique ON LearningItem "
+                                    "(typeRawValue, normalizedText, duplicateRank)"));
 }
 
 std::optional<QString> DatabaseSchema::storedVersion(SQLiteDatabase &database)

@@ -12,7 +12,7 @@ class SQLiteDatabase;
 // integer in PRAGMA user_version for outside tools).
 class DatabaseSchema {
 public:
-    static constexpr const char *currentVersion = "1.0.0";
+    static constexpr const char *currentVersion = "1.1.0";
 
     // Turns a file stored at `fromVersion` into one at `toVersion`; runs inside the
     // transaction that also records the new version.
@@ -35,6 +35,7 @@ public:
     static std::optional<QString> storedVersion(SQLiteDatabase &database);
 
 private:
+    static void migrateToUniqueNormalizedText(SQLiteDatabase &database);
     static void create(SQLiteDatabase &database, const QString &version);
     static void recordVersion(SQLiteDatabase &database, const QString &version);
 };

@@ -2,12 +2,10 @@
 
 #include "storage/DatabaseSchema.h"
 #include "storage/ModelStoreError.h"
-#include "foundation/TextNormalization.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLocale>
 #include <QStandardPaths>
 
 namespace {
@@ -46,45 +44,7 @@ ModelContainer::ModelContainer(const QString &path)
     }
     m_database->execute(QStringLiteral("PRAGMA synchronous = FULL"));
     DatabaseSchema::prepare(*m_database);
-    refreshNormalizedText();
     m_context = std::make_unique<ModelContext>(*m_database);
 }
 
 ModelContainer::~ModelContainer() = default;
-
-void ModelContainer::refreshNormalizedText()
-{
-    // Lower-casing follows the user's locale (Turkish dotless i and the like); when the locale
-    // changed since the column was written, rewrite it so duplicate checks stay exact.
-    const QString locale = QLocale().name();
-    SQLiteDatabase &database = *m_database;
-    const auto stored = database.scalarText(QStringLiteral("SELECT value FROM metadata WHERE key = 'normalizedTextLocale'"));
-    if (stored == locale)
-        return;
-    database.execute(QStringLiteral("BEGIN IMMEDIATE"));
-    try {
-        struct Row {
-            QString id;
-            QString text;
-        };
-        QList<Row> rows;
-        {
-            SQLiteDatabase::Statement select = database.statement("SELECT id, text FROM LearningItem");
-            while (select.step())
-                rows.append(Row{select.text(0), select.text(1)});
-        }
-        for (const Row &row : rows) {
-            database.statement("UPDATE LearningItem SET normalizedText = ?1 WHERE id = ?2")
-                .bind(1, normalizedItemText(row.text))
-                .bind(2, row.id)
-                .run();
-        }
-        database.statement("INSERT OR REPLACE INTO metadata (key, value) VALUES ('normalizedTextLocale', ?1)")
-            .bind(1, locale)
-            .run();
-        database.execute(QStringLiteral("COMMIT"));
-    } catch (...) {
-        database.rollbackQuietly();
-        throw;
-    }
-}

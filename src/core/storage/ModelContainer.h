@@ -28,8 +28,6 @@ public:
     const QString &path() const { return m_database->path(); }
 
 private:
-    void refreshNormalizedText();
-
     std::unique_ptr<SQLiteDatabase> m_database;
     std::unique_ptr<ModelContext> m_context;
 };

@@ -8,6 +8,7 @@
 #include <QHashFunctions>
 
 #include <algorithm>
+#include <optional>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -167,13 +168,18 @@ QList<ModelContext::ItemPointer> ModelContext::fetchItems(const LearningItemFetc
             const QUuid id = RecordCoding::decodeUuid(statement.text(0));
             if (state.deletedItems.count(id))
                 continue;
+            LearningItem stored = RecordCoding::readItem(statement);
             if (const auto entry = state.tracked.find(id); entry != state.tracked.end()) {
                 if (ItemPointer live = entry->second.object.lock()) {
+                    // Another process may have written the row since: a live object without
+                    // pending changes takes the stored values; a pending change stays ahead.
+                    if (RecordCoding::sameStoredFields(*live, entry->second.stored))
+                        *live = stored;
+                    entry->second.stored = std::move(stored);
                     items.append(std::move(live));
                     continue;
                 }
             }
-            LearningItem stored = RecordCoding::readItem(statement);
             if (const auto orphan = state.orphanedChanges.find(id); orphan != state.orphanedChanges.end()) {
                 LearningItem changed = std::move(orphan->second);
                 state.orphanedChanges.erase(orphan);
@@ -236,6 +242,31 @@ QList<ReviewEvent> ModelContext::fetchReviewEvents()
         events.append(pending);
     return events;
 }
+
+void ModelContext::refresh(const ItemPointer &item)
+{
+    State &state = *m_state;
+    if (!item || std::find(state.insertedItems.cbegin(), state.insertedItems.cend(), item) != state.insertedItems.cend())
+        return;
+    const QUuid key = keyOf(item);
+    static const QByteArray sql =
+        QByteArray("SELECT ") + RecordCoding::itemColumns + " FROM LearningItem WHERE id = ?1";
+    std::optional<LearningItem> stored;
+    {
+        SQLiteDatabase::Statement statement = state.database.statement(sql.constData());
+        statement.bind(1, RecordCoding::encodeUuid(key));
+        if (statement.step())
+            stored = RecordCoding::readItem(statement);
+    }
+    if (!stored)
+        throw ModelStoreError(QStringLiteral("item %1 is no longer in the collection").arg(key.toString()));
+    state.orphanedChanges.erase(key);
+    if (const auto entry = state.tracked.find(key); entry != state.tracked.end() && entry->second.address == item.get())
+        entry->second.stored = *stored;
+    *item = std::move(*stored);
+}
+
+void ModelContext::transaction(const std::function<void()> &work) { m_state->database.transaction(work); }
 
 ModelContext::ItemPointer ModelContext::insert(LearningItem item)
 {
@@ -320,10 +351,12 @@ void ModelContext::save()
         SQLiteDatabase::Statement statement = database.statement(updateItemSql);
         RecordCoding::bindItem(statement, item);
         statement.bind(21, RecordCoding::encodeUuid(key)).run();
+        // Removed by another process since it was read: the change has nothing to land on.
+        if (database.changedRowCount() != 1)
+            throw ModelStoreError(QStringLiteral("item %1 is no longer in the collection").arg(key.toString()));
     };
 
-    database.execute(QStringLiteral("BEGIN IMMEDIATE"));
-    try {
+    database.transaction([&] {
         for (const ItemPointer &item : state.insertedItems) {
             SQLiteDatabase::Statement statement = database.statement(insertItemSql.constData());
             RecordCoding::bindItem(statement, *item);
@@ -335,6 +368,7 @@ void ModelContext::save()
             if (!state.deletedItems.count(key))
                 update(key, item);
         }
+        // A row another process removed already is gone as asked: not an error.
         for (const auto &[key, item] : state.deletedItems)
             database.statement("DELETE FROM LearningItem WHERE id = ?1").bind(1, RecordCoding::encodeUuid(key)).run();
         for (const ReviewEvent &event : state.insertedEvents) {
@@ -342,11 +376,7 @@ void ModelContext::save()
             RecordCoding::bindEvent(statement, event);
             statement.run();
         }
-        database.execute(QStringLiteral("COMMIT"));
-    } catch (...) {
-        database.rollbackQuietly();
-        throw;
-    }
+    });
 
     // Written: the stored values are now what the objects hold.
     for (const auto &[key, item] : changed)

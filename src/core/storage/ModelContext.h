@@ -6,6 +6,7 @@
 
 #include <QList>
 
+#include <functional>
 #include <memory>
 
 class SQLiteDatabase;
@@ -40,9 +41,18 @@ public:
     // is not in the context, or already deleted, is ignored.
     void deleteItem(const ItemPointer &item);
 
+    // Gives a managed item its stored row again, dropping its pending changes; a pending
+    // insert is left alone. Throws ModelStoreError when the row is gone (removed elsewhere).
+    void refresh(const ItemPointer &item);
+    // Runs `work` holding the database's write lock, so that what it reads (refresh, fetch)
+    // is still current when a save() inside it writes; one commit for all of it. Rethrows
+    // what `work` throws after undoing its writes (pending changes stay pending).
+    void transaction(const std::function<void()> &work);
+
     bool hasChanges() const;
     // Writes every pending insert, delete and field change in one transaction, or none of
-    // them: on failure everything stays pending and ModelStoreError is thrown.
+    // them: on failure everything stays pending and ModelStoreError is thrown, also when a
+    // changed item's row was removed by another process meanwhile.
     void save();
     // Discards every pending change and gives live items their stored values back.
     void rollback();

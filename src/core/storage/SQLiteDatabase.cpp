@@ -78,6 +78,38 @@ void SQLiteDatabase::rollbackQuietly() noexcept
         sqlite3_exec(m_handle, "ROLLBACK", nullptr, nullptr, nullptr);
 }
 
+void SQLiteDatabase::transaction(const std::function<void()> &work)
+{
+    if (sqlite3_get_autocommit(m_handle)) {
+        execute(QStringLiteral("BEGIN IMMEDIATE"));
+        try {
+            work();
+            execute(QStringLiteral("COMMIT"));
+        } catch (...) {
+            rollbackQuietly();
+            throw;
+        }
+        return;
+    }
+    execute(QStringLiteral("SAVEPOINT unit"));
+    try {
+        work();
+        execute(QStringLiteral("RELEASE unit"));
+    } catch (...) {
+        // Only this unit is undone; the enclosing transaction decides about the rest.
+        sqlite3_exec(m_handle, "ROLLBACK TO unit; RELEASE unit", nullptr, nullptr, nullptr);
+        throw;
+    }
+}
+
+qint64 SQLiteDatabase::changedRowCount() const { return sqlite3_changes64(m_handle); }
+
+qint64 SQLiteDatabase::dataVersion()
+{
+    Statement statement = this->statement("PRAGMA data_version");
+    return statement.step() ? statement.integer(0) : 0;
+}
+
 SQLiteDatabase::Statement::Statement(SQLiteDatabase &database, sqlite3_stmt *statement, bool owned)
     : m_database(&database), m_statement(statement), m_owned(owned)
 {

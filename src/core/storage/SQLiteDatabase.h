@@ -4,6 +4,7 @@
 #include <QHash>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 struct sqlite3;
@@ -72,6 +73,15 @@ public:
     // Undoes an open transaction, if any, without throwing: used on the way out of a
     // failure, where the original error is the one to report.
     void rollbackQuietly() noexcept;
+    // Runs `work` as one unit: a transaction that takes the write lock up front, so what it
+    // reads stays current until it commits, or a savepoint inside a transaction already
+    // open. Any exception undoes the unit's writes and is rethrown.
+    void transaction(const std::function<void()> &work);
+    // Rows changed by the last INSERT, UPDATE or DELETE on this connection.
+    qint64 changedRowCount() const;
+    // Counts commits made through other connections to the same file (PRAGMA data_version):
+    // a different value than last time means somebody else wrote.
+    qint64 dataVersion();
 
     const QString &path() const { return m_path; }
     bool isInMemory() const { return m_path == QLatin1String(inMemoryPath); }

@@ -2,6 +2,8 @@
 
 #include "views/collection/CollectionWindow.h"
 #include "views/common/WindowPlacement.h"
+#include "storage/DatabaseChangeMonitor.h"
+#include "storage/ModelContext.h"
 
 CollectionWindowController::CollectionWindowController(WindowFactory makeWindow, AppNotificationCenter &notifications,
                                                        QObject *parent)
@@ -14,8 +16,12 @@ CollectionWindowController::CollectionWindowController(ModelContext &context, Ap
                                                        QObject *parent)
     : CollectionWindowController(
           [&context, &notifications] {
-              return new CollectionWindow(CollectionWindow::storeFactory(context, notifications),
-                                          CollectionExportAction(), notifications);
+              auto *window = new CollectionWindow(CollectionWindow::storeFactory(context, notifications),
+                                                  CollectionExportAction(), notifications);
+              // Saves and removals made by the command line show up while the window is open.
+              auto *monitor = new DatabaseChangeMonitor(context.database(), window);
+              QObject::connect(monitor, &DatabaseChangeMonitor::changedElsewhere, window, &CollectionWindow::load);
+              return window;
           },
           notifications, parent)
 {

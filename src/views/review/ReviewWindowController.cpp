@@ -2,6 +2,8 @@
 
 #include "views/review/ReviewWindow.h"
 #include "views/common/WindowPlacement.h"
+#include "storage/DatabaseChangeMonitor.h"
+#include "storage/ModelContext.h"
 
 ReviewWindowController::ReviewWindowController(WindowFactory makeWindow, QObject *parent)
     : QObject(parent), m_makeWindow(std::move(makeWindow))
@@ -12,7 +14,13 @@ ReviewWindowController::ReviewWindowController(WindowFactory makeWindow, QObject
 ReviewWindowController::ReviewWindowController(ModelContext &context, AppNotificationCenter &notifications,
                                                QObject *parent)
     : ReviewWindowController(
-          [&context, &notifications] { return new ReviewWindow(ReviewWindow::storeFactory(context, notifications)); },
+          [&context, &notifications] {
+              auto *window = new ReviewWindow(ReviewWindow::storeFactory(context, notifications));
+              // An answer given on the command line meanwhile takes its item out of the queue.
+              auto *monitor = new DatabaseChangeMonitor(context.database(), window);
+              QObject::connect(monitor, &DatabaseChangeMonitor::changedElsewhere, window, &ReviewWindow::load);
+              return window;
+          },
           parent)
 {
 }

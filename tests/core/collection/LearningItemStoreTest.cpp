@@ -6,6 +6,7 @@
 #include "storage/RecordCoding.h"
 #include "support/TestSupport.h"
 
+#include <QTemporaryDir>
 #include <QTimeZone>
 
 #include <gtest/gtest.h>
@@ -186,6 +187,31 @@ TEST_F(LearningItemStoreTest, AskingAgainAfterAFailedWriteFinishesIt)
     store.remove(persist);
     EXPECT_EQ(storedCount(), 0);
     EXPECT_EQ(posted, changedOnce + changedOnce);
+}
+
+// The review window and a command line, each with its own connection to the file.
+TEST(LearningItemStoreSharedFileTest, AReviewContinuesFromWhatAnotherProcessRecordedAndFailsOnARemovedItem)
+{
+    QTemporaryDir directory;
+    ModelContainer window(directory.filePath("Collection.sqlite3")), terminal(directory.filePath("Collection.sqlite3"));
+    AppNotificationCenter center;
+    LearningItemStore windowStore(window.mainContext(), center), terminalStore(terminal.mainContext(), center);
+    terminalStore.save(result(QStringLiteral("ephemeral")));
+    const QDateTime later = QDateTime::currentDateTimeUtc().addDays(1);
+    const auto shown = windowStore.dueItems(later).value(0);
+    ASSERT_TRUE(shown);
+
+    terminalStore.recordReview(terminalStore.allItems().first(), ReviewResult::good, ReviewPromptType::recallMeaning, later);
+    windowStore.recordReview(shown, ReviewResult::good, ReviewPromptType::recallMeaning, later.addDays(3));
+    const auto stored = terminalStore.allItems().first();
+    EXPECT_EQ(stored->reviewCount, 2);
+    EXPECT_EQ(stored->consecutiveCorrectCount, 2);
+    EXPECT_TRUE(RecordCoding::sameStoredFields(*stored, *shown));
+
+    terminalStore.remove(stored);
+    EXPECT_THROW(windowStore.recordReview(shown, ReviewResult::easy, ReviewPromptType::recallMeaning, later.addDays(9)),
+                 ModelStoreError);
+    EXPECT_EQ(window.mainContext().fetchReviewEvents().size(), 2) << "no event for a removed item";
 }
 
 // The stored form of an item's examples and tags.

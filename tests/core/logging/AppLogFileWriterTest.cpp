@@ -9,7 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using Channel = AppEnvironment::DistributionChannel;
 
@@ -99,16 +101,47 @@ TEST_F(AppLogFileWriterTest, PrepareCreatesAPrivateEmptyFileWithoutTouchingExist
         EXPECT_EQ(modeOf(in(folder)), 0700u) << folder;
 }
 
-TEST_F(AppLogFileWriterTest, NeitherAFileInPlaceOfAFolderNorASymbolicLinkIsWrittenThrough)
+TEST_F(AppLogFileWriterTest, WritesOnlyARegularFileOfItsOwnInAFolderOfItsOwn)
 {
     writeFile(in("Logs"), {});
     writeFile(in("victim"), "untouched\n");
     ASSERT_TRUE(QFile::link(in("victim"), in("Rarozezev.log")));
-    for (const QString &path : {in("Logs/Rarozezev.log"), in("Rarozezev.log")}) {
-        AppLogFileWriter writer(path);
-        writer.write("error", "lost");
+    // A FIFO with a reader would take the lines; without one a blocking open never returns.
+    ASSERT_TRUE(QDir().mkpath(in("fifo")));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(in("fifo/Rarozezev.log")).constData(), 0600), 0);
+    const int reader = ::open(QFile::encodeName(in("fifo/Rarozezev.log")).constData(), O_RDONLY | O_NONBLOCK);
+    // A folder anyone may enter is ours to close; a link in place of the folder is refused.
+    ASSERT_TRUE(QDir().mkpath(in("open")));
+    ::chmod(QFile::encodeName(in("open")).constData(), 0777);
+    ASSERT_TRUE(QFile::link(in("open"), in("linked")));
+    for (const char *path : {"Logs/Rarozezev.log", "Rarozezev.log", "fifo/Rarozezev.log", "open/Rarozezev.log",
+                             "linked/Rarozezev.log"}) {
+        AppLogFileWriter writer(in(path));
+        writer.write("error", "line");
         writer.prepareLogFile();
     }
     EXPECT_FALSE(QFileInfo::exists(in("Logs/Rarozezev.log")));
     EXPECT_EQ(readFile(in("victim")), QByteArray("untouched\n"));
+    char byte = 0;
+    EXPECT_LE(::read(reader, &byte, 1), 0) << "nothing went into the FIFO";
+    ::close(reader);
+    EXPECT_EQ(modeOf(in("open")), 0700u);
+    EXPECT_EQ(readFile(in("open/Rarozezev.log")).count('\n'), 1) << "the link added nothing";
+}
+
+TEST_F(AppLogFileWriterTest, RotatesAFullLogKeepingOneOldFile)
+{
+    {
+        AppLogFileWriter writer(in("Rarozezev.log"), 200);
+        for (int i = 0; i < 12; ++i)
+            writer.write("info", QStringLiteral("line %1").arg(i)); // about 40 bytes: five to a file
+    }
+    EXPECT_FALSE(QFileInfo::exists(in("Rarozezev.log.2")));
+    const QByteArray old = readFile(in("Rarozezev.log.1"));
+    const QByteArray current = readFile(in("Rarozezev.log"));
+    EXPECT_EQ(old.count('\n'), 5);
+    EXPECT_TRUE(old.contains("line 5\n") && old.contains("line 9\n")) << old.data();
+    EXPECT_EQ(current.count('\n'), 2);
+    EXPECT_TRUE(current.endsWith("line 11\n"));
+    EXPECT_EQ(modeOf(in("Rarozezev.log")), 0600u);
 }

@@ -73,4 +73,15 @@ TYPED_TEST(LookupResultCacheTest, AnUnreadableEntryIsAMissUntilOverwritten)
     EXPECT_EQ(this->cached("apple"), appleResult());
 }
 
+TYPED_TEST(LookupResultCacheTest, KeepsOnlyTheMostRecentlyUsedEntries)
+{
+    UserDefaultsLookupResultCache small(*this->defaults, UserDefaultsLookupResultCache::defaultKeyPrefix, 2);
+    for (const char *text : {"one", "two"})
+        small.store(appleResult(text));
+    EXPECT_TRUE(small.cachedResult("one", LearningItemType::word)) << "a use, so two is the oldest now";
+    small.store(appleResult("three"));
+    for (const char *text : {"one", "two", "three"})
+        EXPECT_EQ(small.cachedResult(text, LearningItemType::word).has_value(), text[1] != 'w') << text;
+}
+
 } // namespace

@@ -1,3 +1,4 @@
+#include "storage/DatabaseChangeMonitor.h"
 #include "storage/DatabaseSchema.h"
 #include "storage/ModelContainer.h"
 #include "storage/ModelStoreError.h"
@@ -5,6 +6,7 @@
 #include "support/TestSupport.h"
 
 #include <QFileInfo>
+#include <QLocale>
 #include <QTemporaryDir>
 #include <QTimeZone>
 
@@ -130,6 +132,63 @@ TEST_F(ModelContextTest, AFailedSaveWritesNothingAndKeepsEverythingPending)
     EXPECT_EQ(scalar("SELECT (SELECT count(*) FROM LearningItem) + (SELECT count(*) FROM ReviewEvent)"), "0");
     EXPECT_TRUE(context().hasChanges());
     EXPECT_EQ(context().fetchItems().size(), 1);
+
+    context().rollback();
+    context().insert(makeItem(QStringLiteral("Title")));
+    context().insert(makeItem(QStringLiteral(" TITLE")));
+    EXPECT_THROW(context().save(), ModelStoreError) << "one item per type and case-folded text";
+}
+
+// A second container on the same file stands for the command line running beside the tray.
+TEST_F(ModelContextTest, SeesWhatAnotherProcessWroteAndFailsToChangeWhatItRemoved)
+{
+    context().insert(makeItem(QStringLiteral("shared")));
+    context().save();
+    const auto held = only();
+    DatabaseChangeMonitor monitor(container->database());
+    ModelContainer other(path());
+    const auto theirs = other.mainContext().fetchItems().value(0);
+    theirs->reviewCount = 4;
+    other.mainContext().save();
+    EXPECT_TRUE(monitor.check());
+    EXPECT_FALSE(monitor.check()) << "one change, one notice";
+    EXPECT_EQ(only(), held);
+    EXPECT_EQ(held->reviewCount, 4) << "the held object shows the row";
+    held->ease = 1.3;
+    context().save();
+    EXPECT_FALSE(monitor.check()) << "our own commits are no news";
+
+    other.mainContext().deleteItem(theirs);
+    other.mainContext().save();
+    held->ease = 2.1;
+    EXPECT_THROW(context().save(), ModelStoreError) << "an update of no row";
+    EXPECT_THROW(context().refresh(held), ModelStoreError);
+    EXPECT_TRUE(context().fetchItems().isEmpty());
+}
+
+TEST_F(ModelContextTest, MigratesA100FileToLocaleFreeTextsKeepingDuplicatesRankedByAge)
+{
+    // The 1.0.0 layout: no rank, no unique index, texts lower-cased by some process's locale.
+    container->database().execute(QStringLiteral(
+        "DROP INDEX LearningItem_type_normalizedText_unique; ALTER TABLE LearningItem DROP COLUMN duplicateRank;"
+        "CREATE INDEX LearningItem_type_normalizedText ON LearningItem (typeRawValue, normalizedText, createdAt);"
+        "UPDATE metadata SET value = '1.0.0' WHERE key = 'schemaVersion'"));
+    for (const char *text : {"TITLE", "Title", "apple"})
+        context().insert(makeItem(QString::fromLatin1(text), kT0.addSecs(text[1] == 'I' ? 1 : 0)));
+    context().save();
+    container->database().execute(QStringLiteral("UPDATE LearningItem SET normalizedText = 'tıtle' WHERE text = 'Title'"));
+    container.reset();
+
+    const QLocale previous;
+    QLocale::setDefault(QLocale(QStringLiteral("tr_TR")));
+    reopen();
+    QLocale::setDefault(previous);
+    EXPECT_EQ(DatabaseSchema::storedVersion(container->database()), QStringLiteral("1.1.0"));
+    EXPECT_EQ(scalar("SELECT group_concat(text || ':' || normalizedText || ':' || duplicateRank, ' ') FROM "
+                     "(SELECT * FROM LearningItem ORDER BY text)"),
+              "TITLE:title:1 Title:title:0 apple:apple:0");
+    context().insert(makeItem(QStringLiteral("APPLE")));
+    EXPECT_THROW(context().save(), ModelStoreError);
 }
 
 TEST_F(ModelContextTest, RefusesFilesItCannotReadAndLeavesThemAlone)
