@@ -109,12 +109,14 @@ QCoro::Task<void> DailyRecommendationViewModel::load(bool forceRefresh)
     // Kept by the request itself: the view model may go away while it runs.
     const std::shared_ptr<DailyRecommendationGenerating> generator = m_collaborators.generator;
     const std::shared_ptr<DailyRecommendationCaching> cache = m_collaborators.cache;
+    // A loader that is itself a coroutine keeps its captures in the function object.
+    const SettingsLoader loadSettings = m_collaborators.loadSettings;
     const CancellationToken cancellation;
     const CancellationToken::Registration link = m_cancellation.onCancel([cancellation] { cancellation.cancel(); });
     std::optional<DailyRecommendation> generated;
     std::exception_ptr failure;
     try {
-        UserSettings settings = co_await m_collaborators.loadSettings();
+        UserSettings settings = co_await loadSettings();
         cancellation.throwIfCancelled();
         generated = co_await generator->generate(level, std::move(settings), cancellation);
     } catch (...) {
