@@ -18,5 +18,8 @@ QString DailyRecommendationDateFormat::day(const QDate &date, const QLocale &loc
 
 QString DailyRecommendationDateFormat::time(const QTime &time, const QLocale &locale)
 {
-    return locale.toString(time, QLocale::ShortFormat);
+    // Some locales' short format carries seconds, which a list of articles has no use for.
+    QString format = locale.timeFormat(QLocale::ShortFormat);
+    format.remove(QStringLiteral(":ss"));
+    return locale.toString(time, format);
 }

@@ -14,6 +14,8 @@
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 DailyRecommendationHistorySidebar::DailyRecommendationHistorySidebar(QWidget *parent)
     : QWidget(parent), m_pages(new QStackedWidget(this)), m_emptyPlaceholder(new ContentUnavailableView(this))
 {
@@ -99,8 +101,6 @@ QPushButton *DailyRecommendationHistorySidebar::makeRow(const DailyRecommendatio
     layout->setContentsMargins(8, 6, 8, 6);
     layout->setSpacing(3);
     QLabel *title = makePlainTextLabel(item.recommendation.title, 13, QFont::Normal, row);
-    // At most two lines of the title.
-    title->setMaximumHeight(QFontMetrics(title->font()).lineSpacing() * 2);
     title->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     QStringList caption;
     if (item.createdAt)
@@ -108,10 +108,21 @@ QPushButton *DailyRecommendationHistorySidebar::makeRow(const DailyRecommendatio
     caption.append(::title(item.difficulty));
     QLabel *details = makePlainTextLabel(caption.join(QStringLiteral(" · ")), 11, QFont::Normal, row,
                                          PanelColors::secondaryLabel());
+    // The row's style sheet would otherwise override the label's palette.
+    details->setStyleSheet(QStringLiteral("color: rgba(0, 0, 0, 128);"));
     for (QLabel *label : {title, details}) {
         label->setAttribute(Qt::WA_TransparentForMouseEvents);
         layout->addWidget(label);
     }
+    // A button does not size itself to the layout inside it: the wrapped title (at most two
+    // lines at the list's width) and the caption set its height.
+    const int textWidth = kWidth - 24 - 4 - 16 - 8;
+    const QFontMetrics titleMetrics(title->font());
+    const int titleHeight =
+        std::min(titleMetrics.boundingRect(QRect(0, 0, textWidth, 10000), Qt::TextWordWrap, item.recommendation.title).height(),
+                 titleMetrics.lineSpacing() * 2);
+    title->setFixedHeight(titleHeight);
+    row->setFixedHeight(12 + titleHeight + 3 + QFontMetrics(details->font()).lineSpacing());
     const QString id = item.id;
     connect(row, &QPushButton::clicked, this, [this, row, id] {
         // The view model decides what is selected; the row keeps showing that until it says.
