@@ -4,6 +4,7 @@
 #include "views/common/ActivityIndicator.h"
 #include "views/common/ContentUnavailableView.h"
 #include "views/common/PanelColors.h"
+#include "views/common/PanelWindowSetup.h"
 #include "views/common/PlainTextLabel.h"
 #include "views/daily/DailyRecommendationArticleView.h"
 #include "views/daily/DailyRecommendationHistorySidebar.h"
@@ -30,13 +31,7 @@ DailyRecommendationWindow::DailyRecommendationWindow(std::unique_ptr<DailyRecomm
       m_articleView(new DailyRecommendationArticleView(std::move(isSelectionBadgeEnabled), std::move(onLookupRequested)))
 {
     Q_ASSERT(m_viewModel);
-    setWindowTitle(QStringLiteral("今日英文推荐"));
-    setMinimumSize(kMinimumSize);
-    resize(kSize);
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, PanelColors::appPageBackground());
-    setPalette(palette);
-    setAutoFillBackground(true);
+    setUpPanelWindow(this, QStringLiteral("今日英文推荐"), kSize, kMinimumSize);
 
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
