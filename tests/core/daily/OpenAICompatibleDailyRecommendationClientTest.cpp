@@ -44,7 +44,7 @@ TEST(OpenAICompatibleDailyRecommendationClientTest, OneRequestPerArticleAndEvery
         std::optional<Response> response; // none: nothing may be sent
         std::variant<int, AppError> outcome; // the number of key words, or the failure
         QString logged;                      // part of the one log line
-        QString model = QStringLiteral("m"), baseURL = {};
+        QString model = QStringLiteral("m"), baseURL = {}, apiKey = QStringLiteral("sk-daily-0123456789");
     };
     const Case cases[] = {
         {"fenced", Response::withBody(200, chatAnswer("```json\n" + article.arg(word) + "\n```")), 1, {}},
@@ -60,6 +60,7 @@ TEST(OpenAICompatibleDailyRecommendationClientTest, OneRequestPerArticleAndEvery
          AppError::aiRequestFailedDetail("网络请求失败：Request timed out: no data transferred for 300 ms"), " stage=network "},
         {"no model", std::nullopt, AppError::invalidAISettings(), "detail=invalidAISettings hasApiKey=true hasModel=false", ""},
         {"no host", std::nullopt, AppError::invalidAISettings(), "detail=invalidBaseURL", "m", "http:///v1/chat/completions"},
+        {"header in the key", std::nullopt, AppError::invalidAISettings(), "detail=invalidAPIKey", "m", "", "sk-1\r\nX-Admin: 1"},
     };
     for (const Case &test : cases) {
         SCOPED_TRACE(test.name);
@@ -67,7 +68,7 @@ TEST(OpenAICompatibleDailyRecommendationClientTest, OneRequestPerArticleAndEvery
         if (test.response)
             server.enqueue(*test.response);
         UserSettings settings;
-        settings.apiKey = QStringLiteral("sk-daily-0123456789");
+        settings.apiKey = test.apiKey;
         settings.aiModel = test.model;
         settings.baseURL = test.baseURL.isEmpty() ? endpoint : test.baseURL;
         lines.clear();
