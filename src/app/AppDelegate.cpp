@@ -9,6 +9,9 @@
 #include "views/lookup/LookupPanelView.h"
 #include "views/review/ReviewWindow.h"
 #include "views/review/ReviewWindowController.h"
+#include "viewmodels/daily/DailyRecommendationViewModel.h"
+#include "views/daily/DailyRecommendationWindow.h"
+#include "views/daily/DailyRecommendationWindowController.h"
 #include "views/common/SymbolButton.h"
 
 #include <QGuiApplication>
@@ -101,6 +104,8 @@ void AppDelegate::applicationDidFinishLaunching()
                                     [this] { showLookupPanel(std::nullopt, nullptr, LookupPanelStartAction::none()); });
     m_collectionObserver = observe(AppNotification::openCollection, [this] { showCollection(); });
     m_reviewObserver = observe(AppNotification::openReview, [this] { showReview(); });
+    m_dailyRecommendationObserver =
+        observe(AppNotification::openDailyRecommendation, [this] { showDailyRecommendation(); });
     m_lookupTriggerPreferencesObserver =
         observe(AppNotification::lookupTriggerPreferencesChanged, [this] { configureLookupTriggers(); });
 }
@@ -108,7 +113,8 @@ void AppDelegate::applicationDidFinishLaunching()
 void AppDelegate::applicationWillTerminate()
 {
     for (QMetaObject::Connection *observer :
-         {&m_lookupPanelObserver, &m_collectionObserver, &m_reviewObserver, &m_lookupTriggerPreferencesObserver}) {
+         {&m_lookupPanelObserver, &m_collectionObserver, &m_reviewObserver, &m_dailyRecommendationObserver,
+          &m_lookupTriggerPreferencesObserver}) {
         QObject::disconnect(*observer);
         *observer = {};
     }
@@ -117,6 +123,7 @@ void AppDelegate::applicationWillTerminate()
     closeCurrentLookupPanel();
     m_collectionWindowController.reset();
     m_reviewWindowController.reset();
+    m_dailyRecommendationWindowController.reset();
 }
 
 QMetaObject::Connection AppDelegate::observe(AppNotification name, std::function<void()> handler)
@@ -249,4 +256,22 @@ void AppDelegate::showReview()
     if (!m_reviewWindowController)
         m_reviewWindowController = std::make_unique<ReviewWindowController>(m_collection, m_notificationCenter);
     m_reviewWindowController->show();
+}
+
+void AppDelegate::showDailyRecommendation()
+{
+    if (!m_dailyRecommendationWindowController) {
+        m_dailyRecommendationWindowController = std::make_unique<DailyRecommendationWindowController>([this] {
+            const QPointer<AppDelegate> self(this);
+            auto viewModel = std::make_unique<DailyRecommendationViewModel>(DailyRecommendationViewModel::Collaborators{
+                m_preferencesStore, m_services.dailyRecommendationGenerator, m_services.dailyRecommendationCache});
+            return new DailyRecommendationWindow(
+                std::move(viewModel), [self] { return self && self->m_preferencesStore.selectionBadgeEnabled(); },
+                [self](const QString &text) {
+                    if (self)
+                        self->showLookupPanel(std::nullopt, nullptr, LookupPanelStartAction::lookupCapturedText(text));
+                });
+        });
+    }
+    m_dailyRecommendationWindowController->show();
 }

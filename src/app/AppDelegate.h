@@ -18,6 +18,9 @@
 #include <optional>
 
 class AIClient;
+class DailyRecommendationCaching;
+class DailyRecommendationGenerating;
+class DailyRecommendationWindowController;
 class CollectionWindowController;
 class ReviewWindowController;
 class APIKeyStoring;
@@ -52,6 +55,9 @@ public:
         LookupPanelWindow::WorkspacePinning workspacePinning;
         // The mouse watch, badge window and capture of the selection badge.
         SelectionBadgeController::Environment selectionBadge;
+        // Writes and keeps the daily articles.
+        std::shared_ptr<DailyRecommendationGenerating> dailyRecommendationGenerator;
+        std::shared_ptr<DailyRecommendationCaching> dailyRecommendationCache;
     };
 
     // The preferences, the collection and the centre are the application's; they outlive the
@@ -76,6 +82,8 @@ public:
 
     void showCollection();
     void showReview();
+    // The daily article window; a clicked badge in it opens a lookup panel for the text.
+    void showDailyRecommendation();
 
     // Registers Alt+D, or releases it. A failed registration is logged; the program goes on.
     void configureOptionDHotkey(bool enabled);
@@ -86,6 +94,10 @@ public:
 
     CollectionWindowController *collectionWindows() const { return m_collectionWindowController.get(); }
     ReviewWindowController *reviewWindows() const { return m_reviewWindowController.get(); }
+    DailyRecommendationWindowController *dailyRecommendationWindows() const
+    {
+        return m_dailyRecommendationWindowController.get();
+    }
     LookupPanelWindow *lookupPanel() const { return m_lookupPanelPresenter.currentPanel(); }
     bool lookupPanelPinned() const { return m_lookupPanelPresenter.isCurrentPanelPinned(); }
     // The panel as scripts see it: whether one is open, pinned, its lookup's state and text,
@@ -108,11 +120,13 @@ private:
     // Made on first use; each keeps at most one window of its kind.
     std::unique_ptr<CollectionWindowController> m_collectionWindowController;
     std::unique_ptr<ReviewWindowController> m_reviewWindowController;
+    std::unique_ptr<DailyRecommendationWindowController> m_dailyRecommendationWindowController;
     // Orders overlapping hotkey presses: only the newest capture opens a panel.
     quint64 m_selectionLookupGeneration = 0;
 
     QMetaObject::Connection m_lookupPanelObserver;
     QMetaObject::Connection m_collectionObserver;
     QMetaObject::Connection m_reviewObserver;
+    QMetaObject::Connection m_dailyRecommendationObserver;
     QMetaObject::Connection m_lookupTriggerPreferencesObserver;
 };

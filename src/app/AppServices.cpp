@@ -5,6 +5,8 @@
 #include "app/cli/LookupCommand.h"
 #include "ai/OpenAICompatibleAIClient.h"
 #include "capture/KeptSelectionPasteboard.h"
+#include "daily/OpenAICompatibleDailyRecommendationClient.h"
+#include "daily/UserDefaultsDailyRecommendationCache.h"
 #include "capture/QTimerSelectionCaptureClock.h"
 #include "capture/SelectionCaptureService.h"
 #include "dictionary/SystemDictionaryClient.h"
@@ -72,10 +74,31 @@ std::shared_ptr<KeychainAPIKeyStore> AppServices::aiAPIKeyStore()
 
 std::shared_ptr<OpenAICompatibleAIClient> AppServices::sharedAIClient()
 {
-    // One transport, and with it one connection pool, for every lookup.
     if (!m_aiClient)
-        m_aiClient = std::make_shared<OpenAICompatibleAIClient>(std::make_shared<QNetworkAccessManagerHTTPTransport>());
+        m_aiClient = std::make_shared<OpenAICompatibleAIClient>(sharedHTTPTransport());
     return m_aiClient;
+}
+
+std::shared_ptr<HTTPTransport> AppServices::sharedHTTPTransport()
+{
+    // One transport, and with it one connection pool, for every lookup and article.
+    if (!m_httpTransport)
+        m_httpTransport = std::make_shared<QNetworkAccessManagerHTTPTransport>();
+    return m_httpTransport;
+}
+
+std::shared_ptr<OpenAICompatibleDailyRecommendationClient> AppServices::sharedDailyRecommendationClient()
+{
+    if (!m_dailyRecommendationClient)
+        m_dailyRecommendationClient = std::make_shared<OpenAICompatibleDailyRecommendationClient>(sharedHTTPTransport());
+    return m_dailyRecommendationClient;
+}
+
+std::shared_ptr<UserDefaultsDailyRecommendationCache> AppServices::sharedDailyRecommendationCache()
+{
+    if (!m_dailyRecommendationCache)
+        m_dailyRecommendationCache = std::make_shared<UserDefaultsDailyRecommendationCache>(userDefaults());
+    return m_dailyRecommendationCache;
 }
 
 std::shared_ptr<UserDefaultsLookupResultCache> AppServices::sharedLookupResultCache()
@@ -124,6 +147,8 @@ AppDelegate::Services AppServices::delegateServices()
     services.selectionBadge.isScreenCaptureInterfaceActive = [probe = std::make_shared<X11ScreenCaptureProbe>()] {
         return probe->isScreenCaptureInterfaceActive();
     };
+    services.dailyRecommendationGenerator = sharedDailyRecommendationClient();
+    services.dailyRecommendationCache = sharedDailyRecommendationCache();
     return services;
 }
 
@@ -138,6 +163,10 @@ AppPreferencesStoring &AppServices::preferences()
 AIClient &AppServices::aiClient() { return *sharedAIClient(); }
 
 LookupResultCaching &AppServices::lookupResultCache() { return *sharedLookupResultCache(); }
+
+DailyRecommendationGenerating &AppServices::dailyRecommendationGenerator() { return *sharedDailyRecommendationClient(); }
+
+DailyRecommendationCaching &AppServices::dailyRecommendationCache() { return *sharedDailyRecommendationCache(); }
 
 const SystemDictionaryLookingUp &AppServices::systemDictionary() { return *sharedSystemDictionary(); }
 

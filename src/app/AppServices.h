@@ -8,6 +8,9 @@
 
 class AppPreferences;
 class DBusApplicationInstance;
+class HTTPTransport;
+class OpenAICompatibleDailyRecommendationClient;
+class UserDefaultsDailyRecommendationCache;
 class KeychainAPIKeyStore;
 class ModelContainer;
 class OpenAICompatibleAIClient;
@@ -45,6 +48,8 @@ public:
     LookupResultCaching &lookupResultCache() override;
     const SystemDictionaryLookingUp &systemDictionary() override;
     std::optional<QString> aiAPIKeyOverride() override;
+    DailyRecommendationGenerating &dailyRecommendationGenerator() override;
+    DailyRecommendationCaching &dailyRecommendationCache() override;
     LearningItemStore collection() override;
     // A clipboard it puts back is handed to a detached server, so that it outlives the command.
     SelectedTextCapturing &selectionCaptureService() override;
@@ -59,6 +64,9 @@ private:
     SQLiteUserDefaults &userDefaults();
     std::shared_ptr<KeychainAPIKeyStore> aiAPIKeyStore();
     std::shared_ptr<OpenAICompatibleAIClient> sharedAIClient();
+    std::shared_ptr<HTTPTransport> sharedHTTPTransport();
+    std::shared_ptr<OpenAICompatibleDailyRecommendationClient> sharedDailyRecommendationClient();
+    std::shared_ptr<UserDefaultsDailyRecommendationCache> sharedDailyRecommendationCache();
     std::shared_ptr<UserDefaultsLookupResultCache> sharedLookupResultCache();
     std::shared_ptr<SystemDictionaryClient> sharedSystemDictionary();
 
@@ -67,6 +75,9 @@ private:
     std::shared_ptr<KeychainAPIKeyStore> m_aiAPIKeyStore;
     std::unique_ptr<AppPreferences> m_preferences;
     std::shared_ptr<OpenAICompatibleAIClient> m_aiClient;
+    std::shared_ptr<HTTPTransport> m_httpTransport;
+    std::shared_ptr<OpenAICompatibleDailyRecommendationClient> m_dailyRecommendationClient;
+    std::shared_ptr<UserDefaultsDailyRecommendationCache> m_dailyRecommendationCache;
     std::shared_ptr<UserDefaultsLookupResultCache> m_lookupResultCache;
     std::shared_ptr<SystemDictionaryClient> m_systemDictionary;
     std::unique_ptr<ModelContainer> m_modelContainer;

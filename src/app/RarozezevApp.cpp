@@ -139,9 +139,10 @@ std::optional<QString> RarozezevApp::open(const QString &what)
         openSettings();
         return std::nullopt;
     case OpenTarget::daily:
-        break;
+        m_notificationCenter.post(AppNotification::openDailyRecommendation);
+        return std::nullopt;
     }
-    return QStringLiteral("这个版本的 Rarozezev 还没有“%1”窗口。").arg(what);
+    return QStringLiteral("未知的窗口：%1").arg(what);
 }
 
 void RarozezevApp::openSettings()

@@ -23,6 +23,13 @@ std::variant<CommandArguments, QString> CommandArguments::parse(const QStringLis
         const QString name = equals < 0 ? argument : argument.left(equals);
         if (!options.contains(name))
             return QStringLiteral("未知的选项：%1").arg(argument);
+        const QStringList &allowed = options.value(name);
+        if (allowed.isEmpty()) {
+            if (equals >= 0)
+                return QStringLiteral("选项 %1 不接受取值。").arg(name);
+            parsed.values.insert(name, QString());
+            continue;
+        }
         QString value;
         if (equals >= 0)
             value = argument.mid(equals + 1);
@@ -30,7 +37,6 @@ std::variant<CommandArguments, QString> CommandArguments::parse(const QStringLis
             value = arguments[++i];
         else
             return QStringLiteral("选项 %1 缺少取值。").arg(name);
-        const QStringList &allowed = options.value(name);
         if (!allowed.contains(value))
             return QStringLiteral("选项 %1 只接受 %2，而不是“%3”。").arg(name, allowed.join(QLatin1Char('|')), value);
         parsed.values.insert(name, value);

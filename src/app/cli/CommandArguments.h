@@ -16,8 +16,8 @@ struct CommandArguments {
     QHash<QString, QString> values;
     bool help = false;
 
-    // `options` maps every option accepted to its allowed values. Returns the arguments or
-    // the message of a usage error.
+    // `options` maps every option accepted to its allowed values; one without values is a flag,
+    // which takes none. Returns the arguments or the message of a usage error.
     // "--help", "-h" or "help" in the place of a subcommand.
     static bool isHelpWord(const QString &word);
 
@@ -25,4 +25,5 @@ struct CommandArguments {
                                                          const QMap<QString, QStringList> &options);
 
     QString value(const QString &option, const QString &fallback = {}) const { return values.value(option, fallback); }
+    bool has(const QString &option) const { return values.contains(option); }
 };

@@ -6,6 +6,7 @@
 #include "app/cli/CommandErrorMessage.h"
 #include "app/cli/CommandServices.h"
 #include "app/cli/ConfigCommand.h"
+#include "app/cli/DailyCommand.h"
 #include "app/cli/LookupCommand.h"
 #include "app/cli/OpenCommand.h"
 #include "app/cli/ReviewCommand.h"
@@ -69,6 +70,13 @@ QCoro::Task<int> CommandLineInterface::run(QStringList arguments)
             ReviewCommand command(m_io, openCollection);
             co_return command.run(arguments);
         }
+        if (first == QLatin1String("daily")) {
+            DailyCommand command(m_io,
+                                 {m_services.preferences(), m_services.dailyRecommendationGenerator(),
+                                  m_services.dailyRecommendationCache(), m_services.aiAPIKeyOverride()},
+                                 m_interruption);
+            co_return co_await command.run(std::move(arguments));
+        }
         if (first == QLatin1String("open")) {
             OpenCommand command(m_io, m_services.applicationInstance());
             co_return co_await command.run(std::move(arguments));
@@ -96,6 +104,7 @@ QString CommandLineInterface::helpText()
         "  lookup           解释一段英文（rarozezev lookup --help）\n"
         "  collection       列出、删除和导出收藏（rarozezev collection --help）\n"
         "  review           查看待复习内容，记录复习结果（rarozezev review --help）\n"
+        "  daily            今日英文推荐文章（rarozezev daily --help）\n"
         "  config           查看和修改设置，保存 API Key（rarozezev config --help）\n"
         "  open             让正在运行的托盘应用打开一个窗口（rarozezev open --help）\n"
         "\n"

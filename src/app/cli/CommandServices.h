@@ -9,6 +9,8 @@
 class AIClient;
 class ApplicationInstanceConnecting;
 class AppPreferencesStoring;
+class DailyRecommendationCaching;
+class DailyRecommendationGenerating;
 class LookupResultCaching;
 class SelectedTextCapturing;
 class SystemDictionaryLookingUp;
@@ -25,6 +27,9 @@ public:
     virtual const SystemDictionaryLookingUp &systemDictionary() = 0;
     // An AI key given outside the keyring (the environment), used instead of the stored one.
     virtual std::optional<QString> aiAPIKeyOverride() = 0;
+    // The daily article's writer and its cache over the same user defaults.
+    virtual DailyRecommendationGenerating &dailyRecommendationGenerator() = 0;
+    virtual DailyRecommendationCaching &dailyRecommendationCache() = 0;
     // A store over the collection database, opened on first use. Throws ModelStoreError
     // when the database cannot be opened.
     virtual LearningItemStore collection() = 0;

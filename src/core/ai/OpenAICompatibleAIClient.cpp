@@ -81,8 +81,7 @@ QCoro::Task<Result> OpenAICompatibleAIClient::performLookupRequest(Context conte
     }
     // Qt writes header values out verbatim, so a line break in the key would smuggle its own
     // header lines into the request.
-    if (std::any_of(settings.apiKey.cbegin(), settings.apiKey.cend(),
-                    [](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7f; })) {
+    if (containsControlCharacters(settings.apiKey)) {
         fail(QStringLiteral("configuration"), std::nullopt, std::nullopt, QStringLiteral("invalidAPIKey"));
         throw AppError::invalidAISettings();
     }
@@ -174,6 +173,11 @@ HTTPRequest OpenAICompatibleAIClient::makeRequest(const QUrl &url, const UserSet
     request.body = QJsonDocument(body).toJson(QJsonDocument::Compact);
     request.timeout = timeout;
     return request;
+}
+
+bool OpenAICompatibleAIClient::containsControlCharacters(const QString &text)
+{
+    return std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7f; });
 }
 
 std::optional<QUrl> OpenAICompatibleAIClient::validatedURL(const QString &text)

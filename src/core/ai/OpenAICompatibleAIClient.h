@@ -42,6 +42,12 @@ public:
     static void logFailure(const QString &operation, const QString &stage, const std::optional<QUrl> &url,
                            const QString &model, std::chrono::steady_clock::time_point startedAt,
                            std::optional<int> statusCode, const QString &detail, const FailureLogger &logger = {});
+    // An http or https URL with a host, taken exactly as written (no trimming).
+    static std::optional<QUrl> validatedURL(const QString &text);
+    // "HTTP " + status, then "：" and the service's own shortened message when it sent one.
+    static QString failureDetail(int statusCode, const QByteArray &body);
+    // Qt writes header values out verbatim, so a key holding these cannot be sent.
+    static bool containsControlCharacters(const QString &text);
 
 private:
     // What a request needs once it runs on its own, so that it never reaches back into the
@@ -63,9 +69,6 @@ private:
 
     static HTTPRequest makeRequest(const QUrl &url, const UserSettings &settings, const QString &prompt,
                                    std::chrono::milliseconds timeout);
-    // An http or https URL with a host, taken exactly as written (no trimming).
-    static std::optional<QUrl> validatedURL(const QString &text);
-    static QString failureDetail(int statusCode, const QByteArray &body);
     // The service's own message from an error body, shortened.
     static QString errorMessage(const QByteArray &body);
     // Without surrounding whitespace, and at most 500 characters plus "...".

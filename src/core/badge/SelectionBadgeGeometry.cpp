@@ -35,7 +35,12 @@ QRectF SelectionBadgeGeometry::visibleFrame(QPointF containing, const QList<Sele
 
 QRectF SelectionBadgeGeometry::badgeFrame(QPointF near, const QRectF &visibleFrame)
 {
-    const double x = clamped(near.x() + badgeOffset.x(), visibleFrame.left(), visibleFrame.right() - badgeSize.width());
-    const double y = clamped(near.y() + badgeOffset.y(), visibleFrame.top(), visibleFrame.bottom() - badgeSize.height());
-    return QRectF(QPointF(x, y), badgeSize);
+    return badgeFrame(near, visibleFrame, badgeSize, badgeOffset);
+}
+
+QRectF SelectionBadgeGeometry::badgeFrame(QPointF near, const QRectF &bounds, QSizeF size, QPointF offset)
+{
+    const double x = clamped(near.x() + offset.x(), bounds.left(), bounds.right() - size.width());
+    const double y = clamped(near.y() + offset.y(), bounds.top(), bounds.bottom() - size.height());
+    return QRectF(QPointF(x, y), size);
 }

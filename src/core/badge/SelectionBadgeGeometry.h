@@ -30,4 +30,6 @@ public:
     // The badge's frame near the pointer, clamped into the visible frame (raised to its
     // minimum first, then lowered so the badge ends inside it).
     static QRectF badgeFrame(QPointF near, const QRectF &visibleFrame);
+    // The same for a badge of another size and offset (the one inside a text view).
+    static QRectF badgeFrame(QPointF near, const QRectF &bounds, QSizeF size, QPointF offset);
 };

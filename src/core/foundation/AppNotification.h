@@ -6,6 +6,7 @@ enum class AppNotification {
     openLookupPanel,
     openCollection,
     openReview,
+    openDailyRecommendation,
     lookupTriggerPreferencesChanged,
     collectionDidChange,
     reloadCollection,

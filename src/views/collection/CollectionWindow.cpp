@@ -7,6 +7,7 @@
 #include "views/collection/CollectionRowDelegate.h"
 #include "views/common/ContentUnavailableView.h"
 #include "views/common/PanelColors.h"
+#include "views/common/PanelWindowSetup.h"
 #include "views/common/SymbolIcon.h"
 
 #include <QAction>
@@ -62,13 +63,7 @@ CollectionWindow::CollectionWindow(StoreFactory makeStore, CollectionExportActio
       m_listModel(new CollectionListModel(this))
 {
     Q_ASSERT(m_makeStore);
-    setWindowTitle(QStringLiteral("收藏本"));
-    setMinimumSize(kMinimumSize);
-    resize(kSize);
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, PanelColors::appPageBackground());
-    setPalette(palette);
-    setAutoFillBackground(true);
+    setUpPanelWindow(this, QStringLiteral("收藏本"), kSize, kMinimumSize);
 
     auto *splitter = new QSplitter(Qt::Horizontal, this);
     splitter->setChildrenCollapsible(false);

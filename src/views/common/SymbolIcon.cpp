@@ -43,6 +43,10 @@ const QHash<QString, QString> &themeNames()
         {QStringLiteral("curlybraces"), QStringLiteral("application-json")},
         {QStringLiteral("tablecells"), QStringLiteral("x-office-spreadsheet")},
         {QStringLiteral("xmark"), QStringLiteral("window-close")},
+        {QStringLiteral("books.vertical"), QStringLiteral("folder-documents")},
+        {QStringLiteral("clock.arrow.circlepath"), QStringLiteral("document-open-recent")},
+        {QStringLiteral("text.alignleft"), QStringLiteral("format-justify-left")},
+        {QStringLiteral("graduationcap"), QStringLiteral("applications-education")},
     };
     return names;
 }

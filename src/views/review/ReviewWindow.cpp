@@ -5,6 +5,7 @@
 #include "views/common/ContentUnavailableView.h"
 #include "views/lookup/LookupExplanationSectionsView.h"
 #include "views/common/PanelColors.h"
+#include "views/common/PanelWindowSetup.h"
 #include "views/common/PlainTextLabel.h"
 
 #include <QFrame>
@@ -55,13 +56,7 @@ ReviewWindow::ReviewWindow(StoreFactory makeStore, std::unique_ptr<ReviewViewMod
       m_placeholder(new ContentUnavailableView(this))
 {
     Q_ASSERT(m_makeStore);
-    setWindowTitle(QStringLiteral("复习"));
-    setMinimumSize(kMinimumSize);
-    resize(kSize);
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, PanelColors::appPageBackground());
-    setPalette(palette);
-    setAutoFillBackground(true);
+    setUpPanelWindow(this, QStringLiteral("复习"), kSize, kMinimumSize);
 
     m_placeholder->setObjectName(QStringLiteral("reviewPlaceholder"));
     m_placeholder->setActionText(QStringLiteral("重新加载"));

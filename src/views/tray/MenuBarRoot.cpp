@@ -14,6 +14,8 @@ MenuBarRoot::MenuBarRoot(std::function<void()> openSettings, AppNotificationCent
     m_menu.addAction(QStringLiteral("打开查词窗口"), this, [center] { center->post(AppNotification::openLookupPanel); });
     m_menu.addAction(QStringLiteral("打开收藏本"), this, [center] { center->post(AppNotification::openCollection); });
     m_menu.addAction(QStringLiteral("开始复习"), this, [center] { center->post(AppNotification::openReview); });
+    m_menu.addAction(QStringLiteral("今日英文推荐"), this,
+                     [center] { center->post(AppNotification::openDailyRecommendation); });
     m_menu.addSeparator();
     m_menu.addAction(QStringLiteral("设置"), this, [this] {
         if (m_openSettings)

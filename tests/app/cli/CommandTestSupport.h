@@ -5,6 +5,7 @@
 #include "app/cli/CommandLineInterface.h"
 #include "app/cli/CommandServices.h"
 #include "capture/SelectedTextCapturing.h"
+#include "daily/UserDefaultsDailyRecommendationCache.h"
 #include "export/LearningItemExportItem.h"
 #include "lookup/UserDefaultsLookupResultCache.h"
 #include "platform/dbus/DBusSingleInstanceService.h"
@@ -16,6 +17,7 @@
 
 #include "support/CoroutineTestSupport.h"
 #include "support/TestSupport.h"
+#include "support/fakes/FakeDailyRecommendationGenerator.h"
 #include "support/fakes/LookupViewModelFakes.h"
 
 #include <QUuid>
@@ -87,6 +89,8 @@ protected:
     std::shared_ptr<InMemoryAPIKeyStore> aiKeys = std::make_shared<InMemoryAPIKeyStore>(QStringLiteral("sk-keyring"));
     AppPreferences prefs{defaults, aiKeys, std::make_shared<InMemoryAPIKeyStore>(), BundleInfo()};
     UserDefaultsLookupResultCache cache{defaults};
+    FakeDailyRecommendationGenerator dailyGenerator;
+    UserDefaultsDailyRecommendationCache dailyCache{defaults};
     FakeSystemDictionary dictionary;
     std::optional<QString> apiKeyOverride;
     AppNotificationCenter notifications;
@@ -108,6 +112,8 @@ private:
     LookupResultCaching &lookupResultCache() override { return cache; }
     const SystemDictionaryLookingUp &systemDictionary() override { return dictionary; }
     std::optional<QString> aiAPIKeyOverride() override { return apiKeyOverride; }
+    DailyRecommendationGenerating &dailyRecommendationGenerator() override { return dailyGenerator; }
+    DailyRecommendationCaching &dailyRecommendationCache() override { return dailyCache; }
     ApplicationInstanceConnecting &applicationInstance() override { return *this; }
     SelectedTextCapturing &selectionCaptureService() override { return *this; }
     LearningItemStore collection() override
