@@ -3,6 +3,7 @@
 #include "ai/AIResponseParser.h"
 #include "foundation/AppError.h"
 #include "foundation/CancellationError.h"
+#include "network/NetworkErrorDescription.h"
 #include "network/TransportError.h"
 
 #include <QJsonArray>
@@ -137,8 +138,8 @@ QCoro::Task<DailyRecommendation> OpenAICompatibleDailyRecommendationClient::perf
     } catch (const TransportError &error) {
         if (error.code() == QNetworkReply::OperationCanceledError)
             throw CancellationError();
-        // The transport's own description, not the lookup's readable one.
-        networkFailure = error.errorString();
+        // Qt's own texts are English: the learner reads the same Chinese description as a lookup's.
+        networkFailure = readableDescription(error.code(), error.errorString());
     } catch (const std::bad_alloc &) {
         throw;
     } catch (const std::exception &error) {
