@@ -2,6 +2,7 @@
 
 #include "app/cli/DBusApplicationInstance.h"
 #include "app/cli/LookupCommand.h"
+#include "app/cli/SpeechAudioFileWriter.h"
 #include "ai/OpenAICompatibleAIClient.h"
 #include "capture/KeptSelectionPasteboard.h"
 #include "capture/QTimerSelectionCaptureClock.h"
@@ -11,8 +12,10 @@
 #include "foundation/AppError.h"
 #include "lookup/UserDefaultsLookupResultCache.h"
 #include "network/QNetworkAccessManagerHTTPTransport.h"
+#include "platform/audio/QMediaPlayerAudioPlayer.h"
 #include "platform/keyring/KeychainAPIKeyStore.h"
 #include "platform/speech/EspeakNgPronunciationTranscriber.h"
+#include "platform/speech/SystemSpeechSynthesizerClient.h"
 #include "platform/x11/X11ClipboardServerProcess.h"
 #include "platform/x11/X11HotkeyRegistrationBackend.h"
 #include "platform/x11/X11KeyState.h"
@@ -25,6 +28,8 @@
 #include "platform/x11/XTestCopyEventPoster.h"
 #include "preferences/AppPreferences.h"
 #include "preferences/SQLiteUserDefaults.h"
+#include "speech/CompatibleTextToSpeechClient.h"
+#include "speech/OpenAITextToSpeechClient.h"
 #include "storage/ModelContainer.h"
 #include "views/badge/SelectionBadgePresenter.h"
 
@@ -67,11 +72,25 @@ std::shared_ptr<KeychainAPIKeyStore> AppServices::aiAPIKeyStore()
     return m_aiAPIKeyStore;
 }
 
+std::shared_ptr<KeychainAPIKeyStore> AppServices::ttsAPIKeyStore()
+{
+    if (!m_ttsAPIKeyStore)
+        m_ttsAPIKeyStore = std::make_shared<KeychainAPIKeyStore>(KeychainAPIKeyStore::ttsAPIKeyAccount());
+    return m_ttsAPIKeyStore;
+}
+
+std::shared_ptr<HTTPTransport> AppServices::sharedTransport()
+{
+    // One transport, and with it one connection pool, for every lookup and pronunciation.
+    if (!m_transport)
+        m_transport = std::make_shared<QNetworkAccessManagerHTTPTransport>();
+    return m_transport;
+}
+
 std::shared_ptr<OpenAICompatibleAIClient> AppServices::sharedAIClient()
 {
-    // One transport, and with it one connection pool, for every lookup.
     if (!m_aiClient)
-        m_aiClient = std::make_shared<OpenAICompatibleAIClient>(std::make_shared<QNetworkAccessManagerHTTPTransport>());
+        m_aiClient = std::make_shared<OpenAICompatibleAIClient>(sharedTransport());
     return m_aiClient;
 }
 
@@ -115,6 +134,7 @@ AppDelegate::Services AppServices::delegateServices()
     services.selectionBadge.makePresenter = [] { return std::make_unique<SelectionBadgePresenter>(); };
     services.selectionBadge.makeCapture = [] { return makeSelectionCapture(std::make_shared<X11SelectionPasteboard>()); };
     services.selectionBadge.pointerLocation = [] { return QPointF(QCursor::pos()); };
+    services.makePronunciationServices = [this] { return pronunciationServices(std::nullopt); };
     services.selectionBadge.isScreenCaptureInterfaceActive = [probe = std::make_shared<X11ScreenCaptureProbe>()] {
         return probe->isScreenCaptureInterfaceActive();
     };
@@ -125,7 +145,7 @@ AppPreferencesStoring &AppServices::preferences()
 {
     if (!m_preferences)
         m_preferences = std::make_unique<AppPreferences>(
-            userDefaults(), aiAPIKeyStore(), std::make_shared<KeychainAPIKeyStore>(KeychainAPIKeyStore::ttsAPIKeyAccount()));
+            userDefaults(), aiAPIKeyStore(), ttsAPIKeyStore());
     return *m_preferences;
 }
 
@@ -167,4 +187,23 @@ ApplicationInstanceConnecting &AppServices::applicationInstance()
     if (!m_applicationInstance)
         m_applicationInstance = std::make_unique<DBusApplicationInstance>();
     return *m_applicationInstance;
+}
+
+PronunciationPlaybackController::Services AppServices::pronunciationServices(std::optional<QString> outputFile)
+{
+    if (!m_textToSpeechClient) {
+        m_textToSpeechClient = std::make_shared<OpenAITextToSpeechClient>(sharedTransport());
+        m_compatibleTextToSpeechClient = std::make_shared<CompatibleTextToSpeechClient>(sharedTransport());
+    }
+    PronunciationPlaybackController::Services services{m_textToSpeechClient, m_compatibleTextToSpeechClient,
+                                                       ttsAPIKeyStore(), nullptr, nullptr};
+    if (outputFile) {
+        auto writer = std::make_shared<SpeechAudioFileWriter>(*outputFile);
+        services.systemSpeechClient = writer;
+        services.audioPlayer = writer;
+    } else {
+        services.systemSpeechClient = std::make_shared<SystemSpeechSynthesizerClient>();
+        services.audioPlayer = std::make_shared<QMediaPlayerAudioPlayer>();
+    }
+    return services;
 }

@@ -31,7 +31,7 @@ std::variant<CommandArguments, QString> CommandArguments::parse(const QStringLis
         else
             return QStringLiteral("选项 %1 缺少取值。").arg(name);
         const QStringList &allowed = options.value(name);
-        if (!allowed.contains(value))
+        if (!allowed.isEmpty() && !allowed.contains(value))
             return QStringLiteral("选项 %1 只接受 %2，而不是“%3”。").arg(name, allowed.join(QLatin1Char('|')), value);
         parsed.values.insert(name, value);
     }

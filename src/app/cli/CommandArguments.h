@@ -16,8 +16,8 @@ struct CommandArguments {
     QHash<QString, QString> values;
     bool help = false;
 
-    // `options` maps every option accepted to its allowed values. Returns the arguments or
-    // the message of a usage error.
+    // `options` maps every option accepted to its allowed values (none: any value). Returns
+    // the arguments or the message of a usage error.
     // "--help", "-h" or "help" in the place of a subcommand.
     static bool isHelpWord(const QString &word);
 

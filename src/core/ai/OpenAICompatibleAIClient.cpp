@@ -208,16 +208,16 @@ QString OpenAICompatibleAIClient::errorMessage(const QByteArray &body)
         const QJsonValue message = object.value(QLatin1String("message"));
         for (const QJsonValue &candidate : {nestedMessage, message, error}) {
             if (candidate.isString())
-                return trimmed(candidate.toString());
+                return shortened(candidate.toString());
         }
     }
 
     QStringDecoder decoder(QStringDecoder::Utf8);
     const QString text = decoder(body);
-    return decoder.hasError() ? QString() : trimmed(text);
+    return decoder.hasError() ? QString() : shortened(text);
 }
 
-QString OpenAICompatibleAIClient::trimmed(const QString &text)
+QString OpenAICompatibleAIClient::shortened(const QString &text)
 {
     const QString whole = text.trimmed();
     if (whole.size() <= maximumMessageLength)

@@ -42,6 +42,9 @@ public:
     static void logFailure(const QString &operation, const QString &stage, const std::optional<QUrl> &url,
                            const QString &model, std::chrono::steady_clock::time_point startedAt,
                            std::optional<int> statusCode, const QString &detail, const FailureLogger &logger = {});
+    // A server's message as the learner sees it: without surrounding whitespace, and at most
+    // 500 characters plus "...". Shared with the speech clients.
+    static QString shortened(const QString &text);
 
 private:
     // What a request needs once it runs on its own, so that it never reaches back into the
@@ -68,8 +71,6 @@ private:
     static QString failureDetail(int statusCode, const QByteArray &body);
     // The service's own message from an error body, shortened.
     static QString errorMessage(const QByteArray &body);
-    // Without surrounding whitespace, and at most 500 characters plus "...".
-    static QString trimmed(const QString &text);
     static QString safeEndpoint(const std::optional<QUrl> &url);
 
     Context m_context;

@@ -109,6 +109,7 @@ private:
     const SystemDictionaryLookingUp &systemDictionary() override { return dictionary; }
     std::optional<QString> aiAPIKeyOverride() override { return apiKeyOverride; }
     ApplicationInstanceConnecting &applicationInstance() override { return *this; }
+    PronunciationPlaybackController::Services pronunciationServices(std::optional<QString>) override { return {}; }
     SelectedTextCapturing &selectionCaptureService() override { return *this; }
     LearningItemStore collection() override
     {
