@@ -48,7 +48,9 @@ public:
                          QStringLiteral("--rate=44100"), QStringLiteral("--channels=2"),
                          QStringLiteral("--format=s16le"), QStringLiteral("--file-format=wav"), m_path});
         EXPECT_TRUE(m_process.waitForStarted());
-        waitForTask(QCoro::sleepFor(300ms));
+        // Only a connected recording hears the start of the sound.
+        for (int poll = 0; poll < 100 && !isConnected(); ++poll)
+            waitForTask(QCoro::sleepFor(50ms));
     }
 
     // What was heard, once the last of it has come through.
@@ -65,6 +67,13 @@ public:
     }
 
 private:
+    static bool isConnected()
+    {
+        QProcess pactl;
+        pactl.start(QStringLiteral("pactl"), {QStringLiteral("list"), QStringLiteral("short"), QStringLiteral("source-outputs")});
+        return pactl.waitForFinished(5000) && !pactl.readAllStandardOutput().trimmed().isEmpty();
+    }
+
     QTemporaryDir m_directory;
     QString m_path = m_directory.filePath(QStringLiteral("monitor.wav"));
     QProcess m_process;
