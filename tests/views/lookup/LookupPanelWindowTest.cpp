@@ -76,9 +76,9 @@ TEST(LookupPanelWindowTest, ThePanelLooksUpSavesPinsAndCancelsOnClose)
     voice->utterance.reject(AppError::textToSpeechFailed(QStringLiteral("没有声音")));
     EXPECT_EQ(page->pronounceButton()->symbolName(), QStringLiteral("speaker.wave.2"));
     const auto labels = page->findChildren<QLabel *>();
-    EXPECT_TRUE(std::any_of(labels.begin(), labels.end(), [](const QLabel *label) {
-        return label->isVisible() && label->text() == QStringLiteral("发音失败：没有声音");
-    })) << "the failure shows as the error line";
+    EXPECT_EQ(std::count_if(labels.begin(), labels.end(), [](const QLabel *label) {
+                  return label->isVisible() && label->text() == QStringLiteral("发音失败：没有声音");
+              }), 1) << "the failure shows as the error line";
     page->saveButton()->click();
     ASSERT_TRUE(QTest::qWaitFor([&] { return saved.size() == 1; }));
     QTest::keyClicks(page->textField()->textView(), QStringLiteral(" pie"));
