@@ -59,11 +59,12 @@ QCoro::Task<void> QAudioSinkPCMPlayer::play(PCMAudio audio, CancellationToken ca
     try {
         co_await completion.wait(duration + kOutputAllowance);
         // Idle only means the sound server holds the rest. What it has played is the stream's
-        // clock, which the output reports as processed time.
+        // clock, which the output reports as processed time; the clock is interpolated, so the
+        // last poll interval counts as played.
         PlaybackCompletion drained(cancellation);
         QTimer poll;
         QObject::connect(&poll, &QTimer::timeout, &drained, [&] {
-            if (std::chrono::microseconds(output->processedUSecs()) >= duration)
+            if (std::chrono::microseconds(output->processedUSecs()) + kDrainPollInterval >= duration)
                 drained.finish();
         });
         poll.start(kDrainPollInterval);
