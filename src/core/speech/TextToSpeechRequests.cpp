@@ -4,7 +4,6 @@
 #include "foundation/AppError.h"
 #include "foundation/CancellationError.h"
 #include "network/NetworkErrorDescription.h"
-#include "network/TransportError.h"
 
 #include <QJsonDocument>
 #include <QRegularExpression>
@@ -12,7 +11,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <new>
 
 namespace {
 
@@ -94,19 +92,17 @@ QCoro::Task<QByteArray> TextToSpeechRequests::data(Context context, HTTPRequest 
         return AppError::textToSpeechFailed(detail);
     };
     HTTPResponse response;
+    std::exception_ptr failure;
     try {
         response = co_await context.transport->data(std::move(request), cancellation);
-    } catch (const CancellationError &) {
-        throw;
-    } catch (const TransportError &error) {
-        // A reply aborted by anyone but the transport's own time-out or size limit was cancelled.
-        if (error.code() == QNetworkReply::OperationCanceledError)
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    if (failure) {
+        const std::optional<QString> description = sendFailureDescription(failure);
+        if (!description)
             throw CancellationError();
-        throw networkFailure(readableDescription(error.code(), error.errorString()));
-    } catch (const std::bad_alloc &) {
-        throw;
-    } catch (const std::exception &error) {
-        throw networkFailure(QString::fromUtf8(error.what()));
+        throw networkFailure(*description);
     }
 
     if (!response.statusCode) {
