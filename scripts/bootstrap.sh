@@ -16,14 +16,14 @@ packages=(
   # X11
   libx11-dev libx11-xcb-dev libxcb1-dev libxcb-xtest0-dev libxcb-record0-dev
   libxcb-keysyms1-dev libxcb-xkb-dev libxtst-dev libxkbcommon-dev
-  # audio (GStreamer backend of Qt Multimedia)
-  gstreamer1.0-plugins-base gstreamer1.0-plugins-good
+  # audio (GStreamer backend of Qt Multimedia, which plays through PulseAudio)
+  gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-pulseaudio
   # fonts so Chinese renders
   fonts-wqy-microhei
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev python3 python3-openpyxl unzip curl gcovr ccache
   xvfb xauth x11-utils xdotool openbox dbus dbus-x11 gnome-keyring libsecret-tools
-  xfce4-notifyd procps
+  xfce4-notifyd procps pulseaudio pulseaudio-utils
 )
 
 missing=()

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs COMMAND... inside a throwaway desktop session and exits with its status: a private
 # D-Bus session bus, an unlocked gnome-keyring serving the Secret Service, an Xvfb display
-# with openbox, a notification daemon when one is installed, and HOME, XDG_RUNTIME_DIR and
+# with openbox, a notification daemon when one is installed, a PulseAudio server whose only
+# sink is a null sink (PULSE_SERVER; its monitor can be recorded), and HOME, XDG_RUNTIME_DIR and
 # the XDG_* directories in a temporary directory, so the real user's files stay untouched.
 # Everything it starts is stopped and the directory removed on exit. Needs no terminal.
 #
@@ -136,6 +137,32 @@ if [ -x "$notifyd" ]; then
   wait_until 10 bus_name_has_owner org.freedesktop.Notifications ||
     log "no notification daemon on the bus; carrying on without one"
 fi
+
+# Sound: a private PulseAudio server whose default sink discards the sound; tests record its
+# monitor source. Loaded from a minimal script rather than the system's default one, which
+# would look for hardware, and allowed to run as root (CI containers run the tests as root).
+pulse_dir="$session_dir/pulse"
+mkdir -p "$pulse_dir"
+cat >"$pulse_dir/default.pa" <<PA
+load-module module-native-protocol-unix auth-anonymous=1 socket=$pulse_dir/native
+load-module module-null-sink sink_name=rarozezev_null sink_properties=device.description=Null
+set-default-sink rarozezev_null
+PA
+pulseaudio -n -F "$pulse_dir/default.pa" --daemonize=no --exit-idle-time=-1 --disallow-exit \
+  --disable-shm=yes --use-pid-file=no --log-target=stderr >"$session_dir/pulseaudio.log" 2>&1 &
+pids+=($!)
+export PULSE_SERVER="unix:$pulse_dir/native"
+if ! wait_until 10 pactl info; then
+  log "pulseaudio did not start"
+  cat "$session_dir/pulseaudio.log" >&2
+  exit 1
+fi
+# With nobody asking for low latency, the null sink renders in blocks of up to two seconds and
+# notices a new stream only at the next block: its first fraction of a second plays, then the
+# stream stalls and the player drops what came late. A reader of the monitor that asks for
+# 10 ms keeps the sink rendering as often as a sound card would.
+parec --latency-msec=10 --device=rarozezev_null.monitor >/dev/null 2>&1 &
+pids+=($!)
 
 status=0
 "$@" || status=$?

@@ -202,7 +202,9 @@ void AppDelegate::showLookupPanel(std::optional<UserSettings> settings, std::sha
         std::move(viewModel), std::move(*settings), std::move(startAction),
         [store](const LookupResult &result) { return saveItem(store, result); },
         [store](const LookupResult &result) { return removeItem(store, result); },
-        [store](const LookupResult &result) { return containsItem(store, result); });
+        [store](const LookupResult &result) { return containsItem(store, result); },
+        m_services.makePronunciationServices ? m_services.makePronunciationServices()
+                                             : PronunciationPlaybackController::Services());
     auto *panel = new LookupPanelWindow(view);
     if (m_services.workspacePinning)
         panel->setWorkspacePinning(m_services.workspacePinning);

@@ -5,6 +5,7 @@
 #include "badge/SelectionBadgeController.h"
 #include "foundation/AppNotification.h"
 #include "viewmodels/lookup/LookupPanelStartAction.h"
+#include "viewmodels/pronunciation/PronunciationPlaybackController.h"
 #include "views/lookup/LookupPanelPresenter.h"
 #include "views/lookup/LookupPanelWindow.h"
 
@@ -41,7 +42,7 @@ class AppDelegate : public QObject {
 public:
     // The mechanisms the delegate builds lookups and triggers from: the composition root
     // (AppServices) passes the real ones, tests pass fakes. None may be empty but
-    // isHotkeyHeld and workspacePinning.
+    // isHotkeyHeld, workspacePinning and makePronunciationServices.
     struct Services {
         // A new capture service for each lookup.
         std::function<std::shared_ptr<SelectedTextCapturing>()> makeSelectionCaptureService;
@@ -58,6 +59,8 @@ public:
         // Writes and keeps the daily articles.
         std::shared_ptr<DailyRecommendationGenerating> dailyRecommendationGenerator;
         std::shared_ptr<DailyRecommendationCaching> dailyRecommendationCache;
+        // What each panel pronounces with; null: panels without the pronounce button.
+        std::function<PronunciationPlaybackController::Services()> makePronunciationServices;
     };
 
     // The preferences, the collection and the centre are the application's; they outlive the

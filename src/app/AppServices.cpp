@@ -3,6 +3,7 @@
 #include "app/cli/CommandIO.h"
 #include "app/cli/DBusApplicationInstance.h"
 #include "app/cli/LookupCommand.h"
+#include "app/cli/SpeechAudioFileWriter.h"
 #include "ai/OpenAICompatibleAIClient.h"
 #include "capture/KeptSelectionPasteboard.h"
 #include "daily/OpenAICompatibleDailyRecommendationClient.h"
@@ -15,8 +16,10 @@
 #include "logging/AppLogger.h"
 #include "lookup/UserDefaultsLookupResultCache.h"
 #include "network/QNetworkAccessManagerHTTPTransport.h"
+#include "platform/audio/QMediaPlayerAudioPlayer.h"
 #include "platform/keyring/KeychainAPIKeyStore.h"
 #include "platform/speech/EspeakNgPronunciationTranscriber.h"
+#include "platform/speech/SystemSpeechSynthesizerClient.h"
 #include "platform/x11/X11ClipboardServerProcess.h"
 #include "platform/x11/X11HotkeyRegistrationBackend.h"
 #include "platform/x11/X11KeyState.h"
@@ -29,6 +32,8 @@
 #include "platform/x11/XTestCopyEventPoster.h"
 #include "preferences/AppPreferences.h"
 #include "preferences/SQLiteUserDefaults.h"
+#include "speech/CompatibleTextToSpeechClient.h"
+#include "speech/OpenAITextToSpeechClient.h"
 #include "storage/ModelContainer.h"
 #include "views/badge/SelectionBadgePresenter.h"
 
@@ -72,6 +77,13 @@ std::shared_ptr<KeychainAPIKeyStore> AppServices::aiAPIKeyStore()
     return m_aiAPIKeyStore;
 }
 
+std::shared_ptr<KeychainAPIKeyStore> AppServices::ttsAPIKeyStore()
+{
+    if (!m_ttsAPIKeyStore)
+        m_ttsAPIKeyStore = std::make_shared<KeychainAPIKeyStore>(KeychainAPIKeyStore::ttsAPIKeyAccount());
+    return m_ttsAPIKeyStore;
+}
+
 std::shared_ptr<OpenAICompatibleAIClient> AppServices::sharedAIClient()
 {
     if (!m_aiClient)
@@ -81,7 +93,7 @@ std::shared_ptr<OpenAICompatibleAIClient> AppServices::sharedAIClient()
 
 std::shared_ptr<HTTPTransport> AppServices::sharedHTTPTransport()
 {
-    // One transport, and with it one connection pool, for every lookup and article.
+    // One transport, and with it one connection pool, for every lookup, article and pronunciation.
     if (!m_httpTransport)
         m_httpTransport = std::make_shared<QNetworkAccessManagerHTTPTransport>();
     return m_httpTransport;
@@ -144,6 +156,7 @@ AppDelegate::Services AppServices::delegateServices()
         return makeSelectionCapture(std::make_shared<X11SelectionPasteboard>(), gate);
     };
     services.selectionBadge.pointerLocation = [] { return QPointF(QCursor::pos()); };
+    services.makePronunciationServices = [this] { return pronunciationServices(std::nullopt); };
     services.selectionBadge.isScreenCaptureInterfaceActive = [probe = std::make_shared<X11ScreenCaptureProbe>()] {
         return probe->isScreenCaptureInterfaceActive();
     };
@@ -156,7 +169,7 @@ AppPreferencesStoring &AppServices::preferences()
 {
     if (!m_preferences)
         m_preferences = std::make_unique<AppPreferences>(
-            userDefaults(), aiAPIKeyStore(), std::make_shared<KeychainAPIKeyStore>(KeychainAPIKeyStore::ttsAPIKeyAccount()));
+            userDefaults(), aiAPIKeyStore(), ttsAPIKeyStore());
     return *m_preferences;
 }
 
@@ -209,4 +222,23 @@ ApplicationInstanceConnecting &AppServices::applicationInstance()
     if (!m_applicationInstance)
         m_applicationInstance = std::make_unique<DBusApplicationInstance>();
     return *m_applicationInstance;
+}
+
+PronunciationPlaybackController::Services AppServices::pronunciationServices(std::optional<QString> outputFile)
+{
+    if (!m_textToSpeechClient) {
+        m_textToSpeechClient = std::make_shared<OpenAITextToSpeechClient>(sharedHTTPTransport());
+        m_compatibleTextToSpeechClient = std::make_shared<CompatibleTextToSpeechClient>(sharedHTTPTransport());
+    }
+    PronunciationPlaybackController::Services services{m_textToSpeechClient, m_compatibleTextToSpeechClient,
+                                                       ttsAPIKeyStore(), nullptr, nullptr};
+    if (outputFile) {
+        auto writer = std::make_shared<SpeechAudioFileWriter>(*outputFile);
+        services.systemSpeechClient = writer;
+        services.audioPlayer = writer;
+    } else {
+        services.systemSpeechClient = std::make_shared<SystemSpeechSynthesizerClient>();
+        services.audioPlayer = std::make_shared<QMediaPlayerAudioPlayer>();
+    }
+    return services;
 }

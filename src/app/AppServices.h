@@ -11,6 +11,7 @@ class DBusApplicationInstance;
 class HTTPTransport;
 class OpenAICompatibleDailyRecommendationClient;
 class UserDefaultsDailyRecommendationCache;
+class TextToSpeechClient;
 class KeychainAPIKeyStore;
 class ModelContainer;
 class OpenAICompatibleAIClient;
@@ -25,8 +26,9 @@ class UserDefaultsLookupResultCache;
 // object; everything below receives what it needs from here through its constructor.
 //
 // Preferences and the lookup cache share one connection to the SQLite user defaults under
-// the XDG data directory; keys live in the Secret Service keyring; the AI service is reached
-// over HTTP through one transport; single words are looked up in WordNet with espeak-ng
+// the XDG data directory; keys live in the Secret Service keyring; the AI and speech services
+// are reached over HTTP through one transport; the system voice is espeak-ng played through
+// Qt Multimedia; single words are looked up in WordNet with espeak-ng
 // pronunciations; the collection is its SQLite file; the selection is captured over X11.
 // Each collaborator is made on first use, so a command that needs neither the keyring, the
 // network nor the dictionary never opens them.
@@ -54,6 +56,7 @@ public:
     // A clipboard it puts back is handed to a detached server, so that it outlives the command.
     SelectedTextCapturing &selectionCaptureService() override;
     ApplicationInstanceConnecting &applicationInstance() override;
+    PronunciationPlaybackController::Services pronunciationServices(std::optional<QString> outputFile) override;
 
 private:
     // The capture of the hotkey, the badge and `lookup --selection`, over `pasteboard`. All of
@@ -63,6 +66,7 @@ private:
 
     SQLiteUserDefaults &userDefaults();
     std::shared_ptr<KeychainAPIKeyStore> aiAPIKeyStore();
+    std::shared_ptr<KeychainAPIKeyStore> ttsAPIKeyStore();
     std::shared_ptr<OpenAICompatibleAIClient> sharedAIClient();
     std::shared_ptr<HTTPTransport> sharedHTTPTransport();
     std::shared_ptr<OpenAICompatibleDailyRecommendationClient> sharedDailyRecommendationClient();
@@ -73,6 +77,9 @@ private:
     AppNotificationCenter m_notificationCenter;
     std::unique_ptr<SQLiteUserDefaults> m_userDefaults;
     std::shared_ptr<KeychainAPIKeyStore> m_aiAPIKeyStore;
+    std::shared_ptr<KeychainAPIKeyStore> m_ttsAPIKeyStore;
+    std::shared_ptr<TextToSpeechClient> m_textToSpeechClient;
+    std::shared_ptr<TextToSpeechClient> m_compatibleTextToSpeechClient;
     std::unique_ptr<AppPreferences> m_preferences;
     std::shared_ptr<OpenAICompatibleAIClient> m_aiClient;
     std::shared_ptr<HTTPTransport> m_httpTransport;

@@ -46,6 +46,10 @@ int main(int argc, char *argv[])
         }
         qputenv("QT_QPA_PLATFORM", "xcb");
     }
+    // Qt Multimedia reads its backend when first used. GStreamer decodes the speech services'
+    // MP3 and WAV, and copes with a desktop without any audio device.
+    if (!qEnvironmentVariableIsSet("QT_MEDIA_BACKEND"))
+        qputenv("QT_MEDIA_BACKEND", "gstreamer");
     std::unique_ptr<QCoreApplication> app;
     if (!headless)
         app = std::make_unique<QApplication>(argc, argv);

@@ -37,7 +37,7 @@ std::variant<CommandArguments, QString> CommandArguments::parse(const QStringLis
             value = arguments[++i];
         else
             return QStringLiteral("选项 %1 缺少取值。").arg(name);
-        if (!allowed.contains(value))
+        if (allowed != anyValue() && !allowed.contains(value))
             return QStringLiteral("选项 %1 只接受 %2，而不是“%3”。").arg(name, allowed.join(QLatin1Char('|')), value);
         parsed.values.insert(name, value);
     }
@@ -47,4 +47,10 @@ std::variant<CommandArguments, QString> CommandArguments::parse(const QStringLis
 bool CommandArguments::isHelpWord(const QString &word)
 {
     return word == QLatin1String("--help") || word == QLatin1String("-h") || word == QLatin1String("help");
+}
+
+const QStringList &CommandArguments::anyValue()
+{
+    static const QStringList any{QStringLiteral("*")};
+    return any;
 }

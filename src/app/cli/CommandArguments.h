@@ -16,11 +16,14 @@ struct CommandArguments {
     QHash<QString, QString> values;
     bool help = false;
 
-    // `options` maps every option accepted to its allowed values; one without values is a flag,
-    // which takes none. Returns the arguments or the message of a usage error.
     // "--help", "-h" or "help" in the place of a subcommand.
     static bool isHelpWord(const QString &word);
+    // The allowed values of an option that takes any value.
+    static const QStringList &anyValue();
 
+    // `options` maps every option accepted to its allowed values: `anyValue()` for a free one
+    // (a file name); none for a flag, which takes no value. Returns the arguments or the
+    // message of a usage error.
     static std::variant<CommandArguments, QString> parse(const QStringList &arguments,
                                                          const QMap<QString, QStringList> &options);
 

@@ -2,7 +2,6 @@
 
 #include "ai/AIResponseParser.h"
 #include "ai/LookupPromptBuilder.h"
-#include "network/TransportError.h"
 #include "foundation/AppError.h"
 #include "logging/AppLogger.h"
 #include "foundation/CancellationError.h"
@@ -131,21 +130,16 @@ QCoro::Task<HTTPResponse> OpenAICompatibleAIClient::send(Context context, HTTPRe
                    context.failureLogger);
         return AppError::aiRequestFailedDetail(detail);
     };
+    std::exception_ptr failure;
     try {
         co_return co_await context.transport->data(std::move(request), cancellation);
-    } catch (const CancellationError &) {
-        throw;
-    } catch (const TransportError &error) {
-        // A reply aborted by anyone but the transport's own time-out or size limit is a
-        // cancellation too, and the learner is not told about it.
-        if (error.code() == QNetworkReply::OperationCanceledError)
-            throw CancellationError();
-        throw networkFailure(readableDescription(error.code(), error.errorString()));
-    } catch (const std::bad_alloc &) {
-        throw;
-    } catch (const std::exception &error) {
-        throw networkFailure(QString::fromUtf8(error.what()));
+    } catch (...) {
+        failure = std::current_exception();
     }
+    const std::optional<QString> description = sendFailureDescription(failure);
+    if (!description)
+        throw CancellationError();
+    throw networkFailure(*description);
 }
 
 HTTPRequest OpenAICompatibleAIClient::makeRequest(const QUrl &url, const UserSettings &settings,
@@ -212,16 +206,16 @@ QString OpenAICompatibleAIClient::errorMessage(const QByteArray &body)
         const QJsonValue message = object.value(QLatin1String("message"));
         for (const QJsonValue &candidate : {nestedMessage, message, error}) {
             if (candidate.isString())
-                return trimmed(candidate.toString());
+                return shortened(candidate.toString());
         }
     }
 
     QStringDecoder decoder(QStringDecoder::Utf8);
     const QString text = decoder(body);
-    return decoder.hasError() ? QString() : trimmed(text);
+    return decoder.hasError() ? QString() : shortened(text);
 }
 
-QString OpenAICompatibleAIClient::trimmed(const QString &text)
+QString OpenAICompatibleAIClient::shortened(const QString &text)
 {
     const QString whole = text.trimmed();
     if (whole.size() <= maximumMessageLength)

@@ -48,6 +48,9 @@ public:
     static QString failureDetail(int statusCode, const QByteArray &body);
     // Qt writes header values out verbatim, so a key holding these cannot be sent.
     static bool containsControlCharacters(const QString &text);
+    // A server's message as the learner sees it: without surrounding whitespace, and at most
+    // 500 characters plus "...". Shared with the speech clients.
+    static QString shortened(const QString &text);
 
 private:
     // What a request needs once it runs on its own, so that it never reaches back into the
@@ -71,8 +74,6 @@ private:
                                    std::chrono::milliseconds timeout);
     // The service's own message from an error body, shortened.
     static QString errorMessage(const QByteArray &body);
-    // Without surrounding whitespace, and at most 500 characters plus "...".
-    static QString trimmed(const QString &text);
     static QString safeEndpoint(const std::optional<QUrl> &url);
 
     Context m_context;

@@ -1,5 +1,10 @@
 #include "network/NetworkErrorDescription.h"
 
+#include "foundation/CancellationError.h"
+#include "network/TransportError.h"
+
+#include <new>
+
 QString readableDescription(QNetworkReply::NetworkError code, const QString &errorText)
 {
     switch (code) {
@@ -21,4 +26,21 @@ QString readableDescription(QNetworkReply::NetworkError code, const QString &err
         break;
     }
     return errorText + QStringLiteral("（") + QString::number(static_cast<int>(code)) + QStringLiteral("）");
+}
+
+std::optional<QString> sendFailureDescription(const std::exception_ptr &failure)
+{
+    try {
+        std::rethrow_exception(failure);
+    } catch (const CancellationError &) {
+        return std::nullopt;
+    } catch (const TransportError &error) {
+        if (error.code() == QNetworkReply::OperationCanceledError)
+            return std::nullopt;
+        return readableDescription(error.code(), error.errorString());
+    } catch (const std::bad_alloc &) {
+        throw;
+    } catch (const std::exception &error) {
+        return QString::fromUtf8(error.what());
+    }
 }

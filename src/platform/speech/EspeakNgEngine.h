@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+
 #include <mutex>
 
 // libespeak-ng is one engine per process with global state (the output mode, the current
@@ -18,7 +20,13 @@ public:
     // properties finds the English variants; selection by name fails for them.
     bool selectLanguage(const char *language);
 
+    // Speaks UTF-8 text with the selected voice into memory: mono signed 16-bit samples at
+    // sampleRate(). Empty when synthesis failed.
+    QByteArray synthesize(const QByteArray &utf8Text);
+    int sampleRate() const { return m_sampleRate; }
+
 private:
     std::unique_lock<std::mutex> m_lock;
     bool m_ready = false;
+    int m_sampleRate = 0;
 };

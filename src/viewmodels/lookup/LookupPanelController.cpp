@@ -4,7 +4,8 @@
 
 LookupPanelController::LookupPanelController(std::shared_ptr<LookupViewModel> viewModel, UserSettings settings,
                                              LookupPanelStartAction startAction, ChangeAction onSave,
-                                             ChangeAction onRemove, CheckAction onIsSaved, QObject *parent)
+                                             ChangeAction onRemove, CheckAction onIsSaved,
+                                             PronunciationPlaybackController::Services pronunciation, QObject *parent)
     : QObject(parent),
       m_viewModel(std::move(viewModel)),
       m_settings(std::move(settings)),
@@ -15,6 +16,8 @@ LookupPanelController::LookupPanelController(std::shared_ptr<LookupViewModel> vi
       m_saveState(new LookupSaveStateController(this))
 {
     Q_ASSERT(m_viewModel);
+    if (pronunciation.systemSpeechClient)
+        m_pronunciation = new PronunciationPlaybackController(std::move(pronunciation), this);
     connect(m_viewModel.get(), &LookupViewModel::stateChanged, this, &LookupPanelController::followState);
     followState();
 }
@@ -73,8 +76,16 @@ void LookupPanelController::retry()
     m_viewModel->retry(m_settings);
 }
 
+void LookupPanelController::pronounce()
+{
+    if (m_pronunciation && m_shownResult && !m_pronunciation->isPlaybackDisabled())
+        m_pronunciation->play(m_shownResult->selectedText, m_settings);
+}
+
 void LookupPanelController::cancel()
 {
+    if (m_pronunciation)
+        m_pronunciation->stop();
     m_viewModel->cancel();
 }
 

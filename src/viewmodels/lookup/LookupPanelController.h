@@ -5,6 +5,7 @@
 #include "viewmodels/lookup/LookupPanelStartAction.h"
 #include "viewmodels/lookup/LookupSaveStateController.h"
 #include "viewmodels/lookup/LookupViewModel.h"
+#include "viewmodels/pronunciation/PronunciationPlaybackController.h"
 
 #include <QObject>
 #include <QString>
@@ -26,12 +27,16 @@ public:
     using CheckAction = LookupSaveStateController::CheckAction;
 
     // Empty save or remove actions mean a panel without a collection: nothing can be saved.
+    // Pronunciation services without a system voice mean a panel that cannot pronounce.
     LookupPanelController(std::shared_ptr<LookupViewModel> viewModel, UserSettings settings,
                           LookupPanelStartAction startAction, ChangeAction onSave = {}, ChangeAction onRemove = {},
-                          CheckAction onIsSaved = {}, QObject *parent = nullptr);
+                          CheckAction onIsSaved = {}, PronunciationPlaybackController::Services pronunciation = {},
+                          QObject *parent = nullptr);
 
     LookupViewModel &viewModel() const { return *m_viewModel; }
     LookupSaveStateController &saveState() const { return *m_saveState; }
+    // Null when the panel cannot pronounce.
+    PronunciationPlaybackController *pronunciation() const { return m_pronunciation; }
     bool canSave() const { return m_onSave && m_onRemove; }
     // The loaded result on screen, whose saved state the save button shows.
     const std::optional<LookupResult> &shownResult() const { return m_shownResult; }
@@ -46,7 +51,9 @@ public:
     void toggleSource();
     void retry();
     void toggleSaved();
-    // Cancels the pending lookup; the view model ends in idle.
+    // Speaks the loaded result's text with the panel's settings.
+    void pronounce();
+    // Cancels the pending lookup, whose view model ends in idle, and silences the pronunciation.
     void cancel();
     // The Markdown explanation of a loaded result; nothing in any other state.
     std::optional<QString> explanationToCopy() const;
@@ -65,6 +72,7 @@ private:
     ChangeAction m_onRemove;
     CheckAction m_onIsSaved;
     LookupSaveStateController *m_saveState;
+    PronunciationPlaybackController *m_pronunciation = nullptr;
     bool m_started = false;
     std::optional<LookupResult> m_shownResult;
 };

@@ -15,10 +15,12 @@
 
 LookupPanelView::LookupPanelView(std::shared_ptr<LookupViewModel> viewModel, UserSettings settings,
                                  LookupPanelStartAction startAction, SaveAction onSave, RemoveAction onRemove,
-                                 IsSavedAction onIsSaved, QWidget *parent)
+                                 IsSavedAction onIsSaved, PronunciationPlaybackController::Services pronunciation,
+                                 QWidget *parent)
     : QWidget(parent),
       m_controller(new LookupPanelController(std::move(viewModel), std::move(settings), std::move(startAction),
-                                             std::move(onSave), std::move(onRemove), std::move(onIsSaved), this)),
+                                             std::move(onSave), std::move(onRemove), std::move(onIsSaved),
+                                             std::move(pronunciation), this)),
       m_pages(new QStackedWidget(this)),
       m_idlePage(new LookupIdlePage),
       m_capturingPage(new LookupCapturingPage),
@@ -42,6 +44,7 @@ LookupPanelView::LookupPanelView(std::shared_ptr<LookupViewModel> viewModel, Use
     connect(m_resultPage, &LookupResultPage::submitted, controller, &LookupPanelController::submit);
     connect(m_resultPage, &LookupResultPage::sourceToggleClicked, controller, &LookupPanelController::toggleSource);
     connect(m_resultPage, &LookupResultPage::saveClicked, controller, &LookupPanelController::toggleSaved);
+    connect(m_resultPage, &LookupResultPage::pronounceClicked, controller, &LookupPanelController::pronounce);
     connect(m_resultPage, &LookupResultPage::copyClicked, this, &LookupPanelView::copyExplanation);
     connect(m_readyPage, &LookupReadyForAIPage::sourceToggleClicked, controller, &LookupPanelController::toggleSource);
     connect(m_failedPage, &LookupFailedPage::retryClicked, controller, &LookupPanelController::retry);
@@ -49,6 +52,9 @@ LookupPanelView::LookupPanelView(std::shared_ptr<LookupViewModel> viewModel, Use
     connect(&controller->viewModel(), &LookupViewModel::stateChanged, this, &LookupPanelView::render);
     connect(&controller->saveState(), &LookupSaveStateController::stateChanged, this,
             &LookupPanelView::renderSaveButton);
+    if (PronunciationPlaybackController *playback = controller->pronunciation())
+        connect(playback, &PronunciationPlaybackController::stateChanged, this,
+                &LookupPanelView::renderPronounceButton);
     render();
 }
 
@@ -57,6 +63,8 @@ LookupPanelView::~LookupPanelView()
     // The cancellation reports back synchronously; this half-destroyed view must not hear it.
     disconnect(&m_controller->viewModel(), nullptr, this, nullptr);
     disconnect(&m_controller->saveState(), nullptr, this, nullptr);
+    if (PronunciationPlaybackController *pronunciation = m_controller->pronunciation())
+        disconnect(pronunciation, nullptr, this, nullptr);
     m_controller->cancel();
 }
 
@@ -137,7 +145,7 @@ void LookupPanelView::render()
     case Kind::loaded: {
         const LookupResult &result = *state.result();
         m_resultPage->showResult(result.source, result.itemType, result.displaySections(), true,
-                                 m_controller->canSave());
+                                 m_controller->canSave(), m_controller->pronunciation() != nullptr);
         m_pages->setCurrentWidget(m_resultPage);
         break;
     }
@@ -150,13 +158,26 @@ void LookupPanelView::render()
         m_pages->setCurrentWidget(m_failedPage);
         break;
     }
-    renderSaveButton();
+    renderPronounceButton();
 }
 
 void LookupPanelView::renderSaveButton()
 {
     const LookupSaveStateController &saveState = m_controller->saveState();
-    const bool showsMessage =
-        m_controller->shownResult() && saveState.state().kind() == LookupSaveStateController::State::Kind::failed;
-    m_resultPage->showSaveState(saveState.buttonAppearance(), showsMessage ? saveState.state().message() : QString());
+    QString message;
+    if (m_controller->shownResult()) {
+        const PronunciationPlaybackController *pronunciation = m_controller->pronunciation();
+        if (saveState.state().kind() == LookupSaveStateController::State::Kind::failed)
+            message = saveState.state().message();
+        else if (pronunciation && pronunciation->state().kind() == PronunciationPlaybackController::State::Kind::failed)
+            message = pronunciation->state().message();
+    }
+    m_resultPage->showSaveState(saveState.buttonAppearance(), message);
+}
+
+void LookupPanelView::renderPronounceButton()
+{
+    if (const PronunciationPlaybackController *pronunciation = m_controller->pronunciation())
+        m_resultPage->showPronunciationState(pronunciation->buttonAppearance(), !pronunciation->isPlaybackDisabled());
+    renderSaveButton();
 }

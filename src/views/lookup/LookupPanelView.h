@@ -21,7 +21,8 @@ class LookupResultPage;
 // The content of the floating lookup panel: one page per state of the lookup view model, of
 // which it shows the current one. The pages' controls go to the panel's controller, which
 // runs the lookup the panel was opened for once it is first shown. It owns no store: saving
-// goes through the three actions the shell hands in. Closing or destroying it cancels the
+// goes through the three actions the shell hands in. A save or pronunciation failure shows
+// as the error line under the buttons. Closing or destroying it cancels the
 // pending lookup.
 class LookupPanelView : public QWidget {
     Q_OBJECT
@@ -31,10 +32,12 @@ public:
     using RemoveAction = LookupPanelController::ChangeAction;
     using IsSavedAction = LookupPanelController::CheckAction;
 
-    // Empty actions hide the save button (a panel without a collection).
+    // Empty actions hide the save button (a panel without a collection); pronunciation
+    // services without a system voice hide the pronounce button.
     LookupPanelView(std::shared_ptr<LookupViewModel> viewModel, UserSettings settings,
                     LookupPanelStartAction startAction, SaveAction onSave, RemoveAction onRemove,
-                    IsSavedAction onIsSaved, QWidget *parent = nullptr);
+                    IsSavedAction onIsSaved, PronunciationPlaybackController::Services pronunciation = {},
+                    QWidget *parent = nullptr);
     ~LookupPanelView() override;
 
     QSize sizeHint() const override { return {480, 560}; }
@@ -56,6 +59,7 @@ protected:
 private:
     void render();
     void renderSaveButton();
+    void renderPronounceButton();
     void setShownText(const QString &text);
 
     LookupPanelController *m_controller;

@@ -63,6 +63,9 @@ LookupResultPage::LookupResultPage(QWidget *parent) : QScrollArea(parent)
     m_sourceToggleButton = new SymbolButton(content);
     connect(m_sourceToggleButton, &QToolButton::clicked, this, &LookupResultPage::sourceToggleClicked);
     metadataRow->addWidget(m_sourceToggleButton);
+    m_pronounceButton = new SymbolButton(content);
+    connect(m_pronounceButton, &QToolButton::clicked, this, &LookupResultPage::pronounceClicked);
+    metadataRow->addWidget(m_pronounceButton);
     m_saveButton = new SymbolButton(content);
     connect(m_saveButton, &QToolButton::clicked, this, &LookupResultPage::saveClicked);
     metadataRow->addWidget(m_saveButton);
@@ -103,7 +106,8 @@ void LookupResultPage::setText(const QString &text)
 }
 
 void LookupResultPage::showResult(LookupResultSource source, LearningItemType itemType,
-                                  const QList<LookupResultDisplaySection> &sections, bool isFinal, bool canSave)
+                                  const QList<LookupResultDisplaySection> &sections, bool isFinal, bool canSave,
+                                  bool canPronounce)
 {
     using namespace LookupPanelPage;
     const bool fromAI = source == LookupResultSource::ai;
@@ -113,6 +117,7 @@ void LookupResultPage::showResult(LookupResultSource source, LearningItemType it
     m_sourceToggleButton->setHelpText(fromAI ? kSwitchToDictionaryHelp : kSwitchToAIHelp);
 
     m_copyButton->setVisible(isFinal);
+    m_pronounceButton->setVisible(isFinal && canPronounce);
     m_saveButton->setVisible(isFinal && canSave);
     m_copyFeedbackLabel->setVisible(isFinal && m_copyFeedbackTimer.isActive());
     m_detailNotice->setVisible(!isFinal);
@@ -127,6 +132,14 @@ void LookupResultPage::showSaveState(const LookupSaveStateController::ButtonAppe
     m_saveButton->setHelpText(appearance.tooltip);
     m_saveMessage->setText(message);
     m_saveMessage->setVisible(!message.isEmpty());
+}
+
+void LookupResultPage::showPronunciationState(const PronunciationPlaybackController::ButtonAppearance &appearance,
+                                              bool enabled)
+{
+    m_pronounceButton->setSymbol(appearance.symbolName);
+    m_pronounceButton->setHelpText(appearance.tooltip);
+    m_pronounceButton->setEnabled(enabled);
 }
 
 void LookupResultPage::showCopyFeedback()

@@ -4,6 +4,7 @@
 #include "lookup/LookupResultDisplaySection.h"
 #include "lookup/LookupResultSource.h"
 #include "viewmodels/lookup/LookupSaveStateController.h"
+#include "viewmodels/pronunciation/PronunciationPlaybackController.h"
 
 #include <QScrollArea>
 #include <QTimer>
@@ -16,9 +17,9 @@ class LookupTextField;
 class SymbolButton;
 class SymbolLabel;
 
-// An answer: the editable text, where the answer comes from, the source switch, the save and
-// copy buttons, and the explanation. A quick answer shows a notice that the full one is on its
-// way instead of the save and copy buttons.
+// An answer: the editable text, where the answer comes from, the source switch, the
+// pronounce, save and copy buttons, and the explanation. A quick answer shows a notice that
+// the full one is on its way instead of those buttons.
 class LookupResultPage : public QScrollArea {
     Q_OBJECT
 
@@ -31,14 +32,17 @@ public:
     void setText(const QString &text);
     // `isFinal` for a full answer or a dictionary entry; `canSave` when there is a collection.
     void showResult(LookupResultSource source, LearningItemType itemType,
-                    const QList<LookupResultDisplaySection> &sections, bool isFinal, bool canSave);
+                    const QList<LookupResultDisplaySection> &sections, bool isFinal, bool canSave,
+                    bool canPronounce = false);
     // The save button for the save state; a non-empty message shows under the buttons.
     void showSaveState(const LookupSaveStateController::ButtonAppearance &appearance, const QString &message);
+    void showPronunciationState(const PronunciationPlaybackController::ButtonAppearance &appearance, bool enabled);
     // "已复制" beside the buttons until a while after the last copy.
     void showCopyFeedback();
 
     LookupTextField *textField() const { return m_field; }
     SymbolButton *sourceToggleButton() const { return m_sourceToggleButton; }
+    SymbolButton *pronounceButton() const { return m_pronounceButton; }
     SymbolButton *saveButton() const { return m_saveButton; }
     SymbolButton *copyButton() const { return m_copyButton; }
     LookupExplanationSectionsView *sectionsView() const { return m_sectionsView; }
@@ -46,6 +50,7 @@ public:
 signals:
     void submitted(const QString &currentText);
     void sourceToggleClicked();
+    void pronounceClicked();
     void saveClicked();
     void copyClicked();
 
@@ -54,6 +59,7 @@ private:
     SymbolLabel *m_metadataLabel;
     QLabel *m_copyFeedbackLabel;
     SymbolButton *m_sourceToggleButton;
+    SymbolButton *m_pronounceButton;
     SymbolButton *m_saveButton;
     SymbolButton *m_copyButton;
     QWidget *m_detailNotice;

@@ -203,4 +203,39 @@ TEST_F(CommandLineTest, ACollectionDatabaseThatCannotBeCreatedStopsTheApplicatio
     EXPECT_TRUE(stopped->err.contains(QStringLiteral("blocked-data")));
 }
 
+// A word is spoken with the system voice, a phrase through the configured service; --output
+// keeps the audio instead, and without a sound server the learner is told so at once.
+TEST_F(CommandLineTest, SpeakPlaysOrWritesWordsAndServicePhrases)
+{
+    const auto contents = [](const QString &file) {
+        QFile audio(file);
+        return audio.open(QIODevice::ReadOnly) ? audio.readAll() : QByteArray();
+    };
+    const QString word = path(QStringLiteral("hello.wav"));
+    ASSERT_EQ(run({"speak", "--output", word, "hello"}).exitCode, 0);
+    QProcess player;
+    player.start(QStringLiteral("paplay"), {word});
+    ASSERT_TRUE(player.waitForFinished(10000));
+    EXPECT_EQ(player.exitCode(), 0) << "a WAV the sound server plays";
+    EXPECT_EQ(run({"speak", "--accent", "british", "hello"}).exitCode, 0);
+
+    server.route("/v1/audio/speech", LoopbackHTTPServer::Response::withBody(200, contents(word), "audio/wav"));
+    for (const QStringList &setting : {QStringList{"ttsProvider", "openAICompatible"},
+                                       QStringList{"ttsBaseURL", server.url(QStringLiteral("/v1")).toString()},
+                                       QStringList{"ttsModel", "custom-tts"}, QStringList{"ttsResponseFormat", "wav"}})
+        ASSERT_EQ(run(QStringList{"config", "set"} + setting).exitCode, 0);
+    ASSERT_EQ(run({"config", "set-key", "tts"}, "sk-speech-key").exitCode, 0);
+    const QString phrase = path(QStringLiteral("phrase.wav"));
+    ASSERT_EQ(run({"speak", "--output", phrase, "good", "morning"}).exitCode, 0);
+    EXPECT_EQ(contents(phrase), contents(word));
+    EXPECT_EQ(server.requests().last().header("Authorization"), "Bearer sk-speech-key");
+    const Result played = run({"speak", "good morning"});
+    EXPECT_EQ(played.exitCode, 0) << played.err.toStdString();
+
+    environment.insert(QStringLiteral("PULSE_SERVER"), QStringLiteral("unix:") + path(QStringLiteral("no-server")));
+    const Result silent = run({"speak", "hello"});
+    EXPECT_EQ(silent.exitCode, 1);
+    EXPECT_TRUE(silent.err.contains(QStringLiteral("没有可用的音频输出设备"))) << silent.err.toStdString();
+}
+
 } // namespace

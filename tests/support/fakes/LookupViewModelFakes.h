@@ -21,6 +21,7 @@ template <typename T>
 class Deferred {
 public:
     void resolve(T value) { settle(std::move(value), nullptr); }
+    bool isSettled() const { return m_state->settled; }
     template <typename Exception>
     void reject(Exception error) { settle(std::nullopt, std::make_exception_ptr(std::move(error))); }
 

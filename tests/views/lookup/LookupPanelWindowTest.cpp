@@ -1,6 +1,9 @@
 #include "views/lookup/LookupPanelWindow.h"
 
+#include "foundation/AppError.h"
 #include "preferences/InMemoryAPIKeyStore.h"
+#include "speech/AudioPlaying.h"
+#include "speech/SystemSpeechClient.h"
 #include "support/TestSupport.h"
 #include "support/fakes/LookupViewModelFakes.h"
 #include "views/common/SymbolButton.h"
@@ -19,6 +22,18 @@
 
 namespace {
 
+// The system voice, holding each utterance until the test ends it.
+struct FakeVoice : SystemSpeechClient, AudioPlaying {
+    QCoro::Task<void> speak(QString text, QString, CancellationToken) override
+    {
+        spoken.append(text);
+        co_await utterance;
+    }
+    QCoro::Task<void> play(QByteArray, CancellationToken) override { co_return; }
+    QStringList spoken;
+    Deferred<bool> utterance;
+};
+
 template <typename Page>
 Page *shown(const LookupPanelView *view)
 {
@@ -32,11 +47,13 @@ TEST(LookupPanelWindowTest, ThePanelLooksUpSavesPinsAndCancelsOnClose)
         std::make_shared<FakeSelectionCaptureService>(), ai, std::make_shared<InMemoryAPIKeyStore>(QStringLiteral("k")),
         std::make_shared<InMemoryLookupResultCache>(), std::make_shared<FakeSystemDictionary>());
     QList<LookupResult> saved;
+    auto voice = std::make_shared<FakeVoice>();
     auto *view = new LookupPanelView(
         viewModel, UserSettings(), LookupPanelStartAction::lookupCapturedText(QStringLiteral("apple")),
         [&](const LookupResult &result) -> QCoro::Task<void> { saved.append(result); co_return; },
         [&](const LookupResult &result) -> QCoro::Task<void> { saved.removeAll(result); co_return; },
-        [&](const LookupResult &result) -> QCoro::Task<bool> { co_return saved.contains(result); });
+        [&](const LookupResult &result) -> QCoro::Task<bool> { co_return saved.contains(result); },
+        {nullptr, nullptr, nullptr, voice, voice});
     QPointer<LookupPanelWindow> window = new LookupPanelWindow(view);
     EXPECT_TRUE(ai->lookups.empty()) << "the lookup waits for the panel to be shown";
     window->show();
@@ -53,6 +70,15 @@ TEST(LookupPanelWindowTest, ThePanelLooksUpSavesPinsAndCancelsOnClose)
     EXPECT_TRUE(page->sectionsView()->displayedTexts().contains(result.contextualMeaning));
     for (const QLabel *label : page->sectionsView()->findChildren<QLabel *>())
         EXPECT_EQ(label->textFormat(), Qt::PlainText) << "model text is never read as markup";
+    page->pronounceButton()->click();
+    EXPECT_EQ(voice->spoken, QStringList{QStringLiteral("apple")});
+    EXPECT_EQ(page->pronounceButton()->symbolName(), QStringLiteral("speaker.wave.2.fill"));
+    voice->utterance.reject(AppError::textToSpeechFailed(QStringLiteral("没有声音")));
+    EXPECT_EQ(page->pronounceButton()->symbolName(), QStringLiteral("speaker.wave.2"));
+    const auto labels = page->findChildren<QLabel *>();
+    EXPECT_EQ(std::count_if(labels.begin(), labels.end(), [](const QLabel *label) {
+                  return label->isVisible() && label->text() == QStringLiteral("发音失败：没有声音");
+              }), 1) << "the failure shows as the error line";
     page->saveButton()->click();
     ASSERT_TRUE(QTest::qWaitFor([&] { return saved.size() == 1; }));
     QTest::keyClicks(page->textField()->textView(), QStringLiteral(" pie"));
