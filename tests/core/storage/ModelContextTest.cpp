@@ -5,7 +5,6 @@
 #include "storage/RecordCoding.h"
 #include "support/TestSupport.h"
 
-#include <QFileInfo>
 #include <QLocale>
 #include <QTemporaryDir>
 #include <QTimeZone>
@@ -35,14 +34,6 @@ protected:
     QTemporaryDir directory;
     std::unique_ptr<ModelContainer> container = std::make_unique<ModelContainer>(path());
 };
-
-TEST_F(ModelContextTest, CreatesAPrivateWriteAheadLoggedFileSyncedAtEveryCommit)
-{
-    EXPECT_EQ(scalar("PRAGMA journal_mode"), QStringLiteral("wal"));
-    EXPECT_EQ(scalar("PRAGMA synchronous"), QStringLiteral("2")) << "FULL";
-    const QFileDevice::Permissions folder = QFileInfo(QFileInfo(path()).absolutePath()).permissions();
-    EXPECT_EQ(folder.toInt() & 0x7077, 0x7000) << "the owner's alone";
-}
 
 TEST_F(ModelContextTest, ReopeningSeesEveryFieldAsSaved)
 {
