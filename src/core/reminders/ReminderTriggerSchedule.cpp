@@ -21,8 +21,6 @@ QDateTime firingOn(const ReminderCalendarTrigger &trigger, const QDate &date, co
     const int offsetBefore = zone.offsetFromUtc(QDateTime(date.addDays(-1), QTime(12, 0), QTimeZone::utc()));
     const QDateTime early = nominal.addSecs(-offsetBefore);
     const int offsetThen = zone.offsetFromUtc(early);
-    if (offsetThen == offsetBefore)
-        return early;
     const QDateTime late = nominal.addSecs(-offsetThen);
     return zone.offsetFromUtc(late) == offsetThen ? late : early;
 }
