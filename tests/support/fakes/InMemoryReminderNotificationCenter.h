@@ -4,12 +4,11 @@
 
 #include <QList>
 
-#include <functional>
 #include <stdexcept>
 
-// A notification centre in memory: records the questions asked and keeps the pending
-// requests. Answers authorization with `granted`, or throws when `authorizationFails`; the
-// add whose number (from 1) is `failingAdd` throws.
+// A notification centre in memory that records the permission asked for. Answers with
+// `granted` or, with `authorizationFails`, throws; the add numbered `failingAdd` (from 1)
+// throws "disk full".
 class InMemoryReminderNotificationCenter : public ReminderNotificationCenter {
 public:
     QCoro::Task<bool> requestAuthorization(unsigned options) override
@@ -31,7 +30,6 @@ public:
         pending.append(std::move(request));
         co_return;
     }
-
     QStringList pendingIdentifiers() const
     {
         QStringList identifiers;
@@ -40,10 +38,8 @@ public:
         return identifiers;
     }
 
-    bool granted = true;
-    bool authorizationFails = false;
-    int failingAdd = 0;
-    int adds = 0;
+    bool granted = true, authorizationFails = false;
+    int failingAdd = 0, adds = 0;
     QList<unsigned> authorizationRequests;
     QList<ReminderRequest> pending;
 };
