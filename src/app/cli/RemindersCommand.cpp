@@ -32,7 +32,7 @@ QString RemindersCommand::helpText()
     return QStringLiteral(
         "用法：rarozezev reminders\n"
         "\n"
-        "列出待发送的提醒（复习提醒和每日推荐提醒），最近的在前：标识、重复方式、下次时间（本地时间）和标题。\n"
+        "列出待发送的提醒（复习提醒和每日推荐提醒），最近的在前：下次时间（本地时间）、标识、重复方式和标题。\n"
         "提醒由托盘应用到点发出；用 rarozezev config 打开或关闭：reminderEnabled、dailyRecommendationEnabled、\n"
         "dailyRecommendationFrequency、dailyRecommendationHour、dailyRecommendationMinute。\n");
 }
@@ -57,9 +57,10 @@ int RemindersCommand::run(const QStringList &arguments)
     for (const UserDefaultsReminderRequestStore::Entry &entry : m_store.entries()) {
         const ReminderRequest &request = entry.request;
         const QDateTime next = ReminderTriggerSchedule::nextMatch(request.trigger, now, zone);
-        lines.append({next, QStringLiteral("%1  %2  下次 %3  %4\n")
-                                .arg(request.identifier.leftJustified(36), repetition(request.trigger).leftJustified(10),
-                                     next.toTimeZone(zone).toString(QStringLiteral("yyyy-MM-dd HH:mm")),
+        // The widths of Chinese text vary by terminal, so it comes last on the line.
+        lines.append({next, QStringLiteral("%1  %2  %3  %4\n")
+                                .arg(next.toTimeZone(zone).toString(QStringLiteral("yyyy-MM-dd HH:mm")),
+                                     request.identifier.leftJustified(36), repetition(request.trigger),
                                      request.content.title)});
     }
     if (lines.isEmpty()) {
