@@ -1,8 +1,11 @@
 #include "app/AppDelegate.h"
 
 #include "collection/LearningItemStore.h"
+#include "foundation/AppEnvironment.h"
 #include "foundation/AppNotificationCenter.h"
+#include "logging/AppLogger.h"
 #include "preferences/AppPreferencesStoring.h"
+#include "reminders/ReminderService.h"
 #include "viewmodels/lookup/LookupViewModel.h"
 #include "views/collection/CollectionWindow.h"
 #include "views/collection/CollectionWindowController.h"
@@ -66,6 +69,18 @@ QCoro::Task<bool> containsItem(std::shared_ptr<LearningItemStore> store, LookupR
     co_return store->contains(result);
 }
 
+// Runs one reminder change to its end, keeping the service alive meanwhile; a failure is
+// only logged.
+QCoro::Task<void> configureReminder(std::shared_ptr<ReminderService> service,
+                                    std::function<QCoro::Task<void>(ReminderService &)> change, const char *context)
+{
+    try {
+        co_await change(*service);
+    } catch (const std::exception &error) {
+        AppLogger::error(context, error);
+    }
+}
+
 } // namespace
 
 AppDelegate::AppDelegate(AppPreferencesStoring &preferences, ModelContext &collection, Services services,
@@ -106,15 +121,21 @@ void AppDelegate::applicationDidFinishLaunching()
     m_reviewObserver = observe(AppNotification::openReview, [this] { showReview(); });
     m_dailyRecommendationObserver =
         observe(AppNotification::openDailyRecommendation, [this] { showDailyRecommendation(); });
+    m_dailyRecommendationPreferencesObserver =
+        observe(AppNotification::dailyRecommendationPreferencesChanged, [this] { scheduleDailyRecommendation(); });
     m_lookupTriggerPreferencesObserver =
         observe(AppNotification::lookupTriggerPreferencesChanged, [this] { configureLookupTriggers(); });
+    if (!AppEnvironment::isRunningTests()) {
+        scheduleReviewReminder(m_preferencesStore.reminderEnabled());
+        scheduleDailyRecommendation();
+    }
 }
 
 void AppDelegate::applicationWillTerminate()
 {
     for (QMetaObject::Connection *observer :
          {&m_lookupPanelObserver, &m_collectionObserver, &m_reviewObserver, &m_dailyRecommendationObserver,
-          &m_lookupTriggerPreferencesObserver}) {
+          &m_dailyRecommendationPreferencesObserver, &m_lookupTriggerPreferencesObserver}) {
         QObject::disconnect(*observer);
         *observer = {};
     }
@@ -147,6 +168,40 @@ void AppDelegate::configureOptionDHotkey(bool enabled) { m_hotkeyController.conf
 void AppDelegate::configureSelectionBadge(bool enabled)
 {
     m_selectionBadgeController.configure(enabled);
+}
+
+void AppDelegate::scheduleReviewReminder(bool enabled)
+{
+    if (!m_services.makeReminderService)
+        return;
+    configureReminder(
+        m_services.makeReminderService(),
+        [enabled](ReminderService &service) { return service.configureDailyReminder(enabled, 20, 30); },
+        "Failed to schedule daily review reminder");
+}
+
+void AppDelegate::scheduleDailyRecommendation()
+{
+    if (!m_services.makeReminderService)
+        return;
+    const bool enabled = m_preferencesStore.dailyRecommendationEnabled();
+    const RecommendationFrequency frequency =
+        recommendationFrequencyFromPreference(m_preferencesStore.dailyRecommendationFrequency());
+    const int hour = m_preferencesStore.dailyRecommendationHour();
+    const int minute = m_preferencesStore.dailyRecommendationMinute();
+    configureReminder(
+        m_services.makeReminderService(),
+        [=](ReminderService &service) {
+            return service.configureRecommendationReminder(enabled, frequency, hour, minute);
+        },
+        "Failed to schedule daily recommendation");
+}
+
+void AppDelegate::openNotification(const QVariantMap &userInfo)
+{
+    const QVariant route = userInfo.value(ReminderService::routeKey());
+    if (route.typeId() == QMetaType::QString && route.toString() == ReminderService::dailyRecommendationRoute())
+        m_notificationCenter.post(AppNotification::openDailyRecommendation);
 }
 
 std::shared_ptr<LookupViewModel> AppDelegate::makeLookupViewModel() const

@@ -13,6 +13,7 @@
 #include <QJsonObject>
 #include <QMetaObject>
 #include <QObject>
+#include <QVariantMap>
 
 #include <functional>
 #include <memory>
@@ -24,6 +25,7 @@ class DailyRecommendationGenerating;
 class DailyRecommendationWindowController;
 class CollectionWindowController;
 class ReviewWindowController;
+class ReminderService;
 class APIKeyStoring;
 class AppNotificationCenter;
 class AppPreferencesStoring;
@@ -61,6 +63,9 @@ public:
         std::shared_ptr<DailyRecommendationCaching> dailyRecommendationCache;
         // What each panel pronounces with; null: panels without the pronounce button.
         std::function<PronunciationPlaybackController::Services()> makePronunciationServices;
+        // A reminder service over the desktop's notifications, each time it is called; null:
+        // no reminders.
+        std::function<std::shared_ptr<ReminderService>()> makeReminderService;
     };
 
     // The preferences, the collection and the centre are the application's; they outlive the
@@ -69,7 +74,8 @@ public:
                 AppNotificationCenter &notificationCenter, QObject *parent = nullptr);
     ~AppDelegate() override;
 
-    // Start-up once the event loop is about to run: the hotkey, then the subscriptions.
+    // Start-up once the event loop is about to run: the hotkey, then the subscriptions,
+    // then (outside the test executables) the reminders.
     void applicationDidFinishLaunching();
     // Undoes the start-up: subscriptions go, the hotkey is released, the panel closes.
     void applicationWillTerminate();
@@ -92,6 +98,14 @@ public:
     void configureOptionDHotkey(bool enabled);
     // Watches mouse selections for the badge, or stops.
     void configureSelectionBadge(bool enabled);
+    // Switches the review reminder (20:30) on or off; a failure is logged, never shown.
+    void scheduleReviewReminder(bool enabled);
+    // Configures the article reminder from the preferences as they are now; a failure is
+    // logged, never shown.
+    void scheduleDailyRecommendation();
+    // A click on a delivered reminder: an article reminder opens the daily article window;
+    // anything else is ignored.
+    void openNotification(const QVariantMap &userInfo);
     bool isSelectionBadgeMonitoring() const { return m_selectionBadgeController.isMonitoring(); }
     bool isHotkeyRegistered() const { return m_hotkeyController.isRegistered(); }
 
@@ -131,5 +145,6 @@ private:
     QMetaObject::Connection m_collectionObserver;
     QMetaObject::Connection m_reviewObserver;
     QMetaObject::Connection m_dailyRecommendationObserver;
+    QMetaObject::Connection m_dailyRecommendationPreferencesObserver;
     QMetaObject::Connection m_lookupTriggerPreferencesObserver;
 };

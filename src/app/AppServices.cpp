@@ -17,6 +17,7 @@
 #include "lookup/UserDefaultsLookupResultCache.h"
 #include "network/QNetworkAccessManagerHTTPTransport.h"
 #include "platform/audio/QMediaPlayerAudioPlayer.h"
+#include "platform/dbus/FreedesktopNotificationCenter.h"
 #include "platform/keyring/KeychainAPIKeyStore.h"
 #include "platform/speech/EspeakNgPronunciationTranscriber.h"
 #include "platform/speech/SystemSpeechSynthesizerClient.h"
@@ -32,6 +33,7 @@
 #include "platform/x11/XTestCopyEventPoster.h"
 #include "preferences/AppPreferences.h"
 #include "preferences/SQLiteUserDefaults.h"
+#include "reminders/ReminderService.h"
 #include "speech/CompatibleTextToSpeechClient.h"
 #include "speech/OpenAITextToSpeechClient.h"
 #include "storage/ModelContainer.h"
@@ -162,8 +164,20 @@ AppDelegate::Services AppServices::delegateServices()
     };
     services.dailyRecommendationGenerator = sharedDailyRecommendationClient();
     services.dailyRecommendationCache = sharedDailyRecommendationCache();
+    services.makeReminderService = [this] { return std::make_shared<ReminderService>(reminderNotificationCenter()); };
     return services;
 }
+
+FreedesktopNotificationCenter &AppServices::reminderNotificationCenter()
+{
+    if (!m_reminderNotificationCenter)
+        m_reminderNotificationCenter = std::make_unique<FreedesktopNotificationCenter>(
+            userDefaults(), FreedesktopNotificationCenter::Options{QStringLiteral("英语助手"),
+                                                                   QStringLiteral("com.rarozezev.Rarozezev"), {}});
+    return *m_reminderNotificationCenter;
+}
+
+UserDefaultsReminderRequestStore AppServices::reminderRequests() { return UserDefaultsReminderRequestStore(userDefaults()); }
 
 AppPreferencesStoring &AppServices::preferences()
 {

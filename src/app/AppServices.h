@@ -8,6 +8,7 @@
 
 class AppPreferences;
 class DBusApplicationInstance;
+class FreedesktopNotificationCenter;
 class HTTPTransport;
 class OpenAICompatibleDailyRecommendationClient;
 class UserDefaultsDailyRecommendationCache;
@@ -29,7 +30,8 @@ class UserDefaultsLookupResultCache;
 // the XDG data directory; keys live in the Secret Service keyring; the AI and speech services
 // are reached over HTTP through one transport; the system voice is espeak-ng played through
 // Qt Multimedia; single words are looked up in WordNet with espeak-ng
-// pronunciations; the collection is its SQLite file; the selection is captured over X11.
+// pronunciations; the collection is its SQLite file; the selection is captured over X11;
+// reminders are desktop notifications over D-Bus.
 // Each collaborator is made on first use, so a command that needs neither the keyring, the
 // network nor the dictionary never opens them.
 class AppServices : public CommandServices {
@@ -44,6 +46,8 @@ public:
     ModelContainer &modelContainer();
     // What the tray application's delegate builds lookups and triggers from.
     AppDelegate::Services delegateServices();
+    // The reminders as desktop notifications, kept in the user defaults.
+    FreedesktopNotificationCenter &reminderNotificationCenter();
 
     AppPreferencesStoring &preferences() override;
     AIClient &aiClient() override;
@@ -56,6 +60,7 @@ public:
     // A clipboard it puts back is handed to a detached server, so that it outlives the command.
     SelectedTextCapturing &selectionCaptureService() override;
     ApplicationInstanceConnecting &applicationInstance() override;
+    UserDefaultsReminderRequestStore reminderRequests() override;
     PronunciationPlaybackController::Services pronunciationServices(std::optional<QString> outputFile) override;
 
 private:
@@ -91,4 +96,5 @@ private:
     const std::shared_ptr<SelectionCaptureGate> m_selectionCaptureGate;
     std::unique_ptr<SelectedTextCapturing> m_commandSelectionCapture;
     std::unique_ptr<DBusApplicationInstance> m_applicationInstance;
+    std::unique_ptr<FreedesktopNotificationCenter> m_reminderNotificationCenter;
 };

@@ -6,6 +6,7 @@
 #include "foundation/AppError.h"
 #include "logging/AppLogger.h"
 #include "platform/dbus/DBusSingleInstanceService.h"
+#include "platform/dbus/FreedesktopNotificationCenter.h"
 #include "storage/ModelContainer.h"
 
 #include <QApplication>
@@ -100,8 +101,11 @@ RarozezevApp::RarozezevApp(AppServices &services, ModelContext &collection)
     : m_notificationCenter(services.notificationCenter()),
       m_appDelegate(std::make_unique<AppDelegate>(services.preferences(), collection, services.delegateServices(),
                                                   m_notificationCenter)),
-      m_menuBarRoot(std::make_unique<MenuBarRoot>([this] { openSettings(); }, m_notificationCenter))
+      m_menuBarRoot(std::make_unique<MenuBarRoot>([this] { openSettings(); }, m_notificationCenter)),
+      m_reminderNotificationCenter(services.reminderNotificationCenter())
 {
+    QObject::connect(&m_reminderNotificationCenter, &FreedesktopNotificationCenter::notificationOpened,
+                     m_appDelegate.get(), &AppDelegate::openNotification);
     QObject::connect(&m_trayHostWatcher, &TrayHostWatcher::trayHostAvailable, [this] { showTrayIcon(); });
 }
 
@@ -109,6 +113,9 @@ RarozezevApp::~RarozezevApp() { delete m_settingsPlaceholder.data(); }
 
 void RarozezevApp::didFinishLaunching()
 {
+    // Before the delegate schedules the reminders anew: what was missed since the last run
+    // is still pending as it was then.
+    m_reminderNotificationCenter.startDelivering();
     m_appDelegate->applicationDidFinishLaunching();
     m_trayHostWatcher.start();
 }

@@ -12,6 +12,7 @@
 #include <optional>
 
 class AppServices;
+class FreedesktopNotificationCenter;
 class ModelContext;
 
 // The tray application: the delegate that owns the windows, and the tray icon with its menu.
@@ -51,4 +52,5 @@ private:
     std::unique_ptr<MenuBarRoot> m_menuBarRoot;
     TrayHostWatcher m_trayHostWatcher;
     QPointer<QMessageBox> m_settingsPlaceholder;
+    FreedesktopNotificationCenter &m_reminderNotificationCenter;
 };

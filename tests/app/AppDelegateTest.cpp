@@ -1,19 +1,25 @@
 #include "app/AppDelegate.h"
+#include "daily/UserDefaultsDailyRecommendationCache.h"
 #include "foundation/AppError.h"
 #include "foundation/AppNotificationCenter.h"
 #include "preferences/AppPreferences.h"
 #include "preferences/InMemoryAPIKeyStore.h"
 #include "preferences/InMemoryUserDefaults.h"
+#include "reminders/ReminderService.h"
 #include "storage/ModelContainer.h"
 #include "viewmodels/lookup/LookupViewModel.h"
 #include "views/collection/CollectionWindow.h"
 #include "views/collection/CollectionWindowController.h"
+#include "views/daily/DailyRecommendationWindow.h"
+#include "views/daily/DailyRecommendationWindowController.h"
 #include "views/lookup/LookupPanelView.h"
 #include "views/review/ReviewWindow.h"
 #include "views/review/ReviewWindowController.h"
 
 #include "support/CoroutineTestSupport.h"
 #include "support/TestSupport.h"
+#include "support/fakes/FakeDailyRecommendationGenerator.h"
+#include "support/fakes/InMemoryReminderNotificationCenter.h"
 #include "support/fakes/LookupViewModelFakes.h"
 
 #include <QCoreApplication>
@@ -46,6 +52,9 @@ protected:
         services.resultCache = std::make_shared<InMemoryLookupResultCache>();
         services.systemDictionary = std::make_shared<FakeSystemDictionary>();
         services.isHotkeyHeld = [this] { return hotkeyHeld; };
+        services.dailyRecommendationGenerator = std::make_shared<FakeDailyRecommendationGenerator>();
+        services.dailyRecommendationCache = std::make_shared<UserDefaultsDailyRecommendationCache>(defaults);
+        services.makeReminderService = [this] { return std::make_shared<ReminderService>(reminders); };
         // Presses come straight from the test: the hotkey itself is left off.
         defaults.setValue(AppPreferences::Key::optionDHotkeyEnabled, false);
         delegate = std::make_unique<AppDelegate>(preferences, container.mainContext(), std::move(services), center);
@@ -71,6 +80,7 @@ protected:
     std::shared_ptr<FakeAIClient> ai = std::make_shared<FakeAIClient>();
     bool hotkeyHeld = false;
     AppNotificationCenter center;
+    InMemoryReminderNotificationCenter reminders;
     ModelContainer container{QString::fromLatin1(SQLiteDatabase::inMemoryPath)};
     std::unique_ptr<AppDelegate> delegate;
 };
@@ -128,6 +138,23 @@ TEST_F(AppDelegateTest, NotificationsOpenTheWindowsUntilTermination)
     delegate->applicationWillTerminate();
     center.post(AppNotification::openLookupPanel);
     EXPECT_EQ(delegate->lookupPanel(), nullptr);
+}
+
+TEST_F(AppDelegateTest, ArticleReminderSettingsTakeEffectAndAClickOnTheReminderOpensTheArticle)
+{
+    EXPECT_TRUE(reminders.pending.isEmpty()) << "the test executables schedule nothing at start-up";
+    preferences.setDailyRecommendationEnabled(true);
+    preferences.setDailyRecommendationFrequency(QStringLiteral("fortnightly"));
+    center.post(AppNotification::dailyRecommendationPreferencesChanged);
+    ASSERT_TRUE(eventually([&] { return !reminders.pending.isEmpty(); }));
+    EXPECT_EQ(reminders.pendingIdentifiers(), QStringList{QStringLiteral("daily-recommendation-reminder-daily")})
+        << "an unknown frequency reads as daily";
+
+    delegate->openNotification({{ReminderService::routeKey(), QStringLiteral("review")}});
+    EXPECT_EQ(delegate->dailyRecommendationWindows(), nullptr);
+    delegate->openNotification(reminders.pending[0].content.userInfo);
+    ASSERT_NE(delegate->dailyRecommendationWindows(), nullptr);
+    EXPECT_NE(delegate->dailyRecommendationWindows()->window(), nullptr);
 }
 
 } // namespace

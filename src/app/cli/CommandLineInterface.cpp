@@ -9,6 +9,7 @@
 #include "app/cli/DailyCommand.h"
 #include "app/cli/LookupCommand.h"
 #include "app/cli/OpenCommand.h"
+#include "app/cli/RemindersCommand.h"
 #include "app/cli/ReviewCommand.h"
 #include "app/cli/SpeakCommand.h"
 
@@ -82,6 +83,10 @@ QCoro::Task<int> CommandLineInterface::run(QStringList arguments)
             SpeakCommand command(m_io, m_services, m_interruption);
             co_return co_await command.run(std::move(arguments));
         }
+        if (first == QLatin1String("reminders")) {
+            RemindersCommand command(m_io, m_services.reminderRequests());
+            co_return command.run(arguments);
+        }
         if (first == QLatin1String("open")) {
             OpenCommand command(m_io, m_services.applicationInstance());
             co_return co_await command.run(std::move(arguments));
@@ -110,6 +115,7 @@ QString CommandLineInterface::helpText()
         "  collection       列出、删除和导出收藏（rarozezev collection --help）\n"
         "  review           查看待复习内容，记录复习结果（rarozezev review --help）\n"
         "  daily            今日英文推荐文章（rarozezev daily --help）\n"
+        "  reminders        列出待发送的提醒及下次时间（rarozezev reminders --help）\n"
         "  speak            朗读英文单词或句子（rarozezev speak --help）\n"
         "  config           查看和修改设置，保存 API Key（rarozezev config --help）\n"
         "  open             让正在运行的托盘应用打开一个窗口（rarozezev open --help）\n"

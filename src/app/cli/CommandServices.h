@@ -1,6 +1,7 @@
 #pragma once
 
 #include "collection/LearningItemStore.h"
+#include "reminders/UserDefaultsReminderRequestStore.h"
 #include "viewmodels/pronunciation/PronunciationPlaybackController.h"
 
 #include <QString>
@@ -39,6 +40,8 @@ public:
     virtual SelectedTextCapturing &selectionCaptureService() = 0;
     // The tray application running in this session.
     virtual ApplicationInstanceConnecting &applicationInstance() = 0;
+    // The pending reminders, which the tray application shows.
+    virtual UserDefaultsReminderRequestStore reminderRequests() = 0;
     // What `speak` pronounces with: the desktop's audio output, or with `outputFile` that file
     // instead (a WAV of the system voice, the service's bytes as they came).
     virtual PronunciationPlaybackController::Services pronunciationServices(std::optional<QString> outputFile) = 0;

@@ -7,6 +7,7 @@ enum class AppNotification {
     openCollection,
     openReview,
     openDailyRecommendation,
+    dailyRecommendationPreferencesChanged,
     lookupTriggerPreferencesChanged,
     collectionDidChange,
     reloadCollection,

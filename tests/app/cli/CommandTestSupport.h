@@ -115,6 +115,7 @@ private:
     DailyRecommendationGenerating &dailyRecommendationGenerator() override { return dailyGenerator; }
     DailyRecommendationCaching &dailyRecommendationCache() override { return dailyCache; }
     ApplicationInstanceConnecting &applicationInstance() override { return *this; }
+    UserDefaultsReminderRequestStore reminderRequests() override { return UserDefaultsReminderRequestStore(defaults); }
     PronunciationPlaybackController::Services pronunciationServices(std::optional<QString>) override { return {}; }
     SelectedTextCapturing &selectionCaptureService() override { return *this; }
     LearningItemStore collection() override
