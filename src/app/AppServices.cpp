@@ -31,6 +31,7 @@
 #include "platform/x11/X11WorkspacePinning.h"
 #include "platform/x11/XTestCopyEventPoster.h"
 #include "preferences/AppPreferences.h"
+#include "preferences/LaunchAtLogin.h"
 #include "preferences/SQLiteUserDefaults.h"
 #include "speech/CompatibleTextToSpeechClient.h"
 #include "speech/OpenAITextToSpeechClient.h"
@@ -38,6 +39,7 @@
 #include "views/badge/SelectionBadgePresenter.h"
 
 #include <QCoreApplication>
+#include <QStandardPaths>
 #include <QCursor>
 #include <QGuiApplication>
 
@@ -171,6 +173,15 @@ AppPreferencesStoring &AppServices::preferences()
         m_preferences = std::make_unique<AppPreferences>(
             userDefaults(), aiAPIKeyStore(), ttsAPIKeyStore());
     return *m_preferences;
+}
+
+LaunchAtLogin &AppServices::launchAtLogin()
+{
+    if (!m_launchAtLogin)
+        m_launchAtLogin = std::make_unique<LaunchAtLogin>(
+            userDefaults(), QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/autostart"),
+            QCoreApplication::applicationFilePath());
+    return *m_launchAtLogin;
 }
 
 AIClient &AppServices::aiClient() { return *sharedAIClient(); }

@@ -1,14 +1,17 @@
 #include "app/RarozezevApp.h"
 
+#include "BuildInfo.h"
 #include "app/AppServices.h"
 #include "app/OpenTarget.h"
 #include "app/cli/InterruptSignal.h"
 #include "foundation/AppError.h"
 #include "logging/AppLogger.h"
 #include "platform/dbus/DBusSingleInstanceService.h"
+#include "preferences/LaunchAtLogin.h"
 #include "storage/ModelContainer.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTimer>
@@ -31,6 +34,13 @@ QCoro::Task<void> handOver(int &exitCode)
         exitCode = 1;
     }
     QCoreApplication::exit(exitCode);
+}
+
+// Only the installed program starts itself at login: a build folder may be gone tomorrow.
+bool runsInstalledProgram()
+{
+    const QString installed = QDir(QStringLiteral(RAROZEZEV_INSTALL_BINDIR)).canonicalPath();
+    return !installed.isEmpty() && QDir(QCoreApplication::applicationDirPath()).canonicalPath() == installed;
 }
 
 QString describe(const std::exception &error)
@@ -81,6 +91,9 @@ int RarozezevApp::run(AppServices &services)
         QMessageBox::critical(nullptr, MenuBarRoot::title(), message);
         return 1;
     }
+
+    if (runsInstalledProgram())
+        services.launchAtLogin().enableUnlessDecided();
 
     RarozezevApp app(services, container->mainContext());
     running = &app;

@@ -50,7 +50,7 @@ QCoro::Task<int> CommandLineInterface::run(QStringList arguments)
     std::exception_ptr failure;
     try {
         if (first == QLatin1String("config")) {
-            ConfigCommand command(m_io, m_services.preferences());
+            ConfigCommand command(m_io, {m_services.preferences(), m_services.launchAtLogin()});
             co_return co_await command.run(std::move(arguments));
         }
         if (first == QLatin1String("lookup")) {
