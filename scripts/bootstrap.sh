@@ -24,6 +24,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev python3 python3-openpyxl unzip curl gcovr ccache
   xvfb xauth x11-utils xdotool openbox dbus dbus-x11 gnome-keyring libsecret-tools
   xfce4-notifyd procps pulseaudio pulseaudio-utils
+  # the Debian package and its checks (scripts/package-check.sh)
+  dpkg-dev file lintian desktop-file-utils appstream man-db groff-base bsdextrautils librsvg2-bin
 )
 
 missing=()

@@ -32,6 +32,7 @@
 #include "platform/x11/X11WorkspacePinning.h"
 #include "platform/x11/XTestCopyEventPoster.h"
 #include "preferences/AppPreferences.h"
+#include "preferences/LaunchAtLogin.h"
 #include "preferences/SQLiteUserDefaults.h"
 #include "reminders/ReminderService.h"
 #include "speech/CompatibleTextToSpeechClient.h"
@@ -40,6 +41,7 @@
 #include "views/badge/SelectionBadgePresenter.h"
 
 #include <QCoreApplication>
+#include <QStandardPaths>
 #include <QCursor>
 #include <QGuiApplication>
 
@@ -185,6 +187,15 @@ AppPreferencesStoring &AppServices::preferences()
         m_preferences = std::make_unique<AppPreferences>(
             userDefaults(), aiAPIKeyStore(), ttsAPIKeyStore());
     return *m_preferences;
+}
+
+LaunchAtLogin &AppServices::launchAtLogin()
+{
+    if (!m_launchAtLogin)
+        m_launchAtLogin = std::make_unique<LaunchAtLogin>(
+            userDefaults(), QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/autostart"),
+            QCoreApplication::applicationFilePath());
+    return *m_launchAtLogin;
 }
 
 AIClient &AppServices::aiClient() { return *sharedAIClient(); }

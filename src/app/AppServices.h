@@ -14,6 +14,7 @@ class OpenAICompatibleDailyRecommendationClient;
 class UserDefaultsDailyRecommendationCache;
 class TextToSpeechClient;
 class KeychainAPIKeyStore;
+class LaunchAtLogin;
 class ModelContainer;
 class OpenAICompatibleAIClient;
 class SQLiteUserDefaults;
@@ -50,6 +51,8 @@ public:
     FreedesktopNotificationCenter &reminderNotificationCenter();
 
     AppPreferencesStoring &preferences() override;
+    // The entry under $XDG_CONFIG_HOME/autostart that starts this program.
+    LaunchAtLogin &launchAtLogin() override;
     AIClient &aiClient() override;
     LookupResultCaching &lookupResultCache() override;
     const SystemDictionaryLookingUp &systemDictionary() override;
@@ -86,6 +89,7 @@ private:
     std::shared_ptr<TextToSpeechClient> m_textToSpeechClient;
     std::shared_ptr<TextToSpeechClient> m_compatibleTextToSpeechClient;
     std::unique_ptr<AppPreferences> m_preferences;
+    std::unique_ptr<LaunchAtLogin> m_launchAtLogin;
     std::shared_ptr<OpenAICompatibleAIClient> m_aiClient;
     std::shared_ptr<HTTPTransport> m_httpTransport;
     std::shared_ptr<OpenAICompatibleDailyRecommendationClient> m_dailyRecommendationClient;

@@ -1,5 +1,6 @@
 #include "app/RarozezevApp.h"
 
+#include "BuildInfo.h"
 #include "app/AppServices.h"
 #include "app/OpenTarget.h"
 #include "app/cli/InterruptSignal.h"
@@ -7,9 +8,11 @@
 #include "logging/AppLogger.h"
 #include "platform/dbus/DBusSingleInstanceService.h"
 #include "platform/dbus/FreedesktopNotificationCenter.h"
+#include "preferences/LaunchAtLogin.h"
 #include "storage/ModelContainer.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTimer>
@@ -32,6 +35,13 @@ QCoro::Task<void> handOver(int &exitCode)
         exitCode = 1;
     }
     QCoreApplication::exit(exitCode);
+}
+
+// Only the installed program starts itself at login: a build folder may be gone tomorrow.
+bool runsInstalledProgram()
+{
+    const QString installed = QDir(QStringLiteral(RAROZEZEV_INSTALL_BINDIR)).canonicalPath();
+    return !installed.isEmpty() && QDir(QCoreApplication::applicationDirPath()).canonicalPath() == installed;
 }
 
 QString describe(const std::exception &error)
@@ -82,6 +92,9 @@ int RarozezevApp::run(AppServices &services)
         QMessageBox::critical(nullptr, MenuBarRoot::title(), message);
         return 1;
     }
+
+    if (runsInstalledProgram())
+        services.launchAtLogin().enableUnlessDecided();
 
     RarozezevApp app(services, container->mainContext());
     running = &app;

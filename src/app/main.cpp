@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <memory>
@@ -45,6 +46,14 @@ int main(int argc, char *argv[])
             return CommandIO::failure;
         }
         qputenv("QT_QPA_PLATFORM", "xcb");
+    }
+    // The manual page is written at build time from the commands' help: the services those
+    // commands are built over must not touch the builder's own files.
+    std::optional<QTemporaryDir> scratchHome;
+    if (!arguments.isEmpty() && arguments.first() == CommandLineInterface::manualPageCommand) {
+        scratchHome.emplace();
+        for (const char *name : {"XDG_DATA_HOME", "XDG_STATE_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME"})
+            qputenv(name, scratchHome->path().toLocal8Bit());
     }
     // Qt Multimedia reads its backend when first used. GStreamer decodes the speech services'
     // MP3 and WAV, and copes with a desktop without any audio device.

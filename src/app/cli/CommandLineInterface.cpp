@@ -8,10 +8,14 @@
 #include "app/cli/ConfigCommand.h"
 #include "app/cli/DailyCommand.h"
 #include "app/cli/LookupCommand.h"
+#include "app/cli/ManualPage.h"
 #include "app/cli/OpenCommand.h"
 #include "app/cli/RemindersCommand.h"
 #include "app/cli/ReviewCommand.h"
 #include "app/cli/SpeakCommand.h"
+
+#include <cstdio>
+#include <cstdlib>
 
 CommandLineInterface::CommandLineInterface(CommandIO io, CommandServices &services, CancellationToken interruption)
     : m_io(io), m_services(services), m_interruption(std::move(interruption))
@@ -47,11 +51,13 @@ QCoro::Task<int> CommandLineInterface::run(QStringList arguments)
         m_io.print(versionText());
         co_return ExitCode::success;
     }
+    if (first == manualPageCommand)
+        co_return co_await printManualPage();
     const CommandCollection::Opener openCollection = [&services = m_services] { return services.collection(); };
     std::exception_ptr failure;
     try {
         if (first == QLatin1String("config")) {
-            ConfigCommand command(m_io, m_services.preferences());
+            ConfigCommand command(m_io, {m_services.preferences(), m_services.launchAtLogin()});
             co_return co_await command.run(std::move(arguments));
         }
         if (first == QLatin1String("lookup")) {
@@ -123,6 +129,33 @@ QString CommandLineInterface::helpText()
         "选项：\n"
         "  -h, --help       显示本帮助\n"
         "  -v, --version    显示版本号\n");
+}
+
+QCoro::Task<int> CommandLineInterface::printManualPage()
+{
+    QList<ManualPage::Command> commands = ManualPage::commandsListedIn(helpText());
+    for (ManualPage::Command &command : commands) {
+        // Each command's help as the command itself prints it.
+        char *printed = nullptr;
+        size_t size = 0;
+        FILE *out = open_memstream(&printed, &size);
+        if (!out) {
+            m_io.printError(QStringLiteral("无法生成手册页。\n"));
+            co_return ExitCode::failure;
+        }
+        CommandLineInterface inner(CommandIO{m_io.in, out, m_io.err}, m_services, m_interruption);
+        QStringList arguments{command.name, QStringLiteral("--help")};
+        const int exitCode = co_await inner.run(std::move(arguments));
+        std::fclose(out);
+        command.help = QString::fromUtf8(printed, static_cast<qsizetype>(size));
+        std::free(printed);
+        if (exitCode != ExitCode::success || command.help.isEmpty()) {
+            m_io.printError(QStringLiteral("命令 %1 没有帮助文本，无法生成手册页。\n").arg(command.name));
+            co_return ExitCode::failure;
+        }
+    }
+    m_io.print(ManualPage::render(helpText(), commands, versionText()));
+    co_return ExitCode::success;
 }
 
 QString CommandLineInterface::versionText()

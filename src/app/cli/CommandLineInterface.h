@@ -4,6 +4,7 @@
 #include "foundation/CancellationToken.h"
 
 #include <QCoroTask>
+#include <QLatin1String>
 #include <QStringList>
 
 class CommandServices;
@@ -29,7 +30,12 @@ public:
     static QString helpText();
     static QString versionText();
 
+    // Prints the manual page (ManualPage) from the help of the program and its commands.
+    static constexpr QLatin1String manualPageCommand{"__man"};
+
 private:
+    QCoro::Task<int> printManualPage();
+
     CommandIO m_io;
     CommandServices &m_services;
     CancellationToken m_interruption;

@@ -13,6 +13,7 @@ class ApplicationInstanceConnecting;
 class AppPreferencesStoring;
 class DailyRecommendationCaching;
 class DailyRecommendationGenerating;
+class LaunchAtLogin;
 class LookupResultCaching;
 class SelectedTextCapturing;
 class SystemDictionaryLookingUp;
@@ -24,6 +25,8 @@ public:
     virtual ~CommandServices() = default;
 
     virtual AppPreferencesStoring &preferences() = 0;
+    // The learner's autostart entry, over the same user defaults.
+    virtual LaunchAtLogin &launchAtLogin() = 0;
     virtual AIClient &aiClient() = 0;
     virtual LookupResultCaching &lookupResultCache() = 0;
     virtual const SystemDictionaryLookingUp &systemDictionary() = 0;

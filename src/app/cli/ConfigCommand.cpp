@@ -4,6 +4,7 @@
 #include "app/cli/CommandErrorMessage.h"
 #include "preferences/AppPreferences.h"
 #include "preferences/AppPreferencesStoring.h"
+#include "preferences/LaunchAtLogin.h"
 #include "preferences/PreferencesWriteError.h"
 #include "speech/TextToSpeechProviderCatalogue.h"
 
@@ -20,9 +21,9 @@ enum class ValueType { boolean, integer, string };
 struct ConfigEntry {
     QLatin1String key;
     ValueType type;
-    std::function<QString(const AppPreferencesStoring &)> read;
+    std::function<QString(const ConfigCommand::Settings &)> read;
     // Null for keys the program maintains itself.
-    std::function<bool(AppPreferencesStoring &, const QString &)> write;
+    std::function<bool(ConfigCommand::Settings &, const QString &)> write;
     // A fixed service configuration of the build replaces the stored value.
     bool fixedByBuild = false;
     // Allowed texts of a string key; any text when empty.
@@ -55,15 +56,18 @@ std::optional<int> parseInteger(const QString &value)
 }
 
 using Prefs = AppPreferencesStoring;
+using Settings = ConfigCommand::Settings;
 using Key = AppPreferences::Key;
+
+constexpr QLatin1String launchAtLoginKey{"launchAtLogin"};
 
 ConfigEntry stringEntry(QLatin1String key, QString (Prefs::*read)() const, bool (Prefs::*write)(const QString &),
                         bool fixedByBuild = false, QStringList choices = {})
 {
     return {.key = key,
             .type = ValueType::string,
-            .read = [read](const Prefs &p) { return (p.*read)(); },
-            .write = [write](Prefs &p, const QString &v) { return (p.*write)(v); },
+            .read = [read](const Settings &s) { return (s.preferences.*read)(); },
+            .write = [write](Settings &s, const QString &v) { return (s.preferences.*write)(v); },
             .fixedByBuild = fixedByBuild,
             .choices = std::move(choices),
             .minimum = 0,
@@ -72,12 +76,12 @@ ConfigEntry stringEntry(QLatin1String key, QString (Prefs::*read)() const, bool 
 
 ConfigEntry booleanEntry(QLatin1String key, bool (Prefs::*read)() const, bool (Prefs::*write)(bool))
 {
-    std::function<bool(Prefs &, const QString &)> writer;
+    std::function<bool(Settings &, const QString &)> writer;
     if (write)
-        writer = [write](Prefs &p, const QString &v) { return (p.*write)(*parseBoolean(v)); };
+        writer = [write](Settings &s, const QString &v) { return (s.preferences.*write)(*parseBoolean(v)); };
     return {.key = key,
             .type = ValueType::boolean,
-            .read = [read](const Prefs &p) { return text((p.*read)()); },
+            .read = [read](const Settings &s) { return text((s.preferences.*read)()); },
             .write = writer,
             .fixedByBuild = false,
             .choices = {},
@@ -90,12 +94,25 @@ ConfigEntry integerEntry(QLatin1String key, int (Prefs::*read)() const, bool (Pr
 {
     return {.key = key,
             .type = ValueType::integer,
-            .read = [read](const Prefs &p) { return QString::number((p.*read)()); },
-            .write = [write](Prefs &p, const QString &v) { return (p.*write)(*parseInteger(v)); },
+            .read = [read](const Settings &s) { return QString::number((s.preferences.*read)()); },
+            .write = [write](Settings &s, const QString &v) { return (s.preferences.*write)(*parseInteger(v)); },
             .fixedByBuild = false,
             .choices = {},
             .minimum = minimum,
             .maximum = maximum};
+}
+
+// The autostart entry is the setting itself, not a value in the user defaults.
+ConfigEntry launchAtLoginEntry()
+{
+    return {.key = launchAtLoginKey,
+            .type = ValueType::boolean,
+            .read = [](const Settings &s) { return text(s.launchAtLogin.isEnabled()); },
+            .write = [](Settings &s, const QString &v) { return s.launchAtLogin.setEnabled(*parseBoolean(v)); },
+            .fixedByBuild = false,
+            .choices = {},
+            .minimum = 0,
+            .maximum = 1};
 }
 
 QStringList providerIDs()
@@ -116,6 +133,7 @@ const QList<ConfigEntry> &entries()
         booleanEntry(Key::reminderEnabled, &Prefs::reminderEnabled, &Prefs::setReminderEnabled),
         booleanEntry(Key::selectionBadgeEnabled, &Prefs::selectionBadgeEnabled, &Prefs::setSelectionBadgeEnabled),
         booleanEntry(Key::optionDHotkeyEnabled, &Prefs::optionDHotkeyEnabled, &Prefs::setOptionDHotkeyEnabled),
+        launchAtLoginEntry(),
         booleanEntry(Key::didConfirmSelectionBadgePrivacyNotice, &Prefs::didConfirmSelectionBadgePrivacyNotice,
                      &Prefs::setDidConfirmSelectionBadgePrivacyNotice),
         stringEntry(Key::ttsProvider, &Prefs::ttsProvider, &Prefs::setTTSProvider, true, providerIDs()),
@@ -169,7 +187,7 @@ QString keyLabel(const QString &which)
 
 } // namespace
 
-ConfigCommand::ConfigCommand(CommandIO io, AppPreferencesStoring &preferences) : m_io(io), m_preferences(preferences) {}
+ConfigCommand::ConfigCommand(CommandIO io, Settings settings) : m_io(io), m_settings(settings) {}
 
 QString ConfigCommand::helpText()
 {
@@ -230,7 +248,7 @@ int ConfigCommand::list()
 {
     QString lines;
     for (const ConfigEntry &e : entries())
-        lines += QString(e.key) + QLatin1Char('=') + e.read(m_preferences) + QLatin1Char('\n');
+        lines += QString(e.key) + QLatin1Char('=') + e.read(m_settings) + QLatin1Char('\n');
     m_io.print(lines);
     return CommandIO::success;
 }
@@ -243,7 +261,7 @@ int ConfigCommand::get(const QString &name)
             return usageError(QStringLiteral("“%1”由程序内部维护，不能读取或修改。").arg(name));
         return usageError(QStringLiteral("未知的设置项：%1").arg(name));
     }
-    m_io.print(found->read(m_preferences) + QLatin1Char('\n'));
+    m_io.print(found->read(m_settings) + QLatin1Char('\n'));
     return CommandIO::success;
 }
 
@@ -277,12 +295,16 @@ int ConfigCommand::set(const QString &name, const QString &value)
         break;
     }
     // Reporting success for a write the build discards would mislead.
-    if (found->fixedByBuild && m_preferences.hasBundledServiceConfiguration()) {
+    if (found->fixedByBuild && m_settings.preferences.hasBundledServiceConfiguration()) {
         m_io.printError(QStringLiteral("此版本内置了 AI 与发音服务配置，“%1”不能修改。\n").arg(key));
         return CommandIO::failure;
     }
-    if (!found->write(m_preferences, value)) {
-        m_io.printError(PreferencesWriteError(key).errorDescription() + QLatin1Char('\n'));
+    if (!found->write(m_settings, value)) {
+        if (key == launchAtLoginKey)
+            m_io.printError(QStringLiteral("无法修改登录时启动：自启动文件 %1 无法写入或删除。\n")
+                                .arg(m_settings.launchAtLogin.entryPath()));
+        else
+            m_io.printError(PreferencesWriteError(key).errorDescription() + QLatin1Char('\n'));
         return CommandIO::failure;
     }
     return CommandIO::success;
@@ -313,7 +335,7 @@ QCoro::Task<int> ConfigCommand::storeKey(QString which, bool deleting)
     if (which != QLatin1String("ai") && which != QLatin1String("tts"))
         co_return usageError(QStringLiteral("%1 需要 ai 或 tts，而不是“%2”。").arg(sub, which));
     const QString label = keyLabel(which);
-    if (m_preferences.hasBundledServiceConfiguration()) {
+    if (m_settings.preferences.hasBundledServiceConfiguration()) {
         m_io.printError(QStringLiteral("此版本内置了 AI 与发音服务配置，%1 不能修改。\n").arg(label));
         co_return CommandIO::failure;
     }
@@ -331,9 +353,9 @@ QCoro::Task<int> ConfigCommand::storeKey(QString which, bool deleting)
     std::exception_ptr failure;
     try {
         if (isAIKeyName(which))
-            co_await m_preferences.saveAPIKey(key);
+            co_await m_settings.preferences.saveAPIKey(key);
         else
-            co_await m_preferences.saveTTSAPIKey(key);
+            co_await m_settings.preferences.saveTTSAPIKey(key);
     } catch (...) {
         failure = std::current_exception();
     }

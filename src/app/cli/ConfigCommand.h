@@ -8,6 +8,7 @@
 #include <variant>
 
 class AppPreferencesStoring;
+class LaunchAtLogin;
 
 // `rarozezev config`: reads and writes the preferences and stores the API keys.
 //   config list | get KEY | set KEY VALUE | set-key ai|tts | delete-key ai|tts
@@ -15,7 +16,13 @@ class AppPreferencesStoring;
 // without the version suffix is accepted too.
 class ConfigCommand {
 public:
-    ConfigCommand(CommandIO io, AppPreferencesStoring &preferences);
+    // What the settings are kept in: the preferences, and the autostart entry of "launchAtLogin".
+    struct Settings {
+        AppPreferencesStoring &preferences;
+        LaunchAtLogin &launchAtLogin;
+    };
+
+    ConfigCommand(CommandIO io, Settings settings);
 
     // `arguments` follow the word "config". Returns the exit code.
     QCoro::Task<int> run(QStringList arguments);
@@ -35,5 +42,5 @@ private:
     int usageError(const QString &message) const;
 
     CommandIO m_io;
-    AppPreferencesStoring &m_preferences;
+    Settings m_settings;
 };

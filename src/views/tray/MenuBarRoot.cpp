@@ -33,4 +33,10 @@ MenuBarRoot::MenuBarRoot(std::function<void()> openSettings, AppNotificationCent
     });
 }
 
-QIcon MenuBarRoot::icon() { return SymbolIcon::icon(QStringLiteral("text.magnifyingglass")); }
+QIcon MenuBarRoot::icon()
+{
+    // The installed symbolic icon, by name, so that panels that recolour symbolic icons draw
+    // it in their own text colour; run from the build folder, the bundled drawing.
+    return QIcon::fromTheme(QStringLiteral("com.rarozezev.Rarozezev-symbolic"),
+                            SymbolIcon::icon(QStringLiteral("text.magnifyingglass")));
+}

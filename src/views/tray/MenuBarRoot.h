@@ -23,7 +23,7 @@ public:
     QMenu &menu() { return m_menu; }
     QSystemTrayIcon &trayIcon() { return m_trayIcon; }
 
-    // The magnifying glass over text, from the icon theme or our own drawing.
+    // The magnifying glass over text: the installed symbolic icon, else our own drawing.
     static QIcon icon();
 
 private:

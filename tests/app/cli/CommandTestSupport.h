@@ -12,6 +12,7 @@
 #include "preferences/AppPreferences.h"
 #include "preferences/InMemoryAPIKeyStore.h"
 #include "preferences/InMemoryUserDefaults.h"
+#include "preferences/LaunchAtLogin.h"
 #include "storage/ModelContainer.h"
 #include "storage/ModelStoreError.h"
 
@@ -20,6 +21,7 @@
 #include "support/fakes/FakeDailyRecommendationGenerator.h"
 #include "support/fakes/LookupViewModelFakes.h"
 
+#include <QTemporaryDir>
 #include <QUuid>
 
 #include <gtest/gtest.h>
@@ -88,6 +90,8 @@ protected:
     InMemoryUserDefaults defaults;
     std::shared_ptr<InMemoryAPIKeyStore> aiKeys = std::make_shared<InMemoryAPIKeyStore>(QStringLiteral("sk-keyring"));
     AppPreferences prefs{defaults, aiKeys, std::make_shared<InMemoryAPIKeyStore>(), BundleInfo()};
+    QTemporaryDir configHome;
+    LaunchAtLogin launchAtLoginEntry{defaults, configHome.filePath("autostart"), "/usr/bin/rarozezev"};
     UserDefaultsLookupResultCache cache{defaults};
     FakeDailyRecommendationGenerator dailyGenerator;
     UserDefaultsDailyRecommendationCache dailyCache{defaults};
@@ -108,6 +112,7 @@ protected:
 
 private:
     AppPreferencesStoring &preferences() override { return prefs; }
+    LaunchAtLogin &launchAtLogin() override { return launchAtLoginEntry; }
     AIClient &aiClient() override { return *this; }
     LookupResultCaching &lookupResultCache() override { return cache; }
     const SystemDictionaryLookingUp &systemDictionary() override { return dictionary; }

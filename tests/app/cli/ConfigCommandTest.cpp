@@ -24,6 +24,7 @@ TEST_F(ConfigCommandTest, ValuesAreStoredWithTheirTypeAndReadBackCanonically)
         {"reminderEnabled", "yes", "true"},
         {"optionDHotkeyEnabled", "0", "false"},
         {"dailyRecommendationHour", "0", "0"}, // the property name stands for "….v1"
+        {"launchAtLogin", "yes", "true"}, // the autostart entry, not a value in the defaults
     };
     for (const QStringList &row : rows) {
         EXPECT_EQ(run({"config", "set", row[0], row[1]}).exitCode, 0) << row[0].toStdString();
