@@ -5,6 +5,7 @@
 #include "app/cli/InterruptSignal.h"
 #include "platform/x11/X11ClipboardServer.h"
 #include "platform/x11/X11Connection.h"
+#include "session/DesktopSession.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -35,6 +36,13 @@ int main(int argc, char *argv[])
     const bool headless = CommandLineInterface::wantsHeadlessRun(arguments);
     const bool servesClipboard = !arguments.isEmpty() && arguments.first() == X11ClipboardServer::subcommand;
 
+    // Without any display Qt's platform plugin would abort the tray application; the commands
+    // still work from a console or over SSH.
+    if (!headless && DesktopSession::current().kind == DesktopSession::Kind::none) {
+        CommandIO{}.printError(QStringLiteral("没有图形会话（未设置 DISPLAY 或 WAYLAND_DISPLAY），无法启动托盘应用；"
+                                              "请在终端中使用命令行，例如 rarozezev lookup …\n"));
+        return CommandIO::failure;
+    }
     // Commands stay headless; only those that use the clipboard or the selection get a GUI
     // application, on X11 whatever the session's default platform.
     const bool needsDisplay = servesClipboard || CommandLineInterface::readsSelection(arguments);

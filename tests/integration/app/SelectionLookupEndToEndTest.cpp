@@ -10,8 +10,9 @@ namespace {
 
 using SelectionLookupEndToEndTest = TrayApplicationHarness;
 
-// The learner selects text in another application and presses Alt+D.
-TEST_F(SelectionLookupEndToEndTest, AltDExplainsTheSelectionInTheLookupPanel)
+// The learner selects text in another application and presses Alt+D, or the desktop's own
+// shortcut bound to `rarozezev trigger`.
+TEST_F(SelectionLookupEndToEndTest, AltDAndTheTriggerCommandExplainTheSelectionInTheLookupPanel)
 {
     configureService();
     ASSERT_TRUE(startApplication());
@@ -27,6 +28,13 @@ TEST_F(SelectionLookupEndToEndTest, AltDExplainsTheSelectionInTheLookupPanel)
     EXPECT_EQ(panel["explanation"].toString(), explanation);
     EXPECT_TRUE(panel["active"].toBool());
     EXPECT_EQ(visibleWindows(), QStringList{panel["windowId"].toString()});
+
+    ASSERT_EQ(waitForTask(target->request("select " + QByteArray("give up").toBase64())), "ok");
+    xdotool({"windowactivate", "--sync", targetWindow});
+    xdotool({"key", "End", "shift+Home"});
+    EXPECT_EQ(run({"trigger"}).exitCode, 0);
+    ASSERT_TRUE(serverReceivedPromptWith(QStringLiteral("give up")));
+    EXPECT_TRUE(waitUntil([] { return panelStatus()["selectedText"] == "give up" && panelStatus()["state"] == "loaded"; }));
 }
 
 // With nothing in PRIMARY, `lookup --selection` copies the selection with Ctrl+C, puts the
