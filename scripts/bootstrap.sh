@@ -24,6 +24,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev python3 python3-openpyxl unzip curl gcovr ccache
   xvfb xauth x11-utils xdotool openbox dbus dbus-x11 gnome-keyring libsecret-tools
   xfce4-notifyd procps pulseaudio pulseaudio-utils
+  # Wayland: the client library and its scanner, and a headless compositor with wl-clipboard for tests
+  libwayland-dev libwayland-bin sway wl-clipboard
 )
 
 missing=()
