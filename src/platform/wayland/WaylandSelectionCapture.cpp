@@ -2,12 +2,19 @@
 
 #include "foundation/AppError.h"
 
-WaylandSelectionCapture::WaylandSelectionCapture(WaylandDataControlSelection selection) : m_selection(std::move(selection)) {}
+WaylandSelectionCapture::WaylandSelectionCapture(std::optional<WaylandDataControlSelection> selection)
+    : m_selection(std::move(selection))
+{
+}
 
 QCoro::Task<QString> WaylandSelectionCapture::captureSelectedTextUsingClipboardFallback(CancellationToken cancellation)
 {
     cancellation.throwIfCancelled();
-    const QString text = m_selection.text(WaylandDataControlSelection::Selection::primary).value_or(QString()).trimmed();
+    if (!m_selection)
+        throw AppError::selectedTextUnreadableHere(
+            QStringLiteral("此桌面不允许程序读取其他程序中选中的文字。请把英文粘贴到查词窗口，"
+                           "或在终端中运行 rarozezev lookup \"英文\"；也可以改用 X11 会话。"));
+    const QString text = m_selection->text(WaylandDataControlSelection::Selection::primary).value_or(QString()).trimmed();
     if (text.isEmpty())
         throw AppError::selectedTextUnreadableHere(
             QStringLiteral("没有读到选中的文字。请先用鼠标或键盘选中英文，再按快捷键；"

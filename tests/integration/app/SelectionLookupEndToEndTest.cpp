@@ -37,6 +37,27 @@ TEST_F(SelectionLookupEndToEndTest, AltDAndTheTriggerCommandExplainTheSelectionI
     EXPECT_TRUE(waitUntil([] { return panelStatus()["selectedText"] == "give up" && panelStatus()["state"] == "loaded"; }));
 }
 
+// On sway the selection comes through data-control, for the tray application's trigger and
+// for `lookup --selection` alike; the windows still go to the X display (XWayland's part).
+TEST_F(SelectionLookupEndToEndTest, OnAWlrootsCompositorTheTriggerExplainsThePrimarySelection)
+{
+    environment.insert(QStringLiteral("WAYLAND_DISPLAY"), qEnvironmentVariable("RAROZEZEV_TEST_WAYLAND_DISPLAY"));
+    environment.insert(QStringLiteral("XDG_SESSION_TYPE"), QStringLiteral("wayland"));
+    configureService();
+    QProcess copy;
+    copy.setProcessEnvironment(environment);
+    copy.setStandardOutputFile(QProcess::nullDevice());
+    copy.start(QStringLiteral("wl-copy"), {QStringLiteral("--primary"), QStringLiteral("take off")});
+    ASSERT_TRUE(copy.waitForFinished(10000));
+    ASSERT_TRUE(startApplication());
+
+    EXPECT_EQ(run({"trigger"}).exitCode, 0);
+    EXPECT_EQ(loadedPanel()["selectedText"].toString(), QStringLiteral("take off"));
+    const Result looked = run({"lookup", "--selection"});
+    EXPECT_EQ(looked.exitCode, 0) << looked.err.toStdString();
+    EXPECT_TRUE(looked.out.contains(explanation)) << looked.out.toStdString();
+}
+
 // With nothing in PRIMARY, `lookup --selection` copies the selection with Ctrl+C, puts the
 // learner's clipboard back and, as it exits at once, leaves a server to keep that clipboard.
 TEST_F(SelectionLookupEndToEndTest, TheCopiedSelectionIsExplainedAndTheClipboardOutlivesTheCommand)
