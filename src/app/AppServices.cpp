@@ -20,6 +20,7 @@
 #include "platform/keyring/KeychainAPIKeyStore.h"
 #include "platform/speech/EspeakNgPronunciationTranscriber.h"
 #include "platform/speech/SystemSpeechSynthesizerClient.h"
+#include "platform/wayland/PortalGlobalShortcutsBackend.h"
 #include "platform/wayland/WaylandDataControlSelection.h"
 #include "platform/wayland/WaylandMouseWatchUnavailable.h"
 #include "platform/wayland/WaylandSelectionCapture.h"
@@ -93,7 +94,7 @@ void AppServices::logSessionMechanisms()
                                                       : QStringLiteral("none: the compositor offers no data-control");
     AppLogger::error([&] {
         return QStringLiteral("Session %1: selection through %2; no copy keystroke; selection badge off; "
-                              "bind `rarozezev trigger` where the desktop offers no global shortcut.")
+                              "hotkey through the desktop portal's global shortcuts, else bind `rarozezev trigger`.")
             .arg(m_session.description(), selection);
     });
 }
@@ -195,8 +196,11 @@ AppDelegate::Services AppServices::delegateServices()
     services.dailyRecommendationGenerator = sharedDailyRecommendationClient();
     services.dailyRecommendationCache = sharedDailyRecommendationCache();
     if (m_session.kind == DesktopSession::Kind::wayland) {
-        // X11 sees the pointer only over X11 windows, and its key grabs only while one has the focus.
+        // X11 sees the pointer only over X11 windows, and its key grabs only while one has the
+        // focus; the desktop portal hands out global shortcuts where the desktop has it.
         services.selectionBadge.makeMonitor = [] { return std::make_unique<WaylandMouseWatchUnavailable>(); };
+        services.makeHotkeyBackend = [] { return std::make_unique<PortalGlobalShortcutsBackend>(); };
+        services.isHotkeyHeld = nullptr;
     }
     return services;
 }
