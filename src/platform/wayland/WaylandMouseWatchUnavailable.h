@@ -7,9 +7,6 @@
 // badge stays off and fails.
 class WaylandMouseWatchUnavailable : public SelectionMouseMonitoring {
 public:
-    // Why the badge is off, for the log and the settings' permission section.
-    static QString reason();
-
     bool start(std::function<void(const SelectionMouseEvent &)> handler) override;
     void stop() override {}
 };
