@@ -19,13 +19,19 @@ QString OpenCommand::helpText()
         "  settings     设置\n");
 }
 
+bool OpenCommand::printsHelp(const QStringList &arguments, const QString &text)
+{
+    if (arguments.size() != 1
+        || (arguments.first() != QLatin1String("--help") && arguments.first() != QLatin1String("-h")))
+        return false;
+    m_io.print(text);
+    return true;
+}
+
 QCoro::Task<int> OpenCommand::run(QStringList arguments)
 {
-    if (arguments.size() == 1
-        && (arguments.first() == QLatin1String("--help") || arguments.first() == QLatin1String("-h"))) {
-        m_io.print(helpText());
+    if (printsHelp(arguments, helpText()))
         co_return CommandIO::success;
-    }
     if (arguments.size() != 1)
         co_return m_io.reportUsageError(QStringLiteral("open 需要一个窗口名。"), QStringLiteral("rarozezev open --help"));
     const QString what = arguments.first();
@@ -88,11 +94,8 @@ QString OpenCommand::triggerHelpText()
 
 QCoro::Task<int> OpenCommand::runTrigger(QStringList arguments)
 {
-    if (arguments.size() == 1
-        && (arguments.first() == QLatin1String("--help") || arguments.first() == QLatin1String("-h"))) {
-        m_io.print(triggerHelpText());
+    if (printsHelp(arguments, triggerHelpText()))
         co_return CommandIO::success;
-    }
     if (!arguments.isEmpty())
         co_return m_io.reportUsageError(QStringLiteral("trigger 不接受参数。"), QStringLiteral("rarozezev trigger --help"));
     co_return co_await deliver(std::nullopt);

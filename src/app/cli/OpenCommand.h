@@ -30,6 +30,8 @@ public:
     static QString triggerHelpText();
 
 private:
+    // Prints `text` when `arguments` ask for help.
+    bool printsHelp(const QStringList &arguments, const QString &text);
     // Reaches the instance, starting one when none runs, and asks it to open `what`, or
     // without `what` to look up the selection.
     QCoro::Task<int> deliver(std::optional<QString> what);

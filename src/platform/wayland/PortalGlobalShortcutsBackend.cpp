@@ -86,12 +86,8 @@ void PortalGlobalShortcutsBackend::request(const QString &method, QVariantList a
 
 void PortalGlobalShortcutsBackend::onSessionCreated(uint response, const QVariantMap &results)
 {
-    m_bus.disconnect(m_serviceName, m_pendingRequestPath, kRequestInterface, QStringLiteral("Response"), this,
-                     SLOT(onSessionCreated(uint, QVariantMap)));
-    if (m_state != State::binding)
+    if (!accepted(QStringLiteral("CreateSession"), SLOT(onSessionCreated(uint, QVariantMap)), response))
         return;
-    if (response != 0)
-        return refuse(QStringLiteral("CreateSession"), response);
     // A string in the interface's description; some portals send an object path.
     const QVariant handle = results.value(QStringLiteral("session_handle"));
     m_sessionHandle = handle.userType() == qMetaTypeId<QDBusObjectPath>() ? handle.value<QDBusObjectPath>().path()
@@ -107,12 +103,8 @@ void PortalGlobalShortcutsBackend::onSessionCreated(uint response, const QVarian
 
 void PortalGlobalShortcutsBackend::onShortcutsBound(uint response, const QVariantMap &results)
 {
-    m_bus.disconnect(m_serviceName, m_pendingRequestPath, kRequestInterface, QStringLiteral("Response"), this,
-                     SLOT(onShortcutsBound(uint, QVariantMap)));
-    if (m_state != State::binding)
+    if (!accepted(QStringLiteral("BindShortcuts"), SLOT(onShortcutsBound(uint, QVariantMap)), response))
         return;
-    if (response != 0)
-        return refuse(QStringLiteral("BindShortcuts"), response);
     QList<PortalShortcut> shortcuts;
     results.value(QStringLiteral("shortcuts")).value<QDBusArgument>() >> shortcuts;
     for (const PortalShortcut &shortcut : shortcuts) {
@@ -124,6 +116,17 @@ void PortalGlobalShortcutsBackend::onShortcutsBound(uint response, const QVarian
         return QStringLiteral("Global shortcut bound through the desktop portal: %1")
             .arg(m_assignedTrigger.isEmpty() ? QStringLiteral("(no key assigned yet)") : m_assignedTrigger);
     });
+}
+
+bool PortalGlobalShortcutsBackend::accepted(const QString &step, const char *responseSlot, uint response)
+{
+    m_bus.disconnect(m_serviceName, m_pendingRequestPath, kRequestInterface, QStringLiteral("Response"), this,
+                     responseSlot);
+    if (m_state != State::binding)
+        return false;
+    if (response != 0)
+        refuse(step, response);
+    return response == 0;
 }
 
 void PortalGlobalShortcutsBackend::refuse(const QString &step, uint response)

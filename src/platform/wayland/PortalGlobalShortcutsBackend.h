@@ -50,6 +50,8 @@ private:
     // Calls `method` with the handle token appended to `arguments` and has the portal's
     // Response, sent on the request object, reach `responseSlot`.
     void request(const QString &method, QVariantList arguments, QVariantMap options, const char *responseSlot);
+    // Stops listening on the answered request; true when the binding goes on, else refuses.
+    bool accepted(const QString &step, const char *responseSlot, uint response);
     void refuse(const QString &step, uint response);
     void closeSession();
 
