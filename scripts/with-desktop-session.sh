@@ -170,6 +170,7 @@ pids+=($!)
 # the tests by path (RAROZEZEV_TEST_WAYLAND_DISPLAY); WAYLAND_DISPLAY stays unset, so the
 # programs under test still see an X11 session.
 sway_dir=$(mktemp -d "${TMPDIR:-/tmp}/rarozezev-wayland.XXXXXX")
+trap 'stop_all; rm -rf "$sway_dir"' EXIT
 sway_env=(env -i PATH="$PATH" HOME="$sway_dir" XDG_RUNTIME_DIR="$sway_dir" WLR_BACKENDS=headless
   WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman)
 printf 'xwayland disable\n' >"$sway_dir/config"
@@ -182,7 +183,6 @@ fi
 chmod 700 "$sway_dir"
 "${sway_env[@]}" sway -c "$sway_dir/config" >"$session_dir/sway.log" 2>&1 &
 pids+=($!)
-trap 'stop_all; rm -rf "$sway_dir"' EXIT
 if ! wait_until 15 sh -c 'ls "$1"/wayland-* | grep -qv "\.lock$"' sh "$sway_dir"; then
   log "sway did not start"
   cat "$session_dir/sway.log" >&2
