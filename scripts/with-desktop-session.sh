@@ -2,7 +2,8 @@
 # Runs COMMAND... inside a throwaway desktop session and exits with its status: a private
 # D-Bus session bus, an unlocked gnome-keyring serving the Secret Service, an Xvfb display
 # with openbox, a notification daemon when one is installed, a PulseAudio server whose only
-# sink is a null sink (PULSE_SERVER; its monitor can be recorded), and HOME, XDG_RUNTIME_DIR and
+# sink is a null sink (PULSE_SERVER; its monitor can be recorded), a headless sway for the
+# Wayland suites (RAROZEZEV_TEST_WAYLAND_DISPLAY), and HOME, XDG_RUNTIME_DIR and
 # the XDG_* directories in a temporary directory, so the real user's files stay untouched.
 # Everything it starts is stopped and the directory removed on exit. Needs no terminal.
 #
@@ -163,6 +164,32 @@ fi
 # 10 ms keeps the sink rendering as often as a sound card would.
 parec --latency-msec=10 --device=rarozezev_null.monitor >/dev/null 2>&1 &
 pids+=($!)
+
+# A headless Wayland compositor offering data-control, for the Wayland suites: sway, which
+# refuses to run as root, so as root it runs as a user of its own. Its socket is handed to
+# the tests by path (RAROZEZEV_TEST_WAYLAND_DISPLAY); WAYLAND_DISPLAY stays unset, so the
+# programs under test still see an X11 session.
+sway_dir=$(mktemp -d "${TMPDIR:-/tmp}/rarozezev-wayland.XXXXXX")
+trap 'stop_all; rm -rf "$sway_dir"' EXIT
+sway_env=(env -i PATH="$PATH" HOME="$sway_dir" XDG_RUNTIME_DIR="$sway_dir" WLR_BACKENDS=headless
+  WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman)
+printf 'xwayland disable\n' >"$sway_dir/config"
+if [ "$(id -u)" -eq 0 ]; then
+  sway_user=rarozezev-wayland
+  id -u "$sway_user" >/dev/null 2>&1 || useradd --system --no-create-home --shell /usr/sbin/nologin "$sway_user"
+  chown "$sway_user" "$sway_dir" "$sway_dir/config"
+  sway_env=(runuser -u "$sway_user" -- "${sway_env[@]}")
+fi
+chmod 700 "$sway_dir"
+"${sway_env[@]}" sway -c "$sway_dir/config" >"$session_dir/sway.log" 2>&1 &
+pids+=($!)
+if ! wait_until 15 sh -c 'ls "$1"/wayland-* | grep -qv "\.lock$"' sh "$sway_dir"; then
+  log "sway did not start"
+  cat "$session_dir/sway.log" >&2
+  exit 1
+fi
+RAROZEZEV_TEST_WAYLAND_DISPLAY=$(ls "$sway_dir"/wayland-* | grep -v '\.lock$' | head -n 1)
+export RAROZEZEV_TEST_WAYLAND_DISPLAY
 
 status=0
 "$@" || status=$?

@@ -21,6 +21,10 @@
 #include "platform/keyring/KeychainAPIKeyStore.h"
 #include "platform/speech/EspeakNgPronunciationTranscriber.h"
 #include "platform/speech/SystemSpeechSynthesizerClient.h"
+#include "platform/wayland/PortalGlobalShortcutsBackend.h"
+#include "platform/wayland/WaylandDataControlSelection.h"
+#include "platform/wayland/WaylandMouseWatchUnavailable.h"
+#include "platform/wayland/WaylandSelectionCapture.h"
 #include "platform/x11/X11ClipboardServerProcess.h"
 #include "platform/x11/X11HotkeyRegistrationBackend.h"
 #include "platform/x11/X11KeyState.h"
@@ -65,6 +69,38 @@ std::unique_ptr<SelectedTextCapturing> AppServices::makeSelectionCapture(std::sh
         std::move(pasteboard), std::make_shared<XTestCopyEventPoster>(), std::make_shared<QTimerSelectionCaptureClock>(),
         std::make_shared<X11PrimarySelectionReader>(), [] { return X11PermissionService().isAccessibilityTrusted(); },
         kCaptureTimeoutNanoseconds, kCapturePollIntervalNanoseconds, std::move(gate));
+}
+
+bool AppServices::readsSelectionThroughWayland()
+{
+    if (m_session.kind != DesktopSession::Kind::wayland)
+        return false;
+    if (!m_waylandDataControl)
+        m_waylandDataControl = WaylandDataControlSelection().isAvailable();
+    return *m_waylandDataControl || QGuiApplication::platformName() != QLatin1String("xcb");
+}
+
+std::unique_ptr<SelectedTextCapturing> AppServices::makeSessionCapture()
+{
+    if (readsSelectionThroughWayland())
+        return std::make_unique<WaylandSelectionCapture>(
+            *m_waylandDataControl ? std::optional(WaylandDataControlSelection()) : std::nullopt);
+    return makeSelectionCapture(std::make_shared<X11SelectionPasteboard>(), m_selectionCaptureGate);
+}
+
+void AppServices::logSessionMechanisms()
+{
+    if (m_session.kind != DesktopSession::Kind::wayland)
+        return;
+    const bool wayland = readsSelectionThroughWayland();
+    const QString selection = !wayland              ? QStringLiteral("X11 through XWayland (X11 applications only)")
+                              : *m_waylandDataControl ? QStringLiteral("wlr data-control")
+                                                      : QStringLiteral("none: the compositor offers no data-control");
+    AppLogger::error([&] {
+        return QStringLiteral("Session %1: selection through %2; no copy keystroke; selection badge off; "
+                              "hotkey through the desktop portal's global shortcuts, else bind `rarozezev trigger`.")
+            .arg(m_session.description(), selection);
+    });
 }
 
 SQLiteUserDefaults &AppServices::userDefaults()
@@ -142,11 +178,10 @@ ModelContainer &AppServices::modelContainer()
 AppDelegate::Services AppServices::delegateServices()
 {
     AppDelegate::Services services;
-    // A new capture for each lookup, over the X11 clipboard, all behind the one gate.
-    services.makeSelectionCaptureService = [gate = m_selectionCaptureGate] {
-        return std::shared_ptr<SelectedTextCapturing>(
-            makeSelectionCapture(std::make_shared<X11SelectionPasteboard>(), gate));
-    };
+    logSessionMechanisms();
+    // A new capture for each lookup, over the X11 clipboard all behind the one gate, or
+    // through Wayland.
+    services.makeSelectionCaptureService = [this] { return std::shared_ptr<SelectedTextCapturing>(makeSessionCapture()); };
     services.aiClient = sharedAIClient();
     services.aiAPIKeyStore = aiAPIKeyStore();
     services.resultCache = sharedLookupResultCache();
@@ -156,9 +191,7 @@ AppDelegate::Services AppServices::delegateServices()
     services.workspacePinning = &X11WorkspacePinning::apply;
     services.selectionBadge.makeMonitor = [] { return std::make_unique<X11RecordMouseMonitor>(); };
     services.selectionBadge.makePresenter = [] { return std::make_unique<SelectionBadgePresenter>(); };
-    services.selectionBadge.makeCapture = [gate = m_selectionCaptureGate] {
-        return makeSelectionCapture(std::make_shared<X11SelectionPasteboard>(), gate);
-    };
+    services.selectionBadge.makeCapture = [this] { return makeSessionCapture(); };
     services.selectionBadge.pointerLocation = [] { return QPointF(QCursor::pos()); };
     services.makePronunciationServices = [this] { return pronunciationServices(std::nullopt); };
     services.selectionBadge.isScreenCaptureInterfaceActive = [probe = std::make_shared<X11ScreenCaptureProbe>()] {
@@ -167,6 +200,13 @@ AppDelegate::Services AppServices::delegateServices()
     services.dailyRecommendationGenerator = sharedDailyRecommendationClient();
     services.dailyRecommendationCache = sharedDailyRecommendationCache();
     services.makeReminderService = [this] { return std::make_shared<ReminderService>(reminderNotificationCenter()); };
+    if (m_session.kind == DesktopSession::Kind::wayland) {
+        // X11 sees the pointer only over X11 windows, and its key grabs only while one has the
+        // focus; the desktop portal hands out global shortcuts where the desktop has it.
+        services.selectionBadge.makeMonitor = [] { return std::make_unique<WaylandMouseWatchUnavailable>(); };
+        services.makeHotkeyBackend = [] { return std::make_unique<PortalGlobalShortcutsBackend>(); };
+        services.isHotkeyHeld = nullptr;
+    }
     return services;
 }
 
@@ -222,6 +262,8 @@ LearningItemStore AppServices::collection() { return LearningItemStore(modelCont
 
 SelectedTextCapturing &AppServices::selectionCaptureService()
 {
+    if (!m_commandSelectionCapture && readsSelectionThroughWayland())
+        m_commandSelectionCapture = makeSessionCapture();
     if (!m_commandSelectionCapture) {
         // Qt reaches the X11 clipboard only through its xcb platform, which main starts for
         // the commands that read the selection.

@@ -3,6 +3,9 @@
 #include "app/AppDelegate.h"
 #include "app/cli/CommandServices.h"
 #include "foundation/AppNotificationCenter.h"
+#include "session/DesktopSession.h"
+
+#include <optional>
 
 #include <memory>
 
@@ -31,8 +34,11 @@ class UserDefaultsLookupResultCache;
 // the XDG data directory; keys live in the Secret Service keyring; the AI and speech services
 // are reached over HTTP through one transport; the system voice is espeak-ng played through
 // Qt Multimedia; single words are looked up in WordNet with espeak-ng
-// pronunciations; the collection is its SQLite file; the selection is captured over X11;
-// reminders are desktop notifications over D-Bus.
+// pronunciations; the collection is its SQLite file. The selection, the hotkey and the badge
+// go by the desktop session: X11 mechanisms in an X11 session; in a Wayland session the
+// selection comes through data-control where the compositor offers it (else through
+// XWayland, else not at all, with the reason), and the badge is off.
+// Reminders are desktop notifications over D-Bus.
 // Each collaborator is made on first use, so a command that needs neither the keyring, the
 // network nor the dictionary never opens them.
 class AppServices : public CommandServices {
@@ -72,6 +78,15 @@ private:
     static std::unique_ptr<SelectedTextCapturing> makeSelectionCapture(std::shared_ptr<SelectionPasteboard> pasteboard,
                                                                        std::shared_ptr<SelectionCaptureGate> gate);
 
+    // The capture of this session for the tray application (the hotkey, `trigger` and the
+    // badge): X11's, or Wayland's when the session reads the selection through Wayland.
+    std::unique_ptr<SelectedTextCapturing> makeSessionCapture();
+    // Wayland without X11 selection access, or with data-control: the selection is read
+    // through Wayland (or reported unreadable). Asks the compositor once.
+    bool readsSelectionThroughWayland();
+    // Logs once which mechanism serves each trigger in this session.
+    void logSessionMechanisms();
+
     SQLiteUserDefaults &userDefaults();
     std::shared_ptr<KeychainAPIKeyStore> aiAPIKeyStore();
     std::shared_ptr<KeychainAPIKeyStore> ttsAPIKeyStore();
@@ -82,6 +97,8 @@ private:
     std::shared_ptr<UserDefaultsLookupResultCache> sharedLookupResultCache();
     std::shared_ptr<SystemDictionaryClient> sharedSystemDictionary();
 
+    const DesktopSession m_session = DesktopSession::current();
+    std::optional<bool> m_waylandDataControl;
     AppNotificationCenter m_notificationCenter;
     std::unique_ptr<SQLiteUserDefaults> m_userDefaults;
     std::shared_ptr<KeychainAPIKeyStore> m_aiAPIKeyStore;

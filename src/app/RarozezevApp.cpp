@@ -98,6 +98,10 @@ int RarozezevApp::run(AppServices &services)
 
     RarozezevApp app(services, container->mainContext());
     running = &app;
+    singleInstance.setSelectionLookupHandler([&app]() -> std::optional<QString> {
+        app.appDelegate().showLookupPanelFromCurrentSelection();
+        return std::nullopt;
+    });
     // SIGTERM or SIGINT (a session ending, Ctrl+C in a terminal) quits through the event
     // loop, so the delegate still takes its triggers down.
     CancellationToken termination;
@@ -106,6 +110,7 @@ int RarozezevApp::run(AppServices &services)
     QObject::connect(&application, &QCoreApplication::aboutToQuit, [&app] { app.appDelegate().applicationWillTerminate(); });
     app.didFinishLaunching();
     const int exitCode = application.exec();
+    singleInstance.setSelectionLookupHandler({});
     running = nullptr;
     return exitCode;
 }

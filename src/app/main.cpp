@@ -3,8 +3,10 @@
 #include "app/cli/CommandIO.h"
 #include "app/cli/CommandLineInterface.h"
 #include "app/cli/InterruptSignal.h"
+#include "platform/wayland/WaylandDataControlSelection.h"
 #include "platform/x11/X11ClipboardServer.h"
 #include "platform/x11/X11Connection.h"
+#include "session/DesktopSession.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -36,9 +38,26 @@ int main(int argc, char *argv[])
     const bool headless = CommandLineInterface::wantsHeadlessRun(arguments);
     const bool servesClipboard = !arguments.isEmpty() && arguments.first() == X11ClipboardServer::subcommand;
 
+    // Without any display Qt's platform plugin would abort the tray application; the commands
+    // still work from a console or over SSH.
+    const DesktopSession session = DesktopSession::current();
+    if (!headless && session.kind == DesktopSession::Kind::none) {
+        CommandIO{}.printError(QStringLiteral("没有图形会话（未设置 DISPLAY 或 WAYLAND_DISPLAY），无法启动托盘应用；"
+                                              "请在终端中使用命令行，例如 rarozezev lookup …\n"));
+        return CommandIO::failure;
+    }
     // Commands stay headless; only those that use the clipboard or the selection get a GUI
-    // application, on X11 whatever the session's default platform.
-    const bool needsDisplay = servesClipboard || CommandLineInterface::readsSelection(arguments);
+    // application, on X11 whatever the session's default platform. A Wayland compositor with
+    // data-control gives the selection to a headless command.
+    const bool needsDisplay =
+        servesClipboard
+        || (CommandLineInterface::readsSelection(arguments)
+            && !(session.kind == DesktopSession::Kind::wayland && WaylandDataControlSelection().isAvailable()));
+    // In a Wayland session with XWayland the tray application's windows stay X11 ones, where
+    // they may be placed near the pointer and the X11 mechanisms reach them.
+    if (!headless && session.kind == DesktopSession::Kind::wayland && session.hasX11Display
+        && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "xcb");
     if (needsDisplay) {
         // Qt would abort without a display; say what is missing instead.
         if (!X11Connection().isValid()) {

@@ -19,4 +19,7 @@ public:
     virtual QCoro::Task<bool> waitUntilRunning(std::chrono::milliseconds timeout) = 0;
     // Asks the running instance to open `what`. Throws DBusSingleInstanceService::RequestError.
     virtual QCoro::Task<void> requestOpen(QString what) = 0;
+    // Asks the running instance to look up the current selection, as its hotkey does. Throws
+    // DBusSingleInstanceService::RequestError.
+    virtual QCoro::Task<void> requestSelectionLookup() = 0;
 };

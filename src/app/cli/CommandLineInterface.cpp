@@ -97,6 +97,10 @@ QCoro::Task<int> CommandLineInterface::run(QStringList arguments)
             OpenCommand command(m_io, m_services.applicationInstance());
             co_return co_await command.run(std::move(arguments));
         }
+        if (first == QLatin1String("trigger")) {
+            OpenCommand command(m_io, m_services.applicationInstance());
+            co_return co_await command.runTrigger(std::move(arguments));
+        }
     } catch (...) {
         // Commands report their own failures; this is the last line of defence.
         failure = std::current_exception();
@@ -125,6 +129,7 @@ QString CommandLineInterface::helpText()
         "  speak            朗读英文单词或句子（rarozezev speak --help）\n"
         "  config           查看和修改设置，保存 API Key（rarozezev config --help）\n"
         "  open             让正在运行的托盘应用打开一个窗口（rarozezev open --help）\n"
+        "  trigger          查词选中的文字，与快捷键相同；可绑定到桌面快捷键（rarozezev trigger --help）\n"
         "\n"
         "选项：\n"
         "  -h, --help       显示本帮助\n"

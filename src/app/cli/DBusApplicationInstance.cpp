@@ -29,3 +29,8 @@ QCoro::Task<void> DBusApplicationInstance::requestOpen(QString what)
 {
     return DBusSingleInstanceService::requestOpen(std::move(what), requestTimeout);
 }
+
+QCoro::Task<void> DBusApplicationInstance::requestSelectionLookup()
+{
+    return DBusSingleInstanceService::requestSelectionLookup(requestTimeout);
+}

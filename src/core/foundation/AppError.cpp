@@ -12,6 +12,10 @@ AppError AppError::invalidAISettings() { return AppError(Kind::invalidAISettings
 AppError AppError::invalidTextToSpeechSettings() { return AppError(Kind::invalidTextToSpeechSettings); }
 AppError AppError::invalidAIResponse() { return AppError(Kind::invalidAIResponse); }
 AppError AppError::selectedTextUnavailable() { return AppError(Kind::selectedTextUnavailable); }
+AppError AppError::selectedTextUnreadableHere(const QString &remedy)
+{
+    return AppError(Kind::selectedTextUnreadableHere, remedy);
+}
 AppError AppError::clipboardSnapshotFailed() { return AppError(Kind::clipboardSnapshotFailed); }
 AppError AppError::clipboardRestoreFailed() { return AppError(Kind::clipboardRestoreFailed); }
 
@@ -32,6 +36,8 @@ QString AppError::errorDescription() const
         return QStringLiteral("AI 返回格式无法解析。");
     case Kind::selectedTextUnavailable:
         return QStringLiteral("无法读取选中文本。请先选中英文，并确认已授予辅助功能权限。");
+    case Kind::selectedTextUnreadableHere:
+        return QStringLiteral("无法读取选中文本：") + m_payload;
     case Kind::clipboardSnapshotFailed:
         return QStringLiteral("无法保存当前剪贴板内容，已取消本次查词。");
     case Kind::clipboardRestoreFailed:
@@ -60,6 +66,8 @@ QString AppError::debugDescription() const
         return QStringLiteral("invalidAIResponse");
     case Kind::selectedTextUnavailable:
         return QStringLiteral("selectedTextUnavailable");
+    case Kind::selectedTextUnreadableHere:
+        return QStringLiteral("selectedTextUnreadableHere");
     case Kind::clipboardSnapshotFailed:
         return QStringLiteral("clipboardSnapshotFailed");
     case Kind::clipboardRestoreFailed:

@@ -17,6 +17,7 @@ public:
         invalidTextToSpeechSettings,
         invalidAIResponse,
         selectedTextUnavailable,
+        selectedTextUnreadableHere,
         clipboardSnapshotFailed,
         clipboardRestoreFailed,
     };
@@ -28,6 +29,8 @@ public:
     static AppError invalidTextToSpeechSettings();
     static AppError invalidAIResponse();
     static AppError selectedTextUnavailable();
+    // The desktop's own limit, with what the learner can do instead.
+    static AppError selectedTextUnreadableHere(const QString &remedy);
     static AppError clipboardSnapshotFailed();
     static AppError clipboardRestoreFailed();
 

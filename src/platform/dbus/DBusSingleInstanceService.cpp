@@ -31,7 +31,20 @@ public slots:
             sendErrorReply(DBusSingleInstanceService::rejectedErrorName(), *failure);
     }
 
+    // What the hotkey does, for shortcuts the desktop binds to `rarozezev trigger`.
+    Q_SCRIPTABLE void LookUpSelection()
+    {
+        const std::optional<QString> failure = m_selectionLookupHandler
+                                                   ? m_selectionLookupHandler()
+                                                   : std::optional<QString>(QStringLiteral("Rarozezev 正在启动，请稍后再试。"));
+        if (failure)
+            sendErrorReply(DBusSingleInstanceService::rejectedErrorName(), *failure);
+    }
+
     Q_SCRIPTABLE QString LookupPanelStatus() { return m_statusHandler ? m_statusHandler() : QStringLiteral("{}"); }
+
+public:
+    DBusSingleInstanceService::SelectionLookupHandler m_selectionLookupHandler;
 
 private:
     DBusSingleInstanceService::OpenHandler m_handler;
@@ -84,6 +97,11 @@ DBusSingleInstanceService::ClaimResult DBusSingleInstanceService::claim()
     bus.unregisterObject(objectPath());
     m_objectRegistered = false;
     return reply.isValid() ? ClaimResult::alreadyRunning : ClaimResult::busUnavailable;
+}
+
+void DBusSingleInstanceService::setSelectionLookupHandler(SelectionLookupHandler handler)
+{
+    m_object->m_selectionLookupHandler = std::move(handler);
 }
 
 void DBusSingleInstanceService::release()
@@ -169,6 +187,11 @@ QCoro::Task<void> DBusSingleInstanceService::requestOpen(QString what, std::chro
     QVariantList arguments;
     arguments.append(QVariant(what));
     co_await callInstance(std::move(serviceName), QStringLiteral("Open"), std::move(arguments), timeout);
+}
+
+QCoro::Task<void> DBusSingleInstanceService::requestSelectionLookup(std::chrono::milliseconds timeout, QString serviceName)
+{
+    co_await callInstance(std::move(serviceName), QStringLiteral("LookUpSelection"), QVariantList(), timeout);
 }
 
 QCoro::Task<QString> DBusSingleInstanceService::requestLookupPanelStatus(std::chrono::milliseconds timeout,

@@ -40,6 +40,9 @@ public:
     // Carries out one request in the running instance: nothing on success, else the
     // user-facing reason, which the requester receives as a D-Bus error.
     using OpenHandler = std::function<std::optional<QString>(const QString &what)>;
+    // Captures the selection and opens the panel, as the hotkey does: nothing when started,
+    // else the user-facing reason.
+    using SelectionLookupHandler = std::function<std::optional<QString>()>;
     // The JSON text LookupPanelStatus() answers.
     using StatusHandler = std::function<QString()>;
 
@@ -60,6 +63,8 @@ public:
     // Exports the object and takes the name unless another process holds it. Never queues
     // for the name: a second instance must hand over at once, not wait its turn.
     ClaimResult claim();
+    // Answers LookUpSelection(); until set, the caller is told the program is still starting.
+    void setSelectionLookupHandler(SelectionLookupHandler handler);
     bool isClaimed() const { return m_claimed; }
 
     // The requesting side, over the shared session bus connection.
@@ -73,6 +78,9 @@ public:
     // True as soon as the name has an owner; false when the time runs out first.
     static QCoro::Task<bool> waitForInstance(std::chrono::milliseconds timeout,
                                              QString serviceName = defaultServiceName());
+    // Asks the running instance to look up the current selection. Throws RequestError.
+    static QCoro::Task<void> requestSelectionLookup(std::chrono::milliseconds timeout,
+                                                    QString serviceName = defaultServiceName());
     // Asks the running instance to open `what`. Throws RequestError.
     static QCoro::Task<void> requestOpen(QString what, std::chrono::milliseconds timeout,
                                          QString serviceName = defaultServiceName());

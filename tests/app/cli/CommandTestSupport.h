@@ -168,4 +168,5 @@ private:
             throw *openFailure;
         co_return;
     }
+    QCoro::Task<void> requestSelectionLookup() override { return requestOpen(QStringLiteral("<selection>")); }
 };

@@ -184,6 +184,18 @@ TEST_F(CommandLineTest, OpenStartsTheApplicationWhichThenTakesOverLaterStarts)
     EXPECT_EQ(stopApplication()->exitCode, 0);
 }
 
+// Started from a console or over SSH: one line pointing at the commands, not Qt's abort.
+TEST_F(CommandLineTest, WithoutAGraphicalSessionTheApplicationPointsAtTheCommandLine)
+{
+    environment.remove(QStringLiteral("DISPLAY"));
+    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    environment.insert(QStringLiteral("XDG_SESSION_TYPE"), QStringLiteral("wayland"));
+    const Result result = run({});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err.count(QLatin1Char('\n')), 1) << result.err.toStdString();
+    EXPECT_TRUE(result.err.contains(QStringLiteral("rarozezev lookup"))) << result.err.toStdString();
+}
+
 TEST_F(CommandLineTest, ACollectionDatabaseThatCannotBeCreatedStopsTheApplicationWithItsReason)
 {
     // The data directory is a file, so the database directory cannot be made.

@@ -10,8 +10,9 @@ namespace {
 
 using SelectionLookupEndToEndTest = TrayApplicationHarness;
 
-// The learner selects text in another application and presses Alt+D.
-TEST_F(SelectionLookupEndToEndTest, AltDExplainsTheSelectionInTheLookupPanel)
+// The learner selects text in another application and presses Alt+D, or the desktop's own
+// shortcut bound to `rarozezev trigger`.
+TEST_F(SelectionLookupEndToEndTest, AltDAndTheTriggerCommandExplainTheSelectionInTheLookupPanel)
 {
     configureService();
     ASSERT_TRUE(startApplication());
@@ -27,6 +28,34 @@ TEST_F(SelectionLookupEndToEndTest, AltDExplainsTheSelectionInTheLookupPanel)
     EXPECT_EQ(panel["explanation"].toString(), explanation);
     EXPECT_TRUE(panel["active"].toBool());
     EXPECT_EQ(visibleWindows(), QStringList{panel["windowId"].toString()});
+
+    ASSERT_EQ(waitForTask(target->request("select " + QByteArray("give up").toBase64())), "ok");
+    xdotool({"windowactivate", "--sync", targetWindow});
+    xdotool({"key", "End", "shift+Home"});
+    EXPECT_EQ(run({"trigger"}).exitCode, 0);
+    ASSERT_TRUE(serverReceivedPromptWith(QStringLiteral("give up")));
+    EXPECT_TRUE(waitUntil([] { return panelStatus()["selectedText"] == "give up" && panelStatus()["state"] == "loaded"; }));
+}
+
+// On sway the selection comes through data-control, for the tray application's trigger and
+// for `lookup --selection` alike; the windows still go to the X display (XWayland's part).
+TEST_F(SelectionLookupEndToEndTest, OnAWlrootsCompositorTheTriggerExplainsThePrimarySelection)
+{
+    environment.insert(QStringLiteral("WAYLAND_DISPLAY"), qEnvironmentVariable("RAROZEZEV_TEST_WAYLAND_DISPLAY"));
+    environment.insert(QStringLiteral("XDG_SESSION_TYPE"), QStringLiteral("wayland"));
+    configureService();
+    QProcess copy;
+    copy.setProcessEnvironment(environment);
+    copy.setStandardOutputFile(QProcess::nullDevice());
+    copy.start(QStringLiteral("wl-copy"), {QStringLiteral("--primary"), QStringLiteral("take off")});
+    ASSERT_TRUE(copy.waitForFinished(10000));
+    ASSERT_TRUE(startApplication());
+
+    EXPECT_EQ(run({"trigger"}).exitCode, 0);
+    EXPECT_EQ(loadedPanel()["selectedText"].toString(), QStringLiteral("take off"));
+    const Result looked = run({"lookup", "--selection"});
+    EXPECT_EQ(looked.exitCode, 0) << looked.err.toStdString();
+    EXPECT_TRUE(looked.out.contains(explanation)) << looked.out.toStdString();
 }
 
 // With nothing in PRIMARY, `lookup --selection` copies the selection with Ctrl+C, puts the
