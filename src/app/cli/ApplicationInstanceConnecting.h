@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <chrono>
+#include <optional>
 
 // Reaches the tray application running in this user session, or starts one.
 class ApplicationInstanceConnecting {
@@ -19,4 +20,7 @@ public:
     virtual QCoro::Task<bool> waitUntilRunning(std::chrono::milliseconds timeout) = 0;
     // Asks the running instance to open `what`. Throws DBusSingleInstanceService::RequestError.
     virtual QCoro::Task<void> requestOpen(QString what) = 0;
+    // Tells the running instance the preference `key` changed: nothing when it followed,
+    // else its reason. Throws DBusSingleInstanceService::RequestError.
+    virtual QCoro::Task<std::optional<QString>> notifyPreferenceChanged(QString key) = 0;
 };

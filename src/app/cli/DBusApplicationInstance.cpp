@@ -29,3 +29,8 @@ QCoro::Task<void> DBusApplicationInstance::requestOpen(QString what)
 {
     return DBusSingleInstanceService::requestOpen(std::move(what), requestTimeout);
 }
+
+QCoro::Task<std::optional<QString>> DBusApplicationInstance::notifyPreferenceChanged(QString key)
+{
+    return DBusSingleInstanceService::requestPreferenceChanged(std::move(key), requestTimeout);
+}

@@ -13,4 +13,5 @@ public:
     bool startApplication() override;
     QCoro::Task<bool> waitUntilRunning(std::chrono::milliseconds timeout) override;
     QCoro::Task<void> requestOpen(QString what) override;
+    QCoro::Task<std::optional<QString>> notifyPreferenceChanged(QString key) override;
 };
