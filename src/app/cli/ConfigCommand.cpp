@@ -206,6 +206,8 @@ QString ConfigCommand::helpText()
             line += QStringLiteral("  %1–%2").arg(e.minimum).arg(e.maximum);
         else if (!e.choices.isEmpty())
             line += QStringLiteral("  ") + e.choices.join(QLatin1Char('|'));
+        else if (e.key == Key::globalShortcut)
+            line += QStringLiteral("  如 Alt+D、Ctrl+Alt+D、Super+F8");
         keys.append(line);
     }
     return QStringLiteral(
