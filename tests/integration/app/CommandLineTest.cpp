@@ -187,6 +187,8 @@ TEST_F(CommandLineTest, OpenStartsTheApplicationWhichThenTakesOverLaterStarts)
 TEST_F(CommandLineTest, ConfigChangesReachTheRunningApplicationAndDoctorJudgesTheDesktop)
 {
     ASSERT_TRUE(startApplication());
+    // Answered from the event loop, so the hotkey is registered by then.
+    ASSERT_FALSE(panelStatus()["open"].toBool());
     EXPECT_EQ(run({"config", "set", "globalShortcut", "ctrl+alt+k"}).exitCode, 0);
     EXPECT_EQ(run({"config", "get", "globalShortcut"}).out, "Ctrl+Alt+K\n");
     xdotool({"key", "ctrl+alt+k"});
