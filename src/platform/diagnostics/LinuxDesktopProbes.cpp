@@ -37,20 +37,6 @@ Result busService(const QString &name)
     return busNameAvailable(name) ? Result{true, name} : Result{false, name + QStringLiteral(" 无人提供")};
 }
 
-std::uint16_t x11Modifiers(const GlobalShortcut &shortcut)
-{
-    std::uint16_t mask = 0;
-    if (shortcut.modifiers & GlobalShortcut::shift)
-        mask |= XCB_MOD_MASK_SHIFT;
-    if (shortcut.modifiers & GlobalShortcut::control)
-        mask |= XCB_MOD_MASK_CONTROL;
-    if (shortcut.modifiers & GlobalShortcut::alt)
-        mask |= XCB_MOD_MASK_1;
-    if (shortcut.modifiers & GlobalShortcut::super)
-        mask |= XCB_MOD_MASK_4;
-    return mask;
-}
-
 } // namespace
 
 Result LinuxDesktopProbes::displaySession()
@@ -101,7 +87,7 @@ Result LinuxDesktopProbes::hotkeyGrab(const GlobalShortcut &shortcut, bool heldH
         xcb_key_symbols_free(symbols);
     if (keycode == XCB_NO_SYMBOL)
         return {false, name + QStringLiteral("：键盘布局中没有这个键")};
-    const auto cookie = xcb_grab_key_checked(connection, 0, x11.rootWindow(), x11Modifiers(shortcut), keycode,
+    const auto cookie = xcb_grab_key_checked(connection, 0, x11.rootWindow(), X11HotkeyRegistrationBackend::modifierMask(shortcut), keycode,
                                              XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
     if (xcb_generic_error_t *error = xcb_request_check(connection, cookie)) {
         std::free(error);
@@ -109,7 +95,7 @@ Result LinuxDesktopProbes::hotkeyGrab(const GlobalShortcut &shortcut, bool heldH
             return {true, name + QStringLiteral(" 已由正在运行的 Rarozezev 注册")};
         return {false, name + QStringLiteral(" 已被其他程序占用")};
     }
-    xcb_ungrab_key(connection, keycode, x11.rootWindow(), x11Modifiers(shortcut));
+    xcb_ungrab_key(connection, keycode, x11.rootWindow(), X11HotkeyRegistrationBackend::modifierMask(shortcut));
     xcb_flush(connection);
     return {true, name + QStringLiteral(" 可以注册")};
 }

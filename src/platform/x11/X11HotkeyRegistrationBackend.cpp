@@ -118,21 +118,6 @@ std::optional<X11HotkeyKey> resolveHotkeyKey(xcb_connection_t *connection, Displ
     return key;
 }
 
-std::uint16_t modifierMask(const GlobalShortcut &shortcut)
-{
-    std::uint16_t mask = 0;
-    if (shortcut.modifiers & GlobalShortcut::shift)
-        mask |= XCB_MOD_MASK_SHIFT;
-    if (shortcut.modifiers & GlobalShortcut::control)
-        mask |= XCB_MOD_MASK_CONTROL;
-    if (shortcut.modifiers & GlobalShortcut::alt)
-        mask |= XCB_MOD_MASK_1;
-    // Super sits on Mod4 in every standard keymap.
-    if (shortcut.modifiers & GlobalShortcut::super)
-        mask |= XCB_MOD_MASK_4;
-    return mask;
-}
-
 // The shortcut's modifiers with every combination of the lock modifiers, without repeats
 // when Num Lock has none.
 std::vector<std::uint16_t> grabModifiers(std::uint16_t base, std::uint16_t numLockMask)
@@ -164,6 +149,20 @@ quint32 X11HotkeyRegistrationBackend::keysym(const GlobalShortcut &shortcut)
     if (key.size() == 1)
         return key[0].isDigit() ? XK_0 + (key[0].unicode() - '0') : XK_a + (key[0].toLower().unicode() - 'a');
     return XK_F1 + (key.mid(1).toUInt() - 1);
+}
+
+quint16 X11HotkeyRegistrationBackend::modifierMask(const GlobalShortcut &shortcut)
+{
+    quint16 mask = 0;
+    if (shortcut.modifiers & GlobalShortcut::shift)
+        mask |= XCB_MOD_MASK_SHIFT;
+    if (shortcut.modifiers & GlobalShortcut::control)
+        mask |= XCB_MOD_MASK_CONTROL;
+    if (shortcut.modifiers & GlobalShortcut::alt)
+        mask |= XCB_MOD_MASK_1;
+    if (shortcut.modifiers & GlobalShortcut::super)
+        mask |= XCB_MOD_MASK_4;
+    return mask;
 }
 
 std::unique_ptr<HotkeyHandlerToken> X11HotkeyRegistrationBackend::installHandler(std::function<void()> onTrigger)

@@ -19,6 +19,8 @@ public:
 
     // The X key symbol of the shortcut's key (lower case for letters).
     static quint32 keysym(const GlobalShortcut &shortcut);
+    // The X modifier mask of the shortcut's modifiers (Super on Mod4, as standard keymaps have it).
+    static quint16 modifierMask(const GlobalShortcut &shortcut);
 
     std::unique_ptr<HotkeyHandlerToken> installHandler(std::function<void()> onTrigger) override;
     void removeHandler(std::unique_ptr<HotkeyHandlerToken> token) override;

@@ -152,15 +152,21 @@ QCoro::Task<void> SettingsViewModel::saveAISettings()
 
 QCoro::Task<void> SettingsViewModel::saveAISettingsFromView()
 {
+    return reportFailure(saveAISettings(), &SettingsViewModel::m_aiSettingsErrorMessage, QStringLiteral("AI 设置保存失败"));
+}
+
+QCoro::Task<void> SettingsViewModel::reportFailure(QCoro::Task<void> save, std::optional<QString> SettingsViewModel::*field,
+                                                   QString prefix)
+{
     const std::shared_ptr<bool> alive = m_alive;
     std::exception_ptr failure;
     try {
-        co_await saveAISettings();
+        co_await std::move(save);
     } catch (...) {
         failure = std::current_exception();
     }
     if (failure && *alive)
-        setMessage(m_aiSettingsErrorMessage, settingsSaveErrorMessage(QStringLiteral("AI 设置保存失败"), failure));
+        setMessage(this->*field, settingsSaveErrorMessage(prefix, failure));
 }
 
 void SettingsViewModel::setTTSProvider(const QString &provider)
@@ -209,15 +215,7 @@ QCoro::Task<void> SettingsViewModel::saveTTSSettings()
 
 QCoro::Task<void> SettingsViewModel::saveTTSSettingsFromView()
 {
-    const std::shared_ptr<bool> alive = m_alive;
-    std::exception_ptr failure;
-    try {
-        co_await saveTTSSettings();
-    } catch (...) {
-        failure = std::current_exception();
-    }
-    if (failure && *alive)
-        setMessage(m_ttsSettingsErrorMessage, settingsSaveErrorMessage(QStringLiteral("发音设置保存失败"), failure));
+    return reportFailure(saveTTSSettings(), &SettingsViewModel::m_ttsSettingsErrorMessage, QStringLiteral("发音设置保存失败"));
 }
 
 QCoro::Task<void> SettingsViewModel::setReminderEnabled(bool enabled)

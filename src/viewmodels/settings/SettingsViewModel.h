@@ -123,6 +123,9 @@ private:
     void load();
     void setMessage(std::optional<QString> &field, std::optional<QString> message);
     void requireWritten(bool written, const QString &key);
+    // Runs a save; its failure becomes the message in `field`, prefixed.
+    QCoro::Task<void> reportFailure(QCoro::Task<void> save, std::optional<QString> SettingsViewModel::*field,
+                                    QString prefix);
 
     AppPreferencesStoring &m_preferences;
     AppNotificationCenter &m_notificationCenter;
