@@ -163,7 +163,20 @@ void AppDelegate::configureLookupTriggers()
     configureSelectionBadge(m_preferencesStore.selectionBadgeEnabled());
 }
 
-void AppDelegate::configureOptionDHotkey(bool enabled) { m_hotkeyController.configure(enabled); }
+void AppDelegate::configureOptionDHotkey(bool enabled)
+{
+    m_hotkeyController.configure(enabled, GlobalShortcut::parse(m_preferencesStore.globalShortcut()));
+}
+
+std::optional<QString> AppDelegate::applyGlobalShortcut(const QString &shortcut)
+{
+    const std::optional<GlobalShortcut> parsed = GlobalShortcut::parse(shortcut);
+    if (!parsed)
+        return QStringLiteral("快捷键无效：%1").arg(shortcut);
+    if (!m_hotkeyController.changeShortcut(*parsed))
+        return QStringLiteral("快捷键已被其他程序占用");
+    return std::nullopt;
+}
 
 void AppDelegate::configureSelectionBadge(bool enabled)
 {
@@ -220,8 +233,9 @@ QCoro::Task<void> AppDelegate::showLookupPanelFromCurrentSelection()
     const std::shared_ptr<SelectedTextCapturing> capture = m_services.makeSelectionCaptureService();
     // The hotkey's grab holds the keyboard until D goes up: a copy keystroke posted before
     // then would come back to us instead of reaching the application with the selection.
-    if (const std::function<bool()> isHotkeyHeld = m_services.isHotkeyHeld) {
-        for (int poll = 0; poll < kHotkeyReleasePolls && isHotkeyHeld(); ++poll)
+    if (const std::function<bool(const GlobalShortcut &)> isHotkeyHeld = m_services.isHotkeyHeld) {
+        const GlobalShortcut shortcut = m_hotkeyController.shortcut();
+        for (int poll = 0; poll < kHotkeyReleasePolls && isHotkeyHeld(shortcut); ++poll)
             co_await QCoro::sleepFor(kHotkeyReleasePollInterval);
         if (!self)
             co_return;

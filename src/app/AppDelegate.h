@@ -53,8 +53,8 @@ public:
         std::shared_ptr<LookupResultCaching> resultCache;
         std::shared_ptr<SystemDictionaryLookingUp> systemDictionary;
         HotkeyController::BackendFactory makeHotkeyBackend;
-        // Whether the hotkey's key is still down; null: never.
-        std::function<bool()> isHotkeyHeld;
+        // Whether the key of the hotkey's combination is still down; null: never.
+        std::function<bool(const GlobalShortcut &)> isHotkeyHeld;
         LookupPanelWindow::WorkspacePinning workspacePinning;
         // The mouse watch, badge window and capture of the selection badge.
         SelectionBadgeController::Environment selectionBadge;
@@ -94,8 +94,12 @@ public:
     // The daily article window; a clicked badge in it opens a lookup panel for the text.
     void showDailyRecommendation();
 
-    // Registers Alt+D, or releases it. A failed registration is logged; the program goes on.
+    // Registers the hotkey (the preference "globalShortcut", Alt+D by default), or releases
+    // it. A failed registration is logged; the program goes on.
     void configureOptionDHotkey(bool enabled);
+    // Moves the live hotkey to `shortcut` before the preference is written: the reason when
+    // another program holds that combination (the previous one then stays active).
+    std::optional<QString> applyGlobalShortcut(const QString &shortcut);
     // Watches mouse selections for the badge, or stops.
     void configureSelectionBadge(bool enabled);
     // Switches the review reminder (20:30) on or off; a failure is logged, never shown.

@@ -26,6 +26,8 @@
 #include "platform/wayland/WaylandMouseWatchUnavailable.h"
 #include "platform/wayland/WaylandSelectionCapture.h"
 #include "platform/x11/X11ClipboardServerProcess.h"
+#include "diagnostics/AIEndpointProbe.h"
+#include "platform/diagnostics/LinuxDesktopProbes.h"
 #include "platform/x11/X11HotkeyRegistrationBackend.h"
 #include "platform/x11/X11KeyState.h"
 #include "platform/x11/X11PermissionService.h"
@@ -54,8 +56,6 @@ namespace {
 // A capture waits up to half a second for the copied text, polling every 20 ms.
 constexpr quint64 kCaptureTimeoutNanoseconds = 500'000'000;
 constexpr quint64 kCapturePollIntervalNanoseconds = 20'000'000;
-// The D of Alt+D (XK_d).
-constexpr quint32 kHotkeyKeysym = 0x64;
 
 } // namespace
 
@@ -186,8 +186,17 @@ AppDelegate::Services AppServices::delegateServices()
     services.aiAPIKeyStore = aiAPIKeyStore();
     services.resultCache = sharedLookupResultCache();
     services.systemDictionary = sharedSystemDictionary();
-    services.makeHotkeyBackend = [] { return std::make_unique<X11HotkeyRegistrationBackend>(); };
-    services.isHotkeyHeld = [keyState = std::make_shared<X11KeyState>(kHotkeyKeysym)] { return keyState->isDown(); };
+    services.makeHotkeyBackend = [](const GlobalShortcut &shortcut) {
+        return std::make_unique<X11HotkeyRegistrationBackend>(shortcut);
+    };
+    // One connection for the key state, made anew only when the hotkey's key changes.
+    services.isHotkeyHeld = [keyState = std::make_shared<std::pair<quint32, std::unique_ptr<X11KeyState>>>()](
+                                const GlobalShortcut &shortcut) {
+        const quint32 keysym = X11HotkeyRegistrationBackend::keysym(shortcut);
+        if (!keyState->second || keyState->first != keysym)
+            *keyState = {keysym, std::make_unique<X11KeyState>(keysym)};
+        return keyState->second->isDown();
+    };
     services.workspacePinning = &X11WorkspacePinning::apply;
     services.selectionBadge.makeMonitor = [] { return std::make_unique<X11RecordMouseMonitor>(); };
     services.selectionBadge.makePresenter = [] { return std::make_unique<SelectionBadgePresenter>(); };
@@ -308,4 +317,40 @@ PronunciationPlaybackController::Services AppServices::pronunciationServices(std
         services.audioPlayer = std::make_shared<QMediaPlayerAudioPlayer>();
     }
     return services;
+}
+
+QCoro::Task<DesktopCheck::Report> AppServices::checkDesktop(bool includeNetwork, bool hotkeyHeldHere)
+{
+    using Item = DesktopCheck::Item;
+    using Result = DesktopCheck::ProbeResult;
+    const auto now = [](Result (*probe)()) {
+        return [probe]() -> QCoro::Task<Result> { co_return probe(); };
+    };
+    const GlobalShortcut shortcut =
+        GlobalShortcut::parse(preferences().globalShortcut()).value_or(GlobalShortcut::defaultShortcut());
+    QList<std::pair<Item, DesktopCheck::Probe>> probes = {
+        {Item::displaySession, now(&LinuxDesktopProbes::displaySession)},
+        {Item::trayHost, now(&LinuxDesktopProbes::trayHost)},
+        {Item::notificationServer, now(&LinuxDesktopProbes::notificationServer)},
+        {Item::secretService, now(&LinuxDesktopProbes::secretService)},
+        {Item::soundServer, now(&LinuxDesktopProbes::soundServer)},
+        {Item::hotkeyGrab,
+         [shortcut, hotkeyHeldHere]() -> QCoro::Task<Result> {
+             co_return LinuxDesktopProbes::hotkeyGrab(shortcut, hotkeyHeldHere);
+         }},
+        {Item::primarySelection, now(&LinuxDesktopProbes::primarySelection)},
+        {Item::xtest, now(&LinuxDesktopProbes::xtest)},
+        {Item::record, now(&LinuxDesktopProbes::record)},
+        {Item::dictionaryData,
+         []() -> QCoro::Task<Result> {
+             const WordNetDatabase wordNet;
+             co_return Result{wordNet.isAvailable(), wordNet.directory()};
+         }},
+    };
+    if (includeNetwork) {
+        probes.append({Item::aiEndpoint, [transport = sharedHTTPTransport(), url = preferences().aiBaseURL()] {
+                           return AIEndpointProbe::probe(transport, url);
+                       }});
+    }
+    co_return co_await DesktopCheck::run(std::move(probes));
 }

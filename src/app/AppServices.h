@@ -71,6 +71,7 @@ public:
     ApplicationInstanceConnecting &applicationInstance() override;
     UserDefaultsReminderRequestStore reminderRequests() override;
     PronunciationPlaybackController::Services pronunciationServices(std::optional<QString> outputFile) override;
+    QCoro::Task<DesktopCheck::Report> checkDesktop(bool includeNetwork, bool hotkeyHeldHere) override;
 
 private:
     // The capture of the hotkey, the badge and `lookup --selection`, over `pasteboard`. All of

@@ -8,13 +8,20 @@
 #include "logging/AppLogger.h"
 #include "platform/dbus/DBusSingleInstanceService.h"
 #include "platform/dbus/FreedesktopNotificationCenter.h"
+#include "platform/dbus/FileManagerReveal.h"
+#include "preferences/AppPreferences.h"
 #include "preferences/LaunchAtLogin.h"
+#include "preferences/PreferenceChangeRoute.h"
+#include "reminders/ReminderService.h"
+#include "viewmodels/settings/SettingsViewModel.h"
+#include "views/settings/SettingsWindow.h"
 #include "storage/ModelContainer.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QMessageBox>
 #include <QTimer>
 
 #include <QCoroTask>
@@ -67,6 +74,11 @@ int RarozezevApp::run(AppServices &services)
             const QJsonObject status = running ? running->appDelegate().lookupPanelStatus() : QJsonObject();
             return QString::fromUtf8(QJsonDocument(status).toJson(QJsonDocument::Compact));
         });
+    singleInstance.setPreferenceHandler([&running](const QString &key) -> std::optional<QString> {
+        if (!running)
+            return std::nullopt; // read at start-up anyway
+        return running->preferenceChanged(key);
+    });
     switch (singleInstance.claim()) {
     case DBusSingleInstanceService::ClaimResult::claimed:
         break;
@@ -116,7 +128,8 @@ int RarozezevApp::run(AppServices &services)
 }
 
 RarozezevApp::RarozezevApp(AppServices &services, ModelContext &collection)
-    : m_notificationCenter(services.notificationCenter()),
+    : m_services(services),
+      m_notificationCenter(services.notificationCenter()),
       m_appDelegate(std::make_unique<AppDelegate>(services.preferences(), collection, services.delegateServices(),
                                                   m_notificationCenter)),
       m_menuBarRoot(std::make_unique<MenuBarRoot>([this] { openSettings(); }, m_notificationCenter)),
@@ -127,7 +140,7 @@ RarozezevApp::RarozezevApp(AppServices &services, ModelContext &collection)
     QObject::connect(&m_trayHostWatcher, &TrayHostWatcher::trayHostAvailable, [this] { showTrayIcon(); });
 }
 
-RarozezevApp::~RarozezevApp() { delete m_settingsPlaceholder.data(); }
+RarozezevApp::~RarozezevApp() { delete m_settingsWindow.data(); }
 
 void RarozezevApp::didFinishLaunching()
 {
@@ -172,20 +185,47 @@ std::optional<QString> RarozezevApp::open(const QString &what)
 
 void RarozezevApp::openSettings()
 {
-    if (!m_settingsPlaceholder) {
-        m_settingsPlaceholder = new QMessageBox(
-            QMessageBox::Information, QStringLiteral("设置"),
-            QStringLiteral("设置窗口即将推出。在此之前，请在终端里用 rarozezev config 命令查看和修改设置：\n\n"
-                           "  rarozezev config list\n"
-                           "  rarozezev config set aiBaseURL https://api.openai.com/v1/chat/completions\n"
-                           "  rarozezev config set aiModel gpt-4o-mini\n"
-                           "  rarozezev config set-key ai\n\n"
-                           "运行 rarozezev config --help 查看全部用法。"),
-            QMessageBox::Ok);
-        m_settingsPlaceholder->setAttribute(Qt::WA_DeleteOnClose);
-        m_settingsPlaceholder->setModal(false);
+    if (!m_settingsWindow) {
+        auto reminders = std::make_shared<ReminderService>(m_services.reminderNotificationCenter());
+        AppDelegate *delegate = m_appDelegate.get();
+        AppServices *services = &m_services;
+        auto model = std::make_unique<SettingsViewModel>(SettingsViewModel::Collaborators{
+            m_services.preferences(), m_notificationCenter, reminders, reminders, &m_services.launchAtLogin(),
+            [delegate](const QString &shortcut) { return delegate->applyGlobalShortcut(shortcut); },
+            [services, delegate](bool includeNetwork) {
+                return services->checkDesktop(includeNetwork, delegate->isHotkeyRegistered());
+            }});
+        m_settingsWindow = new SettingsWindow(std::move(model), [] {
+            if (!FileManagerReveal::reveal(AppLogger::prepareLogFileForExport()))
+                AppLogger::error([] { return QStringLiteral("Cannot show the diagnostic log in a file manager."); });
+        });
     }
-    m_settingsPlaceholder->show();
-    m_settingsPlaceholder->raise();
-    m_settingsPlaceholder->activateWindow();
+    m_settingsWindow->show();
+    m_settingsWindow->raise();
+    m_settingsWindow->activateWindow();
+}
+
+std::optional<QString> RarozezevApp::preferenceChanged(const QString &key)
+{
+    AppPreferencesStoring &preferences = m_services.preferences();
+    switch (PreferenceChangeRoute::of(key)) {
+    case PreferenceChangeRoute::lookupTriggers:
+        // A combination another client holds leaves the live one in place, and the command
+        // that changed it learns so.
+        if (key == AppPreferences::Key::globalShortcut && preferences.optionDHotkeyEnabled()) {
+            if (std::optional<QString> failure = m_appDelegate->applyGlobalShortcut(preferences.globalShortcut()))
+                return failure;
+        }
+        m_notificationCenter.post(AppNotification::lookupTriggerPreferencesChanged);
+        break;
+    case PreferenceChangeRoute::dailyRecommendation:
+        m_notificationCenter.post(AppNotification::dailyRecommendationPreferencesChanged);
+        break;
+    case PreferenceChangeRoute::reviewReminder:
+        m_appDelegate->scheduleReviewReminder(preferences.reminderEnabled());
+        break;
+    case PreferenceChangeRoute::readWhenUsed:
+        break;
+    }
+    return std::nullopt;
 }

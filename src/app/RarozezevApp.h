@@ -2,9 +2,9 @@
 
 #include "app/AppDelegate.h"
 #include "app/TrayHostWatcher.h"
+#include "views/settings/SettingsWindow.h"
 #include "views/tray/MenuBarRoot.h"
 
-#include <QMessageBox>
 #include <QPointer>
 #include <QString>
 
@@ -42,15 +42,21 @@ public:
     // Carries out a request of another process (`rarozezev open WHAT`): nothing on success,
     // else the reason it could not be done.
     std::optional<QString> open(const QString &what);
+    // The settings window, one at a time.
     void openSettings();
+    SettingsWindow *settingsWindow() const { return m_settingsWindow.data(); }
+    // Another process changed the preference `key`: the parts that depend on it follow.
+    // The reason when they cannot (the chosen hotkey is taken).
+    std::optional<QString> preferenceChanged(const QString &key);
 
 private:
     void showTrayIcon();
 
+    AppServices &m_services;
     AppNotificationCenter &m_notificationCenter;
     std::unique_ptr<AppDelegate> m_appDelegate;
     std::unique_ptr<MenuBarRoot> m_menuBarRoot;
     TrayHostWatcher m_trayHostWatcher;
-    QPointer<QMessageBox> m_settingsPlaceholder;
+    QPointer<SettingsWindow> m_settingsWindow;
     FreedesktopNotificationCenter &m_reminderNotificationCenter;
 };

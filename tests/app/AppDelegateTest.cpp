@@ -51,7 +51,7 @@ protected:
         services.aiAPIKeyStore = aiKeys;
         services.resultCache = std::make_shared<InMemoryLookupResultCache>();
         services.systemDictionary = std::make_shared<FakeSystemDictionary>();
-        services.isHotkeyHeld = [this] { return hotkeyHeld; };
+        services.isHotkeyHeld = [this](const GlobalShortcut &) { return hotkeyHeld; };
         services.dailyRecommendationGenerator = std::make_shared<FakeDailyRecommendationGenerator>();
         services.dailyRecommendationCache = std::make_shared<UserDefaultsDailyRecommendationCache>(defaults);
         services.makeReminderService = [this] { return std::make_shared<ReminderService>(reminders); };

@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <chrono>
+#include <optional>
 
 // Reaches the tray application running in this user session, or starts one.
 class ApplicationInstanceConnecting {
@@ -22,4 +23,7 @@ public:
     // Asks the running instance to look up the current selection, as its hotkey does. Throws
     // DBusSingleInstanceService::RequestError.
     virtual QCoro::Task<void> requestSelectionLookup() = 0;
+    // Tells the running instance the preference `key` changed: nothing when it followed,
+    // else its reason. Throws DBusSingleInstanceService::RequestError.
+    virtual QCoro::Task<std::optional<QString>> notifyPreferenceChanged(QString key) = 0;
 };

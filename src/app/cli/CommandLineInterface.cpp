@@ -7,6 +7,7 @@
 #include "app/cli/CommandServices.h"
 #include "app/cli/ConfigCommand.h"
 #include "app/cli/DailyCommand.h"
+#include "app/cli/DoctorCommand.h"
 #include "app/cli/LookupCommand.h"
 #include "app/cli/ManualPage.h"
 #include "app/cli/OpenCommand.h"
@@ -57,7 +58,8 @@ QCoro::Task<int> CommandLineInterface::run(QStringList arguments)
     std::exception_ptr failure;
     try {
         if (first == QLatin1String("config")) {
-            ConfigCommand command(m_io, {m_services.preferences(), m_services.launchAtLogin()});
+            ConfigCommand command(m_io, {m_services.preferences(), m_services.launchAtLogin(),
+                                         &m_services.applicationInstance()});
             co_return co_await command.run(std::move(arguments));
         }
         if (first == QLatin1String("lookup")) {
@@ -93,6 +95,10 @@ QCoro::Task<int> CommandLineInterface::run(QStringList arguments)
             RemindersCommand command(m_io, m_services.reminderRequests());
             co_return command.run(arguments);
         }
+        if (first == QLatin1String("doctor")) {
+            DoctorCommand command(m_io, m_services);
+            co_return co_await command.run(std::move(arguments));
+        }
         if (first == QLatin1String("open")) {
             OpenCommand command(m_io, m_services.applicationInstance());
             co_return co_await command.run(std::move(arguments));
@@ -118,7 +124,7 @@ QString CommandLineInterface::helpText()
     return QStringLiteral(
         "用法：rarozezev [命令] [选项]\n"
         "\n"
-        "不带参数运行时，Rarozezev 作为托盘应用启动：选中英文后按 Alt+D 查词。\n"
+        "不带参数运行时，Rarozezev 作为托盘应用启动：选中英文后按 Alt+D（可在设置中更换）查词。\n"
         "\n"
         "命令：\n"
         "  lookup           解释一段英文（rarozezev lookup --help）\n"
@@ -130,6 +136,7 @@ QString CommandLineInterface::helpText()
         "  config           查看和修改设置，保存 API Key（rarozezev config --help）\n"
         "  open             让正在运行的托盘应用打开一个窗口（rarozezev open --help）\n"
         "  trigger          查词选中的文字，与快捷键相同；可绑定到桌面快捷键（rarozezev trigger --help）\n"
+        "  doctor           检查本机桌面上各项机制是否可用（rarozezev doctor --help）\n"
         "\n"
         "选项：\n"
         "  -h, --help       显示本帮助\n"

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "collection/LearningItemStore.h"
+#include "diagnostics/DesktopCheck.h"
 #include "reminders/UserDefaultsReminderRequestStore.h"
 #include "viewmodels/pronunciation/PronunciationPlaybackController.h"
 
@@ -48,4 +49,7 @@ public:
     // What `speak` pronounces with: the desktop's audio output, or with `outputFile` that file
     // instead (a WAV of the system voice, the service's bytes as they came).
     virtual PronunciationPlaybackController::Services pronunciationServices(std::optional<QString> outputFile) = 0;
+    // What works on this desktop; with `includeNetwork` the AI endpoint is asked too.
+    // `hotkeyHeldHere`: this process holds the hotkey itself.
+    virtual QCoro::Task<DesktopCheck::Report> checkDesktop(bool includeNetwork, bool hotkeyHeldHere) = 0;
 };

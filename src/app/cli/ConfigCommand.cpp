@@ -1,7 +1,10 @@
 #include "app/cli/ConfigCommand.h"
 
+#include "app/cli/ApplicationInstanceConnecting.h"
 #include "app/cli/CommandArguments.h"
 #include "app/cli/CommandErrorMessage.h"
+#include "hotkey/GlobalShortcut.h"
+#include "platform/dbus/DBusSingleInstanceService.h"
 #include "preferences/AppPreferences.h"
 #include "preferences/AppPreferencesStoring.h"
 #include "preferences/LaunchAtLogin.h"
@@ -133,6 +136,7 @@ const QList<ConfigEntry> &entries()
         booleanEntry(Key::reminderEnabled, &Prefs::reminderEnabled, &Prefs::setReminderEnabled),
         booleanEntry(Key::selectionBadgeEnabled, &Prefs::selectionBadgeEnabled, &Prefs::setSelectionBadgeEnabled),
         booleanEntry(Key::optionDHotkeyEnabled, &Prefs::optionDHotkeyEnabled, &Prefs::setOptionDHotkeyEnabled),
+        stringEntry(Key::globalShortcut, &Prefs::globalShortcut, &Prefs::setGlobalShortcut),
         launchAtLoginEntry(),
         booleanEntry(Key::didConfirmSelectionBadgePrivacyNotice, &Prefs::didConfirmSelectionBadgePrivacyNotice,
                      &Prefs::setDidConfirmSelectionBadgePrivacyNotice),
@@ -202,6 +206,8 @@ QString ConfigCommand::helpText()
             line += QStringLiteral("  %1–%2").arg(e.minimum).arg(e.maximum);
         else if (!e.choices.isEmpty())
             line += QStringLiteral("  ") + e.choices.join(QLatin1Char('|'));
+        else if (e.key == Key::globalShortcut)
+            line += QStringLiteral("  如 Alt+D、Ctrl+Alt+D、Super+F8");
         keys.append(line);
     }
     return QStringLiteral(
@@ -240,7 +246,7 @@ QCoro::Task<int> ConfigCommand::run(QStringList arguments)
     if (sub == QLatin1String("get"))
         co_return get(arguments[1]);
     if (sub == QLatin1String("set"))
-        co_return set(arguments[1], arguments[2]);
+        co_return co_await set(arguments[1], arguments[2]);
     co_return co_await storeKey(arguments[1], sub == QLatin1String("delete-key"));
 }
 
@@ -265,24 +271,24 @@ int ConfigCommand::get(const QString &name)
     return CommandIO::success;
 }
 
-int ConfigCommand::set(const QString &name, const QString &value)
+QCoro::Task<int> ConfigCommand::set(QString name, QString value)
 {
     const ConfigEntry *found = entry(name);
     if (!found || !found->write) {
         if (found || isKeyMaintainedByProgram(name))
-            return usageError(QStringLiteral("“%1”由程序内部维护，不能修改。API Key 请用 config set-key 保存。").arg(name));
-        return usageError(QStringLiteral("未知的设置项：%1").arg(name));
+            co_return usageError(QStringLiteral("“%1”由程序内部维护，不能修改。API Key 请用 config set-key 保存。").arg(name));
+        co_return usageError(QStringLiteral("未知的设置项：%1").arg(name));
     }
     const QString key = found->key;
     switch (found->type) {
     case ValueType::boolean:
         if (!parseBoolean(value))
-            return usageError(QStringLiteral("“%1”需要布尔值（true/false/1/0/yes/no），而不是“%2”。").arg(key, value));
+            co_return usageError(QStringLiteral("“%1”需要布尔值（true/false/1/0/yes/no），而不是“%2”。").arg(key, value));
         break;
     case ValueType::integer: {
         const std::optional<int> number = parseInteger(value);
         if (!number || *number < found->minimum || *number > found->maximum)
-            return usageError(QStringLiteral("“%1”需要 %2 到 %3 之间的整数，而不是“%4”。")
+            co_return usageError(QStringLiteral("“%1”需要 %2 到 %3 之间的整数，而不是“%4”。")
                                   .arg(key)
                                   .arg(found->minimum)
                                   .arg(found->maximum)
@@ -290,24 +296,37 @@ int ConfigCommand::set(const QString &name, const QString &value)
         break;
     }
     case ValueType::string:
+        if (key == Key::globalShortcut) {
+            const std::optional<GlobalShortcut> shortcut = GlobalShortcut::parse(value);
+            if (!shortcut)
+                co_return usageError(QStringLiteral("“%1”需要 Ctrl、Alt 或 Super 加一个字母、数字或功能键，例如 Ctrl+Alt+D，而不是“%2”。").arg(key, value));
+            value = shortcut->toString();
+        }
         if (!found->choices.isEmpty() && !found->choices.contains(value))
-            return usageError(QStringLiteral("“%1”只能是 %2 之一，而不是“%3”。").arg(key, found->choices.join(QStringLiteral("、")), value));
+            co_return usageError(QStringLiteral("“%1”只能是 %2 之一，而不是“%3”。").arg(key, found->choices.join(QStringLiteral("、")), value));
         break;
     }
     // Reporting success for a write the build discards would mislead.
     if (found->fixedByBuild && m_settings.preferences.hasBundledServiceConfiguration()) {
         m_io.printError(QStringLiteral("此版本内置了 AI 与发音服务配置，“%1”不能修改。\n").arg(key));
-        return CommandIO::failure;
+        co_return CommandIO::failure;
     }
+    // The learner typed the command: the notice is shown, not asked.
+    if (key == Key::selectionBadgeEnabled && *parseBoolean(value)
+        && !m_settings.preferences.didConfirmSelectionBadgePrivacyNotice()) {
+        m_io.printError(selectionBadgePrivacyNotice());
+        m_settings.preferences.setDidConfirmSelectionBadgePrivacyNotice(true);
+    }
+    const QString previous = found->read(m_settings);
     if (!found->write(m_settings, value)) {
         if (key == launchAtLoginKey)
             m_io.printError(QStringLiteral("无法修改登录时启动：自启动文件 %1 无法写入或删除。\n")
                                 .arg(m_settings.launchAtLogin.entryPath()));
         else
             m_io.printError(PreferencesWriteError(key).errorDescription() + QLatin1Char('\n'));
-        return CommandIO::failure;
+        co_return CommandIO::failure;
     }
-    return CommandIO::success;
+    co_return co_await tellRunningInstance(key, previous);
 }
 
 std::variant<QString, int> ConfigCommand::readKey() const
@@ -367,7 +386,40 @@ QCoro::Task<int> ConfigCommand::storeKey(QString which, bool deleting)
     }
     m_io.printError(deleting ? QStringLiteral("%1 已从系统密钥环删除。\n").arg(label)
                              : QStringLiteral("%1 已保存到系统密钥环。\n").arg(label));
-    co_return CommandIO::success;
+    co_return co_await tellRunningInstance(isAIKeyName(which) ? Key::hasSavedAPIKey : Key::hasSavedTTSAPIKey, {});
+}
+
+QString ConfigCommand::selectionBadgePrivacyNotice()
+{
+    return QStringLiteral("开启划词浮标：\n"
+                          "开启后，Rarozezev 会在你选中英文并松开鼠标时检测选区，用于显示查词浮标。\n"
+                          "只有在你点击浮标或使用快捷键查词时，选中文本才会发送到当前配置的 AI 服务生成解释。\n"
+                          "如果某些 App 无法直接读取选中文本，应用会短暂使用复制方式读取，并尽量恢复原剪贴板内容。\n");
+}
+
+QCoro::Task<int> ConfigCommand::tellRunningInstance(QString key, QString previous)
+{
+    ApplicationInstanceConnecting *instance = m_settings.instance;
+    if (!instance || !instance->isRunning())
+        co_return CommandIO::success;
+    std::optional<QString> refusal;
+    try {
+        refusal = co_await instance->notifyPreferenceChanged(key);
+    } catch (const DBusSingleInstanceService::RequestError &) {
+        // Stored all the same: the application reads it at its next start.
+        m_io.printError(QStringLiteral("已保存，但正在运行的 Rarozezev 没有响应，重启后生效。\n"));
+        co_return CommandIO::success;
+    }
+    if (!refusal)
+        co_return CommandIO::success;
+    if (key == Key::globalShortcut) {
+        // The previous combination is still the live one; the stored value says so again.
+        m_settings.preferences.setGlobalShortcut(previous);
+        m_io.printError(QStringLiteral("%1，仍使用 %2。\n").arg(*refusal, previous));
+        co_return CommandIO::failure;
+    }
+    m_io.printError(*refusal + QLatin1Char('\n'));
+    co_return CommandIO::failure;
 }
 
 int ConfigCommand::usageError(const QString &message) const

@@ -8,6 +8,7 @@
 #include <variant>
 
 class AppPreferencesStoring;
+class ApplicationInstanceConnecting;
 class LaunchAtLogin;
 
 // `rarozezev config`: reads and writes the preferences and stores the API keys.
@@ -20,7 +21,12 @@ public:
     struct Settings {
         AppPreferencesStoring &preferences;
         LaunchAtLogin &launchAtLogin;
+        // The tray application, told about every change so that it follows at once; null: none.
+        ApplicationInstanceConnecting *instance = nullptr;
     };
+
+    // What the learner is told before the selection badge goes on.
+    static QString selectionBadgePrivacyNotice();
 
     ConfigCommand(CommandIO io, Settings settings);
 
@@ -32,7 +38,10 @@ public:
 private:
     int list();
     int get(const QString &name);
-    int set(const QString &name, const QString &value);
+    QCoro::Task<int> set(QString name, QString value);
+    // The running instance follows the change of `key`; its refusal is printed and, for the
+    // hotkey, the previous combination written back.
+    QCoro::Task<int> tellRunningInstance(QString key, QString previous);
     // Saves the key read from standard input, or deletes the saved one.
     QCoro::Task<int> storeKey(QString which, bool deleting);
     // Reads the key from standard input: a line typed without echo at a terminal, else

@@ -34,3 +34,8 @@ QCoro::Task<void> DBusApplicationInstance::requestSelectionLookup()
 {
     return DBusSingleInstanceService::requestSelectionLookup(requestTimeout);
 }
+
+QCoro::Task<std::optional<QString>> DBusApplicationInstance::notifyPreferenceChanged(QString key)
+{
+    return DBusSingleInstanceService::requestPreferenceChanged(std::move(key), requestTimeout);
+}

@@ -14,4 +14,5 @@ public:
     QCoro::Task<bool> waitUntilRunning(std::chrono::milliseconds timeout) override;
     QCoro::Task<void> requestOpen(QString what) override;
     QCoro::Task<void> requestSelectionLookup() override;
+    QCoro::Task<std::optional<QString>> notifyPreferenceChanged(QString key) override;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "hotkey/GlobalShortcut.h"
 #include "hotkey/HotkeyRegistrationBackend.h"
 #include "hotkey/HotkeyService.h"
 
@@ -8,6 +9,7 @@
 #include <exception>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class AppNotificationCenter;
 
@@ -17,7 +19,8 @@ class AppNotificationCenter;
 // hotkey, and the learner still has the menu and the badge. Main thread only.
 class HotkeyController {
 public:
-    using BackendFactory = std::function<std::unique_ptr<HotkeyRegistrationBackend>()>;
+    // A backend for the given combination.
+    using BackendFactory = std::function<std::unique_ptr<HotkeyRegistrationBackend>(const GlobalShortcut &)>;
     using ErrorLogger = std::function<void(const char *context, const std::exception &error)>;
 
     // The log context of a failed registration. Its wording is fixed (log searches rely on
@@ -34,7 +37,13 @@ public:
 
     // Enabled: creates the service if there is none, then registers (a failure is logged; the
     // service stays, so a later call retries). Disabled: unregisters and drops the service.
-    void configure(bool enabled);
+    // A shortcut other than the current one is moved to as changeShortcut does; none keeps it.
+    void configure(bool enabled, std::optional<GlobalShortcut> shortcut = std::nullopt);
+    // Claims `shortcut` before letting the current combination go, so that a combination
+    // another client holds changes nothing: false then, and the previous one stays active.
+    // Without a live service it only records the combination for the next registration.
+    bool changeShortcut(const GlobalShortcut &shortcut);
+    const GlobalShortcut &shortcut() const { return m_shortcut; }
 
     // Re-reads `isEnabled` and configures whenever "lookupTriggerPreferencesChanged" is posted
     // on `center`, until this controller is destroyed. Replaces an earlier subscription.
@@ -49,5 +58,6 @@ private:
     BackendFactory m_makeBackend;
     ErrorLogger m_logError;
     std::unique_ptr<HotkeyService> m_service;
+    GlobalShortcut m_shortcut;
     QMetaObject::Connection m_preferencesConnection;
 };

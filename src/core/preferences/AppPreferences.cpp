@@ -1,5 +1,6 @@
 #include "preferences/AppPreferences.h"
 
+#include "hotkey/GlobalShortcut.h"
 #include "preferences/PreferencesWriteError.h"
 #include "logging/AppLogger.h"
 
@@ -202,6 +203,18 @@ bool AppPreferences::setOptionDHotkeyEnabled(bool value)
     return m_userDefaults.setBool(Key::optionDHotkeyEnabled, value);
 }
 
+QString AppPreferences::globalShortcut() const
+{
+    const std::optional<GlobalShortcut> stored =
+        GlobalShortcut::parse(m_userDefaults.stringValue(Key::globalShortcut).value_or(QString()));
+    return stored.value_or(GlobalShortcut::defaultShortcut()).toString();
+}
+
+bool AppPreferences::setGlobalShortcut(const QString &value)
+{
+    return m_userDefaults.setString(Key::globalShortcut, value);
+}
+
 bool AppPreferences::didConfirmSelectionBadgePrivacyNotice() const
 {
     return storedBool(Key::didConfirmSelectionBadgePrivacyNotice, false);
@@ -344,7 +357,7 @@ QCoro::Task<void> AppPreferences::saveTTSAPIKey(QString key)
 UserSettings AppPreferences::currentUserSettingsWithoutAPIKey() const
 {
     UserSettings settings;
-    settings.globalShortcut = QStringLiteral("Option+D");
+    settings.globalShortcut = globalShortcut();
     settings.aiProvider = QStringLiteral("OpenAICompatible");
     settings.aiModel = aiModel();
     settings.baseURL = aiBaseURL();

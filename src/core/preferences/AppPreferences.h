@@ -26,6 +26,7 @@ public:
         static constexpr QLatin1String reminderEnabled{"reminderEnabled"};
         static constexpr QLatin1String selectionBadgeEnabled{"selectionBadgeEnabled"};
         static constexpr QLatin1String optionDHotkeyEnabled{"optionDHotkeyEnabled"};
+        static constexpr QLatin1String globalShortcut{"globalShortcut"};
         static constexpr QLatin1String didConfirmSelectionBadgePrivacyNotice{"didConfirmSelectionBadgePrivacyNotice.v1"};
         static constexpr QLatin1String ttsProvider{"ttsProvider"};
         static constexpr QLatin1String ttsBaseURL{"ttsBaseURL"};
@@ -93,6 +94,8 @@ public:
     bool setSelectionBadgeEnabled(bool value) override;
     bool optionDHotkeyEnabled() const override;
     bool setOptionDHotkeyEnabled(bool value) override;
+    QString globalShortcut() const override;
+    bool setGlobalShortcut(const QString &value) override;
     bool didConfirmSelectionBadgePrivacyNotice() const override;
     bool setDidConfirmSelectionBadgePrivacyNotice(bool value) override;
     QString ttsProvider() const override;

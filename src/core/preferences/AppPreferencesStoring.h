@@ -39,6 +39,10 @@ public:
     virtual bool setSelectionBadgeEnabled(bool value) = 0;
     virtual bool optionDHotkeyEnabled() const = 0;
     virtual bool setOptionDHotkeyEnabled(bool value) = 0;
+    // The hotkey's combination in GlobalShortcut's canonical text; Alt+D when none or an
+    // unusable one is stored.
+    virtual QString globalShortcut() const = 0;
+    virtual bool setGlobalShortcut(const QString &value) = 0;
     virtual bool didConfirmSelectionBadgePrivacyNotice() const = 0;
     virtual bool setDidConfirmSelectionBadgePrivacyNotice(bool value) = 0;
     virtual QString ttsProvider() const = 0;

@@ -43,8 +43,14 @@ public slots:
 
     Q_SCRIPTABLE QString LookupPanelStatus() { return m_statusHandler ? m_statusHandler() : QStringLiteral("{}"); }
 
+    Q_SCRIPTABLE QString PreferenceChanged(const QString &key)
+    {
+        return m_preferenceHandler ? m_preferenceHandler(key).value_or(QString()) : QString();
+    }
+
 public:
     DBusSingleInstanceService::SelectionLookupHandler m_selectionLookupHandler;
+    DBusSingleInstanceService::PreferenceHandler m_preferenceHandler;
 
 private:
     DBusSingleInstanceService::OpenHandler m_handler;
@@ -73,6 +79,11 @@ DBusSingleInstanceService::~DBusSingleInstanceService()
     release();
     if (!m_connectionName.isEmpty())
         QDBusConnection::disconnectFromBus(m_connectionName);
+}
+
+void DBusSingleInstanceService::setPreferenceHandler(PreferenceHandler handler)
+{
+    m_object->m_preferenceHandler = std::move(handler);
 }
 
 DBusSingleInstanceService::ClaimResult DBusSingleInstanceService::claim()
@@ -200,6 +211,18 @@ QCoro::Task<QString> DBusSingleInstanceService::requestLookupPanelStatus(std::ch
     const QDBusMessage reply =
         co_await callInstance(std::move(serviceName), QStringLiteral("LookupPanelStatus"), QVariantList(), timeout);
     co_return reply.arguments().value(0).toString();
+}
+
+QCoro::Task<std::optional<QString>> DBusSingleInstanceService::requestPreferenceChanged(QString key,
+                                                                                       std::chrono::milliseconds timeout,
+                                                                                       QString serviceName)
+{
+    QVariantList arguments;
+    arguments.append(QVariant(key));
+    const QDBusMessage reply =
+        co_await callInstance(std::move(serviceName), QStringLiteral("PreferenceChanged"), std::move(arguments), timeout);
+    const QString failure = reply.arguments().value(0).toString();
+    co_return failure.isEmpty() ? std::nullopt : std::optional<QString>(failure);
 }
 
 #include "DBusSingleInstanceService.moc"

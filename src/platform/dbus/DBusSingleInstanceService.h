@@ -45,6 +45,9 @@ public:
     using SelectionLookupHandler = std::function<std::optional<QString>()>;
     // The JSON text LookupPanelStatus() answers.
     using StatusHandler = std::function<QString()>;
+    // Follows a preference another process changed: nothing, or why the running instance
+    // could not (PreferenceChanged answers it; an empty text means done).
+    using PreferenceHandler = std::function<std::optional<QString>(const QString &key)>;
 
     static QString defaultServiceName() { return QStringLiteral("com.rarozezev.Rarozezev"); }
     static QString objectPath() { return QStringLiteral("/com/rarozezev/Rarozezev"); }
@@ -59,6 +62,9 @@ public:
     ~DBusSingleInstanceService();
     DBusSingleInstanceService(const DBusSingleInstanceService &) = delete;
     DBusSingleInstanceService &operator=(const DBusSingleInstanceService &) = delete;
+
+    // Before claim(); without one PreferenceChanged is accepted and does nothing.
+    void setPreferenceHandler(PreferenceHandler handler);
 
     // Exports the object and takes the name unless another process holds it. Never queues
     // for the name: a second instance must hand over at once, not wait its turn.
@@ -84,6 +90,11 @@ public:
     // Asks the running instance to open `what`. Throws RequestError.
     static QCoro::Task<void> requestOpen(QString what, std::chrono::milliseconds timeout,
                                          QString serviceName = defaultServiceName());
+
+    // Tells the running instance that the preference `key` changed: nothing when it followed,
+    // else its reason. Throws RequestError.
+    static QCoro::Task<std::optional<QString>> requestPreferenceChanged(QString key, std::chrono::milliseconds timeout,
+                                                                        QString serviceName = defaultServiceName());
 
 private:
     void release();

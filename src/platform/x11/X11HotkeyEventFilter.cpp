@@ -19,8 +19,12 @@ constexpr std::uint32_t repeatWindowMs = 1500;
 } // namespace
 
 X11HotkeyEventFilter::X11HotkeyEventFilter(std::uint32_t rootWindow, std::uint8_t keycode, std::uint16_t numLockMask,
-                                           std::function<void()> onTrigger)
-    : m_rootWindow(rootWindow), m_keycode(keycode), m_numLockMask(numLockMask), m_onTrigger(std::move(onTrigger))
+                                           std::function<void()> onTrigger, std::uint16_t modifiers)
+    : m_rootWindow(rootWindow),
+      m_keycode(keycode),
+      m_numLockMask(numLockMask),
+      m_modifiers(modifiers),
+      m_onTrigger(std::move(onTrigger))
 {
 }
 
@@ -53,7 +57,7 @@ bool X11HotkeyEventFilter::nativeEventFilter(const QByteArray &eventType, void *
 bool X11HotkeyEventFilter::modifiersMatch(std::uint16_t state) const
 {
     const std::uint16_t ignored = XCB_MOD_MASK_LOCK | m_numLockMask;
-    return (state & coreModifierBits & ~ignored) == XCB_MOD_MASK_1;
+    return (state & coreModifierBits & ~ignored) == m_modifiers;
 }
 
 void X11HotkeyEventFilter::handlePress(std::uint32_t time)

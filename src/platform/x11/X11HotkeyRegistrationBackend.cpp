@@ -99,7 +99,7 @@ std::uint16_t numLockMask(xcb_connection_t *connection, const std::vector<xcb_ke
     return mask;
 }
 
-std::optional<X11HotkeyKey> resolveHotkeyKey(xcb_connection_t *connection, Display *display)
+std::optional<X11HotkeyKey> resolveHotkeyKey(xcb_connection_t *connection, Display *display, xcb_keysym_t keysym)
 {
     X11HotkeyKey key;
     key.rootWindow = defaultRootWindow(connection, display);
@@ -108,7 +108,7 @@ std::optional<X11HotkeyKey> resolveHotkeyKey(xcb_connection_t *connection, Displ
     xcb_key_symbols_t *symbols = xcb_key_symbols_alloc(connection);
     if (!symbols)
         return std::nullopt;
-    const std::vector<xcb_keycode_t> dKeys = keycodesFor(symbols, XK_d);
+    const std::vector<xcb_keycode_t> dKeys = keycodesFor(symbols, keysym);
     const std::vector<xcb_keycode_t> numLockKeys = keycodesFor(symbols, XK_Num_Lock);
     xcb_key_symbols_free(symbols);
     if (dKeys.empty())
@@ -118,13 +118,14 @@ std::optional<X11HotkeyKey> resolveHotkeyKey(xcb_connection_t *connection, Displ
     return key;
 }
 
-// Alt with every combination of the lock modifiers, without repeats when Num Lock has none.
-std::vector<std::uint16_t> grabModifiers(std::uint16_t numLockMask)
+// The shortcut's modifiers with every combination of the lock modifiers, without repeats
+// when Num Lock has none.
+std::vector<std::uint16_t> grabModifiers(std::uint16_t base, std::uint16_t numLockMask)
 {
     std::vector<std::uint16_t> result;
     for (std::uint16_t locks : {std::uint16_t(0), std::uint16_t(XCB_MOD_MASK_LOCK), numLockMask,
                                 std::uint16_t(XCB_MOD_MASK_LOCK | numLockMask)}) {
-        const auto modifiers = static_cast<std::uint16_t>(XCB_MOD_MASK_1 | locks);
+        const auto modifiers = static_cast<std::uint16_t>(base | locks);
         if (std::find(result.begin(), result.end(), modifiers) == result.end())
             result.push_back(modifiers);
     }
@@ -140,17 +141,41 @@ void ungrab(xcb_connection_t *connection, const X11RegisteredHotkeyToken &token)
 
 } // namespace
 
+X11HotkeyRegistrationBackend::X11HotkeyRegistrationBackend(GlobalShortcut shortcut) : m_shortcut(std::move(shortcut)) {}
+
+quint32 X11HotkeyRegistrationBackend::keysym(const GlobalShortcut &shortcut)
+{
+    const QString &key = shortcut.key;
+    if (key.size() == 1)
+        return key[0].isDigit() ? XK_0 + (key[0].unicode() - '0') : XK_a + (key[0].toLower().unicode() - 'a');
+    return XK_F1 + (key.mid(1).toUInt() - 1);
+}
+
+quint16 X11HotkeyRegistrationBackend::modifierMask(const GlobalShortcut &shortcut)
+{
+    quint16 mask = 0;
+    if (shortcut.modifiers & GlobalShortcut::shift)
+        mask |= XCB_MOD_MASK_SHIFT;
+    if (shortcut.modifiers & GlobalShortcut::control)
+        mask |= XCB_MOD_MASK_CONTROL;
+    if (shortcut.modifiers & GlobalShortcut::alt)
+        mask |= XCB_MOD_MASK_1;
+    if (shortcut.modifiers & GlobalShortcut::super)
+        mask |= XCB_MOD_MASK_4;
+    return mask;
+}
+
 std::unique_ptr<HotkeyHandlerToken> X11HotkeyRegistrationBackend::installHandler(std::function<void()> onTrigger)
 {
     Display *display = nullptr;
     xcb_connection_t *connection = qtConnection(&display);
     if (!connection)
         throw HotkeyRegistrationError::eventHandlerInstallationFailed();
-    const std::optional<X11HotkeyKey> key = resolveHotkeyKey(connection, display);
+    const std::optional<X11HotkeyKey> key = resolveHotkeyKey(connection, display, keysym(m_shortcut));
     if (!key)
         throw HotkeyRegistrationError::eventHandlerInstallationFailed();
-    auto filter =
-        std::make_unique<X11HotkeyEventFilter>(key->rootWindow, key->keycode, key->numLockMask, std::move(onTrigger));
+    auto filter = std::make_unique<X11HotkeyEventFilter>(key->rootWindow, key->keycode, key->numLockMask,
+                                                         std::move(onTrigger), modifierMask(m_shortcut));
     QCoreApplication::instance()->installNativeEventFilter(filter.get());
     return std::make_unique<X11HotkeyHandlerToken>(std::move(filter));
 }
@@ -170,14 +195,14 @@ std::unique_ptr<RegisteredHotkeyToken> X11HotkeyRegistrationBackend::registerDef
     xcb_connection_t *connection = qtConnection(&display);
     if (!connection)
         throw HotkeyRegistrationError::hotkeyRegistrationFailed();
-    const std::optional<X11HotkeyKey> key = resolveHotkeyKey(connection, display);
+    const std::optional<X11HotkeyKey> key = resolveHotkeyKey(connection, display, keysym(m_shortcut));
     if (!key)
         throw HotkeyRegistrationError::hotkeyRegistrationFailed();
 
     auto token = std::make_unique<X11RegisteredHotkeyToken>();
     token->rootWindow = key->rootWindow;
     token->keycode = key->keycode;
-    const std::vector<std::uint16_t> modifiers = grabModifiers(key->numLockMask);
+    const std::vector<std::uint16_t> modifiers = grabModifiers(modifierMask(m_shortcut), key->numLockMask);
     // Send every grab before waiting for any answer: one round trip instead of four.
     std::vector<xcb_void_cookie_t> cookies;
     for (std::uint16_t each : modifiers) {

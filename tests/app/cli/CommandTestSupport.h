@@ -109,6 +109,7 @@ protected:
     std::optional<DBusSingleInstanceService::RequestError> openFailure;
     int appStartCount = 0;
     QStringList openRequests;
+    QStringList changedPreferences;
 
 private:
     AppPreferencesStoring &preferences() override { return prefs; }
@@ -122,6 +123,7 @@ private:
     ApplicationInstanceConnecting &applicationInstance() override { return *this; }
     UserDefaultsReminderRequestStore reminderRequests() override { return UserDefaultsReminderRequestStore(defaults); }
     PronunciationPlaybackController::Services pronunciationServices(std::optional<QString>) override { return {}; }
+    QCoro::Task<DesktopCheck::Report> checkDesktop(bool, bool) override { co_return DesktopCheck::Report{}; }
     SelectedTextCapturing &selectionCaptureService() override { return *this; }
     LearningItemStore collection() override
     {
@@ -161,6 +163,11 @@ private:
     bool isRunning() override { return appRunning; }
     bool startApplication() override { return ++appStartCount, appStarts; }
     QCoro::Task<bool> waitUntilRunning(std::chrono::milliseconds) override { co_return appRunning = appComesUp; }
+    QCoro::Task<std::optional<QString>> notifyPreferenceChanged(QString key) override
+    {
+        changedPreferences.append(key);
+        co_return std::nullopt;
+    }
     QCoro::Task<void> requestOpen(QString what) override
     {
         openRequests.append(what);

@@ -64,7 +64,7 @@ struct Controlled {
     int backendsMade = 0;
     QList<Kind> logged;
     HotkeyController controller{[] {},
-                                [this] {
+                                [this](const GlobalShortcut &) {
                                     ++backendsMade;
                                     return std::make_unique<Forwarder>(platform);
                                 },

@@ -163,7 +163,7 @@ TEST_F(CommandLineTest, OpenStartsTheApplicationWhichThenTakesOverLaterStarts)
     environment.insert(QStringLiteral("RAROZEZEV_AI_API_KEY"), QStringLiteral("sk-for-this-command"));
     EXPECT_EQ(run({"open", "settings"}).exitCode, 0);
     environment.remove(QStringLiteral("RAROZEZEV_AI_API_KEY"));
-    EXPECT_TRUE(waitUntil([] { return !visibleWindows().isEmpty(); })) << "the settings window";
+    EXPECT_TRUE(waitUntil([] { return !xdotool({"search", "--onlyvisible", "--name", "^设置$"}).isEmpty(); }));
     const QString started = QStringLiteral("/proc/%1/").arg(DBusSingleInstanceService::instanceProcessId().value_or(0));
     QFile startedEnvironment(started + QStringLiteral("environ"));
     ASSERT_TRUE(startedEnvironment.open(QIODevice::ReadOnly));
@@ -194,6 +194,25 @@ TEST_F(CommandLineTest, WithoutAGraphicalSessionTheApplicationPointsAtTheCommand
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.err.count(QLatin1Char('\n')), 1) << result.err.toStdString();
     EXPECT_TRUE(result.err.contains(QStringLiteral("rarozezev lookup"))) << result.err.toStdString();
+}
+
+TEST_F(CommandLineTest, ConfigChangesReachTheRunningApplicationAndDoctorJudgesTheDesktop)
+{
+    ASSERT_TRUE(startApplication());
+    // Answered from the event loop, so the hotkey is registered by then.
+    ASSERT_FALSE(panelStatus()["open"].toBool());
+    EXPECT_EQ(run({"config", "set", "globalShortcut", "ctrl+alt+k"}).exitCode, 0);
+    EXPECT_EQ(run({"config", "get", "globalShortcut"}).out, "Ctrl+Alt+K\n");
+    xdotool({"key", "ctrl+alt+k"});
+    EXPECT_TRUE(waitUntil([] { return panelStatus()["open"].toBool(); })) << "the new combination opens a panel";
+
+    const Result badge = run({"config", "set", "selectionBadgeEnabled", "true"});
+    EXPECT_TRUE(badge.err.contains("开启划词浮标")) << badge.err.toStdString();
+
+    const Result doctor = run({"doctor", "--offline"});
+    EXPECT_EQ(doctor.exitCode, 0) << doctor.out.toStdString();
+    EXPECT_TRUE(doctor.out.contains("✓ 全局快捷键：Ctrl+Alt+K 已由正在运行的 Rarozezev 注册")) << doctor.out.toStdString();
+    EXPECT_EQ(stopApplication()->exitCode, 0);
 }
 
 TEST_F(CommandLineTest, ACollectionDatabaseThatCannotBeCreatedStopsTheApplicationWithItsReason)

@@ -1,6 +1,7 @@
 #include "platform/x11/X11HotkeyRegistrationBackend.h"
 
 #include "hotkey/DefaultHotkeyRegistrar.h"
+#include "hotkey/HotkeyController.h"
 #include "hotkey/HotkeyRegistrationError.h"
 #include "support/TestSupport.h"
 
@@ -26,18 +27,18 @@ void xdotool(const char *command, const char *keys)
     ASSERT_EQ(QProcess::execute(QStringLiteral("xdotool"), {QString::fromLatin1(command), QString::fromLatin1(keys)}), 0);
 }
 
-// Another client (a connection of its own) that tries to grab Alt+D with the given lock
-// combinations and holds what it got until destroyed; `answer` is "grabbed" or "refused".
-// The session's keymap puts Num Lock on Mod2, as the standard keymaps do.
+// Another client (a connection of its own) that tries to grab a key (Alt+D unless told) with
+// the given lock combinations and holds what it got until destroyed; `answer` is "grabbed" or
+// "refused". The session's keymap puts Num Lock on Mod2, as the standard keymaps do.
 struct GrabHolder {
-    explicit GrabHolder(const QStringList &combinations)
+    explicit GrabHolder(const QStringList &combinations, xcb_keysym_t keysym = XK_d, uint16_t base = XCB_MOD_MASK_1)
     {
         const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
         xcb_key_symbols_t *symbols = xcb_key_symbols_alloc(connection);
-        xcb_keycode_t *codes = xcb_key_symbols_get_keycode(symbols, XK_d);
+        xcb_keycode_t *codes = xcb_key_symbols_get_keycode(symbols, keysym);
         bool refused = false;
         for (const QString &combination : combinations) {
-            const auto modifiers = static_cast<uint16_t>(XCB_MOD_MASK_1 | (combination.contains("caps") ? XCB_MOD_MASK_LOCK : 0)
+            const auto modifiers = static_cast<uint16_t>(base | (combination.contains("caps") ? XCB_MOD_MASK_LOCK : 0)
                                                          | (combination.contains("num") ? XCB_MOD_MASK_2 : 0));
             const auto cookie = xcb_grab_key_checked(connection, 0, root, modifiers, codes[0], XCB_GRAB_MODE_ASYNC,
                                                      XCB_GRAB_MODE_ASYNC);
@@ -112,6 +113,28 @@ TEST_F(X11HotkeyRegistrationTest, AnotherClientsGrabFailsRegistrationAndLeavesNo
     EXPECT_TRUE(registrar.isRegistered()) << "free again once the other client is gone";
     xdotool("key", "alt+d");
     EXPECT_TRUE(triggersReach(1)) << "the failed attempt left no handler behind";
+}
+
+TEST_F(X11HotkeyRegistrationTest, AChosenCombinationReplacesTheOldOneAtOnceUnlessAnotherClientHoldsIt)
+{
+    HotkeyController controller([&] { ++triggers; }, [](const GlobalShortcut &shortcut) {
+        return std::make_unique<X11HotkeyRegistrationBackend>(shortcut);
+    });
+    controller.configure(true);
+    ASSERT_TRUE(controller.isRegistered());
+    const uint16_t ctrlAlt = XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1;
+    ASSERT_TRUE(controller.changeShortcut(*GlobalShortcut::parse("Ctrl+Alt+K")));
+    EXPECT_EQ(GrabHolder(allCombinations).answer, QStringLiteral("grabbed")) << "Alt+D was released";
+    EXPECT_EQ(GrabHolder({"plain"}, XK_k, ctrlAlt).answer, QStringLiteral("refused"));
+    xdotool("key", "ctrl+alt+k");
+    EXPECT_TRUE(triggersReach(1));
+
+    const GrabHolder rival({"plain"}, XK_j, ctrlAlt);
+    ASSERT_EQ(rival.answer, QStringLiteral("grabbed"));
+    EXPECT_FALSE(controller.changeShortcut(*GlobalShortcut::parse("Ctrl+Alt+J")));
+    EXPECT_EQ(controller.shortcut().toString(), "Ctrl+Alt+K");
+    xdotool("key", "ctrl+alt+k");
+    EXPECT_TRUE(triggersReach(2)) << "the previous combination stays active";
 }
 
 } // namespace

@@ -1,0 +1,117 @@
+#include "diagnostics/DesktopCheck.h"
+
+#include <QStringList>
+
+#include <algorithm>
+#include <exception>
+
+QString DesktopCheck::title(Item item)
+{
+    switch (item) {
+    case Item::displaySession:
+        return QStringLiteral("显示服务与会话");
+    case Item::trayHost:
+        return QStringLiteral("托盘图标");
+    case Item::notificationServer:
+        return QStringLiteral("通知服务");
+    case Item::secretService:
+        return QStringLiteral("系统密钥环（Secret Service）");
+    case Item::soundServer:
+        return QStringLiteral("声音输出");
+    case Item::hotkeyGrab:
+        return QStringLiteral("全局快捷键");
+    case Item::primarySelection:
+        return QStringLiteral("读取选中文本（PRIMARY）");
+    case Item::xtest:
+        return QStringLiteral("模拟复制按键（XTEST）");
+    case Item::record:
+        return QStringLiteral("划词浮标的鼠标监听（RECORD）");
+    case Item::dictionaryData:
+        return QStringLiteral("离线词典（WordNet）");
+    case Item::aiEndpoint:
+        return QStringLiteral("AI 服务地址");
+    }
+    return {};
+}
+
+QString DesktopCheck::remedy(Item item)
+{
+    switch (item) {
+    case Item::displaySession:
+        return QStringLiteral("请在 X11 图形会话中运行（Wayland 下请选择带 Xwayland 的会话，或确认已设置 DISPLAY）。");
+    case Item::trayHost:
+        return QStringLiteral("桌面没有托盘区：请启用托盘扩展（如 AppIndicator），或直接用快捷键和 rarozezev open 打开窗口。");
+    case Item::notificationServer:
+        return QStringLiteral("没有通知服务：请安装并启动通知守护进程（如 dunst、mako 或桌面自带的通知中心），否则提醒无法显示。");
+    case Item::secretService:
+        return QStringLiteral("没有可用的密钥环：请安装并解锁 gnome-keyring 或 KWallet，否则无法保存和读取 API Key。");
+    case Item::soundServer:
+        return QStringLiteral("没有声音输出：请启动 PipeWire 或 PulseAudio，并确认有可用的输出设备。");
+    case Item::hotkeyGrab:
+        return QStringLiteral("快捷键已被其他程序占用：请在设置的“查词触发”中换一个组合键。");
+    case Item::primarySelection:
+        return QStringLiteral("无法读取选区：请确认程序运行在 X11 会话中（DISPLAY 已设置）。");
+    case Item::xtest:
+        return QStringLiteral("X 服务器没有 XTEST 扩展：无法用复制方式读取选区，请启用该扩展。");
+    case Item::record:
+        return QStringLiteral("X 服务器没有 RECORD 扩展：划词浮标无法工作，请启用该扩展或改用快捷键。");
+    case Item::dictionaryData:
+        return QStringLiteral("没有 WordNet 数据：请安装 wordnet-base（或发行版的 wordnet 软件包）以离线查单词。");
+    case Item::aiEndpoint:
+        return QStringLiteral("AI 服务不可用：请在设置的“AI 设置”中检查 Base URL、模型和 API Key，并确认网络可以访问该地址。");
+    }
+    return {};
+}
+
+QString DesktopCheck::Line::title() const { return DesktopCheck::title(item); }
+
+QString DesktopCheck::Line::remedy() const { return ok ? QString() : DesktopCheck::remedy(item); }
+
+QString DesktopCheck::Line::text() const
+{
+    QString line = (ok ? QStringLiteral("✓ ") : QStringLiteral("✗ ")) + title();
+    if (!detail.isEmpty())
+        line += QStringLiteral("：") + detail;
+    if (!ok)
+        line += QStringLiteral(" —— ") + remedy();
+    return line;
+}
+
+QString DesktopCheck::Report::text() const
+{
+    QStringList out;
+    for (const Line &line : lines)
+        out.append(line.text());
+    out.append(mainJobWorks ? QStringLiteral("结论：划词查词可以正常工作。")
+                            : QStringLiteral("结论：划词查词目前无法正常工作，请按上面标 ✗ 的提示处理。"));
+    return out.join(QLatin1Char('\n')) + QLatin1Char('\n');
+}
+
+bool DesktopCheck::mainJobWorks(const QList<Line> &lines)
+{
+    const auto works = [&lines](Item item) {
+        return std::none_of(lines.cbegin(), lines.cend(), [item](const Line &l) { return l.item == item && !l.ok; });
+    };
+    const bool canRead = works(Item::displaySession) && works(Item::primarySelection);
+    const bool canTrigger = works(Item::hotkeyGrab) || works(Item::record);
+    const bool canAnswer = (works(Item::aiEndpoint) && works(Item::secretService)) || works(Item::dictionaryData);
+    return canRead && canTrigger && canAnswer;
+}
+
+QCoro::Task<DesktopCheck::Report> DesktopCheck::run(QList<std::pair<Item, Probe>> probes)
+{
+    Report report;
+    for (auto &[item, probe] : probes) {
+        Line line{item, false, {}};
+        try {
+            const ProbeResult result = co_await probe();
+            line.ok = result.ok;
+            line.detail = result.detail;
+        } catch (const std::exception &error) {
+            line.detail = QString::fromUtf8(error.what());
+        }
+        report.lines.append(line);
+    }
+    report.mainJobWorks = mainJobWorks(report.lines);
+    co_return report;
+}
