@@ -213,7 +213,8 @@ AppDelegate::Services AppServices::delegateServices()
         // X11 sees the pointer only over X11 windows, and its key grabs only while one has the
         // focus; the desktop portal hands out global shortcuts where the desktop has it.
         services.selectionBadge.makeMonitor = [] { return std::make_unique<WaylandMouseWatchUnavailable>(); };
-        services.makeHotkeyBackend = [] { return std::make_unique<PortalGlobalShortcutsBackend>(); };
+        // The desktop assigns the key there (it may ask the learner); Alt+D is only the preference.
+        services.makeHotkeyBackend = [](const GlobalShortcut &) { return std::make_unique<PortalGlobalShortcutsBackend>(); };
         services.isHotkeyHeld = nullptr;
     }
     return services;
