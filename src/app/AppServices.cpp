@@ -98,8 +98,11 @@ void AppServices::logSessionMechanisms()
                                                       : QStringLiteral("none: the compositor offers no data-control");
     AppLogger::error([&] {
         return QStringLiteral("Session %1: selection through %2; no copy keystroke; selection badge off; "
-                              "hotkey through the desktop portal's global shortcuts, else bind `rarozezev trigger`.")
-            .arg(m_session.description(), selection);
+                              "hotkey through the desktop portal's global shortcuts, else bind `rarozezev trigger`; "
+                              "windows %3.")
+            .arg(m_session.description(), selection,
+                 QGuiApplication::platformName() == QLatin1String("xcb") ? QStringLiteral("on X11 through XWayland")
+                                                                         : QStringLiteral("placed by the compositor"));
     });
 }
 

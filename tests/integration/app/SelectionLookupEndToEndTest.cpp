@@ -38,7 +38,8 @@ TEST_F(SelectionLookupEndToEndTest, AltDAndTheTriggerCommandExplainTheSelectionI
 }
 
 // On sway the selection comes through data-control, for the tray application's trigger and
-// for `lookup --selection` alike; the windows still go to the X display (XWayland's part).
+// for `lookup --selection` alike, whether the windows go to the X display (XWayland's part)
+// or to the compositor itself.
 TEST_F(SelectionLookupEndToEndTest, OnAWlrootsCompositorTheTriggerExplainsThePrimarySelection)
 {
     environment.insert(QStringLiteral("WAYLAND_DISPLAY"), qEnvironmentVariable("RAROZEZEV_TEST_WAYLAND_DISPLAY"));
@@ -56,6 +57,16 @@ TEST_F(SelectionLookupEndToEndTest, OnAWlrootsCompositorTheTriggerExplainsThePri
     const Result looked = run({"lookup", "--selection"});
     EXPECT_EQ(looked.exitCode, 0) << looked.err.toStdString();
     EXPECT_TRUE(looked.out.contains(explanation)) << looked.out.toStdString();
+
+    // Natively on Wayland, without any X display: the compositor places the panel.
+    stopApplication();
+    environment.remove(QStringLiteral("DISPLAY"));
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("wayland"));
+    ASSERT_TRUE(startApplication());
+    EXPECT_EQ(run({"trigger"}).exitCode, 0);
+    const QJsonObject panel = loadedPanel();
+    EXPECT_EQ(panel["selectedText"].toString(), QStringLiteral("take off")) << logText().toStdString();
+    EXPECT_TRUE(panel["visible"].toBool());
 }
 
 // With nothing in PRIMARY, `lookup --selection` copies the selection with Ctrl+C, puts the
