@@ -24,8 +24,10 @@
 
 namespace {
 
-// How long a capture waits for the hotkey to be let go, and how often it looks.
+// How long a capture waits for the hotkey (1 s) or a desktop shortcut (1.5 s) to be let go,
+// and how often it looks.
 constexpr int kHotkeyReleasePolls = 100;
+constexpr int kShortcutReleasePolls = 150;
 constexpr std::chrono::milliseconds kHotkeyReleasePollInterval{10};
 
 QString stateName(LookupViewModel::State::Kind kind)
@@ -211,7 +213,7 @@ std::shared_ptr<LookupViewModel> AppDelegate::makeLookupViewModel() const
                                              m_services.systemDictionary);
 }
 
-QCoro::Task<void> AppDelegate::showLookupPanelFromCurrentSelection()
+QCoro::Task<void> AppDelegate::showLookupPanelFromCurrentSelection(SelectionTrigger trigger)
 {
     const QPointer<AppDelegate> self(this);
     const quint64 generation = ++m_selectionLookupGeneration;
@@ -219,9 +221,12 @@ QCoro::Task<void> AppDelegate::showLookupPanelFromCurrentSelection()
     const std::shared_ptr<LookupViewModel> viewModel = makeLookupViewModel();
     const std::shared_ptr<SelectedTextCapturing> capture = m_services.makeSelectionCaptureService();
     // The hotkey's grab holds the keyboard until D goes up: a copy keystroke posted before
-    // then would come back to us instead of reaching the application with the selection.
-    if (const std::function<bool()> isHotkeyHeld = m_services.isHotkeyHeld) {
-        for (int poll = 0; poll < kHotkeyReleasePolls && isHotkeyHeld(); ++poll)
+    // then would come back to us instead of reaching the application with the selection. A
+    // desktop's shortcut grabs its key alike, and its modifiers would join the keystroke.
+    const bool fromHotkey = trigger == SelectionTrigger::hotkey;
+    if (const std::function<bool()> isHeld = fromHotkey ? m_services.isHotkeyHeld : m_services.isAnyKeyHeld) {
+        const int polls = fromHotkey ? kHotkeyReleasePolls : kShortcutReleasePolls;
+        for (int poll = 0; poll < polls && isHeld(); ++poll)
             co_await QCoro::sleepFor(kHotkeyReleasePollInterval);
         if (!self)
             co_return;

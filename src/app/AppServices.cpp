@@ -190,7 +190,9 @@ AppDelegate::Services AppServices::delegateServices()
     services.resultCache = sharedLookupResultCache();
     services.systemDictionary = sharedSystemDictionary();
     services.makeHotkeyBackend = [] { return std::make_unique<X11HotkeyRegistrationBackend>(); };
-    services.isHotkeyHeld = [keyState = std::make_shared<X11KeyState>(kHotkeyKeysym)] { return keyState->isDown(); };
+    const auto keyState = std::make_shared<X11KeyState>(kHotkeyKeysym);
+    services.isHotkeyHeld = [keyState] { return keyState->isDown(); };
+    services.isAnyKeyHeld = [keyState] { return keyState->isAnyKeyDown(); };
     services.workspacePinning = &X11WorkspacePinning::apply;
     services.selectionBadge.makeMonitor = [] { return std::make_unique<X11RecordMouseMonitor>(); };
     services.selectionBadge.makePresenter = [] { return std::make_unique<SelectionBadgePresenter>(); };
@@ -209,6 +211,7 @@ AppDelegate::Services AppServices::delegateServices()
         services.selectionBadge.makeMonitor = [] { return std::make_unique<WaylandMouseWatchUnavailable>(); };
         services.makeHotkeyBackend = [] { return std::make_unique<PortalGlobalShortcutsBackend>(); };
         services.isHotkeyHeld = nullptr;
+        services.isAnyKeyHeld = nullptr;
     }
     return services;
 }
