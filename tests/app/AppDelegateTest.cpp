@@ -52,7 +52,6 @@ protected:
         services.resultCache = std::make_shared<InMemoryLookupResultCache>();
         services.systemDictionary = std::make_shared<FakeSystemDictionary>();
         services.isHotkeyHeld = [this] { return hotkeyHeld; };
-        services.isAnyKeyHeld = [this] { return anyKeyHeld; };
         services.dailyRecommendationGenerator = std::make_shared<FakeDailyRecommendationGenerator>();
         services.dailyRecommendationCache = std::make_shared<UserDefaultsDailyRecommendationCache>(defaults);
         services.makeReminderService = [this] { return std::make_shared<ReminderService>(reminders); };
@@ -80,7 +79,6 @@ protected:
     std::shared_ptr<FakeSelectionCaptureService> capture = std::make_shared<FakeSelectionCaptureService>();
     std::shared_ptr<FakeAIClient> ai = std::make_shared<FakeAIClient>();
     bool hotkeyHeld = false;
-    bool anyKeyHeld = false;
     AppNotificationCenter center;
     InMemoryReminderNotificationCenter reminders;
     ModelContainer container{QString::fromLatin1(SQLiteDatabase::inMemoryPath)};
@@ -107,15 +105,6 @@ TEST_F(AppDelegateTest, APressLooksUpTheSelectionOnceTheKeyIsLetGoAndAFailedCapt
     ASSERT_TRUE(eventually([&] { return panelState().kind() == Kind::failed; }));
     EXPECT_EQ(panelState().message(), AppError::selectedTextUnavailable().errorDescription());
     EXPECT_EQ(ai->lookups.size(), 1u);
-}
-
-TEST_F(AppDelegateTest, TheTriggerCommandWaitsForTheDesktopShortcutsKeysButNotForever)
-{
-    anyKeyHeld = true;
-    delegate->showLookupPanelFromCurrentSelection(AppDelegate::SelectionTrigger::desktopShortcut);
-    waitForTask(QCoro::sleepFor(50ms));
-    EXPECT_TRUE(capture->captures.empty()) << "the shortcut's grab would take the copy keystroke";
-    EXPECT_TRUE(eventually([&] { return capture->captures.size() == 1; })) << "a stuck key delays, never blocks";
 }
 
 TEST_F(AppDelegateTest, OnlyTheNewestOfOverlappingPressesOpensAPanel)

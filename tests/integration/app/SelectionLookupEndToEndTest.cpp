@@ -32,20 +32,17 @@ TEST_F(SelectionLookupEndToEndTest, AltDAndTheTriggerCommandExplainTheSelectionI
     ASSERT_EQ(waitForTask(target->request("select " + QByteArray("give up").toBase64())), "ok");
     xdotool({"windowactivate", "--sync", targetWindow});
     xdotool({"key", "End", "shift+Home"});
-    // The desktop's shortcut is still held when the command reaches the application.
-    const auto asked = server.requests().size();
-    xdotool({"keydown", "ctrl"});
+    xdotool({"keydown", "ctrl"}); // the desktop's shortcut, still held as the command arrives
     EXPECT_EQ(run({"trigger"}).exitCode, 0);
     waitForTask(QCoro::sleepFor(300ms));
-    EXPECT_EQ(server.requests().size(), asked) << "nothing is captured while a key is down";
+    EXPECT_FALSE(panelStatus()["open"].toBool()) << "nothing is captured while a key is down";
     xdotool({"keyup", "ctrl"});
     ASSERT_TRUE(serverReceivedPromptWith(QStringLiteral("give up")));
     EXPECT_TRUE(waitUntil([] { return panelStatus()["selectedText"] == "give up" && panelStatus()["state"] == "loaded"; }));
 }
 
-// On sway the selection comes through data-control, for the tray application's trigger and
-// for `lookup --selection` alike, whether the windows go to the X display (XWayland's part)
-// or to the compositor itself.
+// On sway the selection comes through data-control, for `trigger` and `lookup --selection`
+// alike, with the windows on XWayland's X display or native on the compositor.
 TEST_F(SelectionLookupEndToEndTest, OnAWlrootsCompositorTheTriggerExplainsThePrimarySelection)
 {
     environment.insert(QStringLiteral("WAYLAND_DISPLAY"), qEnvironmentVariable("RAROZEZEV_TEST_WAYLAND_DISPLAY"));
@@ -64,15 +61,13 @@ TEST_F(SelectionLookupEndToEndTest, OnAWlrootsCompositorTheTriggerExplainsThePri
     EXPECT_EQ(looked.exitCode, 0) << looked.err.toStdString();
     EXPECT_TRUE(looked.out.contains(explanation)) << looked.out.toStdString();
 
-    // Natively on Wayland, without any X display: the compositor places the panel.
-    stopApplication();
+    stopApplication(); // natively on Wayland now, without any X display
     environment.remove(QStringLiteral("DISPLAY"));
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("wayland"));
     ASSERT_TRUE(startApplication());
     EXPECT_EQ(run({"trigger"}).exitCode, 0);
     const QJsonObject panel = loadedPanel();
-    EXPECT_EQ(panel["selectedText"].toString(), QStringLiteral("take off")) << logText().toStdString();
-    EXPECT_TRUE(panel["visible"].toBool());
+    EXPECT_TRUE(panel["visible"].toBool() && panel["selectedText"] == "take off") << logText().toStdString();
 }
 
 // With nothing in PRIMARY, `lookup --selection` copies the selection with Ctrl+C, puts the
