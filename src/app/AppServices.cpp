@@ -22,6 +22,8 @@
 #include "platform/speech/EspeakNgPronunciationTranscriber.h"
 #include "platform/speech/SystemSpeechSynthesizerClient.h"
 #include "platform/wayland/PortalGlobalShortcutsBackend.h"
+#include "platform/wayland/PortalRemoteDesktopKeyboard.h"
+#include "platform/wayland/WaylandClipboardKeeper.h"
 #include "platform/wayland/WaylandDataControlSelection.h"
 #include "platform/wayland/WaylandMouseWatchUnavailable.h"
 #include "platform/wayland/WaylandSelectionCapture.h"
@@ -80,11 +82,20 @@ bool AppServices::readsSelectionThroughWayland()
     return *m_waylandDataControl || QGuiApplication::platformName() != QLatin1String("xcb");
 }
 
-std::unique_ptr<SelectedTextCapturing> AppServices::makeSessionCapture()
+std::unique_ptr<SelectedTextCapturing> AppServices::makeSessionCapture(bool copyFallback)
 {
-    if (readsSelectionThroughWayland())
+    if (readsSelectionThroughWayland()) {
+        if (!*m_waylandDataControl)
+            return std::make_unique<WaylandSelectionCapture>(std::nullopt);
+        if (copyFallback && !m_portalKeyboard) {
+            m_portalKeyboard = std::make_shared<PortalRemoteDesktopKeyboard>();
+            m_waylandClipboardKeeper = std::make_shared<std::unique_ptr<WaylandClipboardKeeper>>();
+        }
         return std::make_unique<WaylandSelectionCapture>(
-            *m_waylandDataControl ? std::optional(WaylandDataControlSelection()) : std::nullopt);
+            WaylandDataControlSelection(), copyFallback ? std::optional(WaylandSelectionCapture::CopyFallback{
+                                                              m_portalKeyboard, m_waylandClipboardKeeper})
+                                                        : std::nullopt);
+    }
     return makeSelectionCapture(std::make_shared<X11SelectionPasteboard>(), m_selectionCaptureGate);
 }
 
@@ -97,7 +108,8 @@ void AppServices::logSessionMechanisms()
                               : *m_waylandDataControl ? QStringLiteral("wlr data-control")
                                                       : QStringLiteral("none: the compositor offers no data-control");
     AppLogger::error([&] {
-        return QStringLiteral("Session %1: selection through %2; no copy keystroke; selection badge off; "
+        return QStringLiteral("Session %1: selection through %2; copy keystroke only through the desktop portal's "
+                              "keyboard where granted; selection badge off; "
                               "hotkey through the desktop portal's global shortcuts, else bind `rarozezev trigger`; "
                               "windows %3.")
             .arg(m_session.description(), selection,
@@ -184,7 +196,9 @@ AppDelegate::Services AppServices::delegateServices()
     logSessionMechanisms();
     // A new capture for each lookup, over the X11 clipboard all behind the one gate, or
     // through Wayland.
-    services.makeSelectionCaptureService = [this] { return std::shared_ptr<SelectedTextCapturing>(makeSessionCapture()); };
+    services.makeSelectionCaptureService = [this] {
+        return std::shared_ptr<SelectedTextCapturing>(makeSessionCapture(true));
+    };
     services.aiClient = sharedAIClient();
     services.aiAPIKeyStore = aiAPIKeyStore();
     services.resultCache = sharedLookupResultCache();
@@ -196,7 +210,7 @@ AppDelegate::Services AppServices::delegateServices()
     services.workspacePinning = &X11WorkspacePinning::apply;
     services.selectionBadge.makeMonitor = [] { return std::make_unique<X11RecordMouseMonitor>(); };
     services.selectionBadge.makePresenter = [] { return std::make_unique<SelectionBadgePresenter>(); };
-    services.selectionBadge.makeCapture = [this] { return makeSessionCapture(); };
+    services.selectionBadge.makeCapture = [this] { return makeSessionCapture(true); };
     services.selectionBadge.pointerLocation = [] { return QPointF(QCursor::pos()); };
     services.makePronunciationServices = [this] { return pronunciationServices(std::nullopt); };
     services.selectionBadge.isScreenCaptureInterfaceActive = [probe = std::make_shared<X11ScreenCaptureProbe>()] {
@@ -269,7 +283,7 @@ LearningItemStore AppServices::collection() { return LearningItemStore(modelCont
 SelectedTextCapturing &AppServices::selectionCaptureService()
 {
     if (!m_commandSelectionCapture && readsSelectionThroughWayland())
-        m_commandSelectionCapture = makeSessionCapture();
+        m_commandSelectionCapture = makeSessionCapture(false);
     if (!m_commandSelectionCapture) {
         // Qt reaches the X11 clipboard only through its xcb platform, which main starts for
         // the commands that read the selection.
