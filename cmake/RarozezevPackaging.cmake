@@ -22,11 +22,12 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://rarozezev.com/")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS OFF)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
-# Appended to what dpkg-shlibdeps finds: Qt's X11 platform and SVG icon plugins, GStreamer
+# Appended to what dpkg-shlibdeps finds: Qt's X11 and Wayland platforms (a Wayland session
+# without XWayland has no other, and Qt aborts without its platform) and SVG icon plugins, GStreamer
 # for the speech services' audio, libsecret (opened by QtKeychain), the dictionary, the
 # system voice's data and a font with Chinese characters.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-  "qt6-qpa-plugins, libqt6svg6, gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, libsecret-1-0, wordnet-base, espeak-ng-data, fonts-wqy-microhei | fonts-noto-cjk | fonts-wqy-zenhei")
+  "qt6-qpa-plugins, qt6-wayland, libqt6svg6, gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, libsecret-1-0, wordnet-base, espeak-ng-data, fonts-wqy-microhei | fonts-noto-cjk | fonts-wqy-zenhei")
 # A Secret Service keyring for the API keys, a notification server, and a PulseAudio sink.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
   "gnome-keyring | libkf5wallet-bin | keepassxc, notification-daemon, gstreamer1.0-pulseaudio")

@@ -26,8 +26,9 @@ packages=(
   xfce4-notifyd procps pulseaudio pulseaudio-utils
   # the Debian package and its checks (scripts/package-check.sh)
   dpkg-dev file lintian desktop-file-utils appstream man-db groff-base bsdextrautils librsvg2-bin
-  # Wayland: the client library and its scanner, and a headless compositor with wl-clipboard for tests
-  libwayland-dev libwayland-bin sway wl-clipboard
+  # Wayland: the client library and its scanner, Qt's Wayland platform, and a headless
+  # compositor with wl-clipboard for tests
+  libwayland-dev libwayland-bin qt6-wayland sway wl-clipboard
 )
 
 missing=()

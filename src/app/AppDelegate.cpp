@@ -24,8 +24,10 @@
 
 namespace {
 
-// How long a capture waits for the hotkey to be let go, and how often it looks.
+// How long a capture waits for the hotkey (1 s) or a desktop shortcut (1.5 s) to be let go,
+// and how often it looks.
 constexpr int kHotkeyReleasePolls = 100;
+constexpr int kShortcutReleasePolls = 150;
 constexpr std::chrono::milliseconds kHotkeyReleasePollInterval{10};
 
 QString stateName(LookupViewModel::State::Kind kind)
@@ -224,7 +226,7 @@ std::shared_ptr<LookupViewModel> AppDelegate::makeLookupViewModel() const
                                              m_services.systemDictionary);
 }
 
-QCoro::Task<void> AppDelegate::showLookupPanelFromCurrentSelection()
+QCoro::Task<void> AppDelegate::showLookupPanelFromCurrentSelection(SelectionTrigger trigger)
 {
     const QPointer<AppDelegate> self(this);
     const quint64 generation = ++m_selectionLookupGeneration;
@@ -232,10 +234,18 @@ QCoro::Task<void> AppDelegate::showLookupPanelFromCurrentSelection()
     const std::shared_ptr<LookupViewModel> viewModel = makeLookupViewModel();
     const std::shared_ptr<SelectedTextCapturing> capture = m_services.makeSelectionCaptureService();
     // The hotkey's grab holds the keyboard until D goes up: a copy keystroke posted before
-    // then would come back to us instead of reaching the application with the selection.
-    if (const std::function<bool(const GlobalShortcut &)> isHotkeyHeld = m_services.isHotkeyHeld) {
-        const GlobalShortcut shortcut = m_hotkeyController.shortcut();
-        for (int poll = 0; poll < kHotkeyReleasePolls && isHotkeyHeld(shortcut); ++poll)
+    // then would come back to us instead of reaching the application with the selection. A
+    // desktop's shortcut grabs its key alike, and its modifiers would join the keystroke.
+    const bool fromHotkey = trigger == SelectionTrigger::hotkey;
+    std::function<bool()> isHeld = m_services.isAnyKeyHeld;
+    if (fromHotkey) {
+        isHeld = m_services.isHotkeyHeld ? [held = m_services.isHotkeyHeld, shortcut = m_hotkeyController.shortcut()] {
+            return held(shortcut);
+        } : std::function<bool()>();
+    }
+    if (isHeld) {
+        const int polls = fromHotkey ? kHotkeyReleasePolls : kShortcutReleasePolls;
+        for (int poll = 0; poll < polls && isHeld(); ++poll)
             co_await QCoro::sleepFor(kHotkeyReleasePollInterval);
         if (!self)
             co_return;

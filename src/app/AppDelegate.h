@@ -44,7 +44,7 @@ class AppDelegate : public QObject {
 public:
     // The mechanisms the delegate builds lookups and triggers from: the composition root
     // (AppServices) passes the real ones, tests pass fakes. None may be empty but
-    // isHotkeyHeld, workspacePinning and makePronunciationServices.
+    // isHotkeyHeld, isAnyKeyHeld, workspacePinning and makePronunciationServices.
     struct Services {
         // A new capture service for each lookup.
         std::function<std::shared_ptr<SelectedTextCapturing>()> makeSelectionCaptureService;
@@ -55,6 +55,8 @@ public:
         HotkeyController::BackendFactory makeHotkeyBackend;
         // Whether the key of the hotkey's combination is still down; null: never.
         std::function<bool(const GlobalShortcut &)> isHotkeyHeld;
+        // Whether any key is down (a desktop shortcut's, for `rarozezev trigger`); null: never.
+        std::function<bool()> isAnyKeyHeld;
         LookupPanelWindow::WorkspacePinning workspacePinning;
         // The mouse watch, badge window and capture of the selection badge.
         SelectionBadgeController::Environment selectionBadge;
@@ -84,9 +86,12 @@ public:
     // of the preferences; no view model: a new one over the delegate's services.
     void showLookupPanel(std::optional<UserSettings> settings, std::shared_ptr<LookupViewModel> viewModel,
                          LookupPanelStartAction startAction);
-    // The hotkey path: captures the selection, then opens the panel looking it up, or
-    // showing why the capture failed.
-    QCoro::Task<void> showLookupPanelFromCurrentSelection();
+    // What asked for the selection: our hotkey, or a shortcut of the desktop's own running
+    // `rarozezev trigger`.
+    enum class SelectionTrigger { hotkey, desktopShortcut };
+    // The hotkey path: once the trigger's keys are let go, captures the selection, then opens
+    // the panel looking it up, or showing why the capture failed.
+    QCoro::Task<void> showLookupPanelFromCurrentSelection(SelectionTrigger trigger = SelectionTrigger::hotkey);
     void closeCurrentLookupPanel();
 
     void showCollection();

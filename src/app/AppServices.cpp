@@ -22,6 +22,8 @@
 #include "platform/speech/EspeakNgPronunciationTranscriber.h"
 #include "platform/speech/SystemSpeechSynthesizerClient.h"
 #include "platform/wayland/PortalGlobalShortcutsBackend.h"
+#include "platform/wayland/PortalRemoteDesktopKeyboard.h"
+#include "platform/wayland/WaylandClipboardKeeper.h"
 #include "platform/wayland/WaylandDataControlSelection.h"
 #include "platform/wayland/WaylandMouseWatchUnavailable.h"
 #include "platform/wayland/WaylandSelectionCapture.h"
@@ -80,11 +82,20 @@ bool AppServices::readsSelectionThroughWayland()
     return *m_waylandDataControl || QGuiApplication::platformName() != QLatin1String("xcb");
 }
 
-std::unique_ptr<SelectedTextCapturing> AppServices::makeSessionCapture()
+std::unique_ptr<SelectedTextCapturing> AppServices::makeSessionCapture(bool copyFallback)
 {
-    if (readsSelectionThroughWayland())
+    if (readsSelectionThroughWayland()) {
+        if (!*m_waylandDataControl)
+            return std::make_unique<WaylandSelectionCapture>(std::nullopt);
+        if (copyFallback && !m_portalKeyboard) {
+            m_portalKeyboard = std::make_shared<PortalRemoteDesktopKeyboard>();
+            m_waylandClipboardKeeper = std::make_shared<std::unique_ptr<WaylandClipboardKeeper>>();
+        }
         return std::make_unique<WaylandSelectionCapture>(
-            *m_waylandDataControl ? std::optional(WaylandDataControlSelection()) : std::nullopt);
+            WaylandDataControlSelection(), copyFallback ? std::optional(WaylandSelectionCapture::CopyFallback{
+                                                              m_portalKeyboard, m_waylandClipboardKeeper})
+                                                        : std::nullopt);
+    }
     return makeSelectionCapture(std::make_shared<X11SelectionPasteboard>(), m_selectionCaptureGate);
 }
 
@@ -97,9 +108,13 @@ void AppServices::logSessionMechanisms()
                               : *m_waylandDataControl ? QStringLiteral("wlr data-control")
                                                       : QStringLiteral("none: the compositor offers no data-control");
     AppLogger::error([&] {
-        return QStringLiteral("Session %1: selection through %2; no copy keystroke; selection badge off; "
-                              "hotkey through the desktop portal's global shortcuts, else bind `rarozezev trigger`.")
-            .arg(m_session.description(), selection);
+        return QStringLiteral("Session %1: selection through %2; copy keystroke only through the desktop portal's "
+                              "keyboard where granted; selection badge off; "
+                              "hotkey through the desktop portal's global shortcuts, else bind `rarozezev trigger`; "
+                              "windows %3.")
+            .arg(m_session.description(), selection,
+                 QGuiApplication::platformName() == QLatin1String("xcb") ? QStringLiteral("on X11 through XWayland")
+                                                                         : QStringLiteral("placed by the compositor"));
     });
 }
 
@@ -181,7 +196,9 @@ AppDelegate::Services AppServices::delegateServices()
     logSessionMechanisms();
     // A new capture for each lookup, over the X11 clipboard all behind the one gate, or
     // through Wayland.
-    services.makeSelectionCaptureService = [this] { return std::shared_ptr<SelectedTextCapturing>(makeSessionCapture()); };
+    services.makeSelectionCaptureService = [this] {
+        return std::shared_ptr<SelectedTextCapturing>(makeSessionCapture(true));
+    };
     services.aiClient = sharedAIClient();
     services.aiAPIKeyStore = aiAPIKeyStore();
     services.resultCache = sharedLookupResultCache();
@@ -197,10 +214,14 @@ AppDelegate::Services AppServices::delegateServices()
             *keyState = {keysym, std::make_unique<X11KeyState>(keysym)};
         return keyState->second->isDown();
     };
+    services.isAnyKeyHeld = [keyState = std::make_shared<X11KeyState>(
+                                 X11HotkeyRegistrationBackend::keysym(GlobalShortcut::defaultShortcut()))] {
+        return keyState->isAnyKeyDown();
+    };
     services.workspacePinning = &X11WorkspacePinning::apply;
     services.selectionBadge.makeMonitor = [] { return std::make_unique<X11RecordMouseMonitor>(); };
     services.selectionBadge.makePresenter = [] { return std::make_unique<SelectionBadgePresenter>(); };
-    services.selectionBadge.makeCapture = [this] { return makeSessionCapture(); };
+    services.selectionBadge.makeCapture = [this] { return makeSessionCapture(true); };
     services.selectionBadge.pointerLocation = [] { return QPointF(QCursor::pos()); };
     services.makePronunciationServices = [this] { return pronunciationServices(std::nullopt); };
     services.selectionBadge.isScreenCaptureInterfaceActive = [probe = std::make_shared<X11ScreenCaptureProbe>()] {
@@ -216,6 +237,7 @@ AppDelegate::Services AppServices::delegateServices()
         // The desktop assigns the key there (it may ask the learner); Alt+D is only the preference.
         services.makeHotkeyBackend = [](const GlobalShortcut &) { return std::make_unique<PortalGlobalShortcutsBackend>(); };
         services.isHotkeyHeld = nullptr;
+        services.isAnyKeyHeld = nullptr;
     }
     return services;
 }
@@ -273,7 +295,7 @@ LearningItemStore AppServices::collection() { return LearningItemStore(modelCont
 SelectedTextCapturing &AppServices::selectionCaptureService()
 {
     if (!m_commandSelectionCapture && readsSelectionThroughWayland())
-        m_commandSelectionCapture = makeSessionCapture();
+        m_commandSelectionCapture = makeSessionCapture(false);
     if (!m_commandSelectionCapture) {
         // Qt reaches the X11 clipboard only through its xcb platform, which main starts for
         // the commands that read the selection.

@@ -20,11 +20,13 @@ class KeychainAPIKeyStore;
 class LaunchAtLogin;
 class ModelContainer;
 class OpenAICompatibleAIClient;
+class PortalRemoteDesktopKeyboard;
 class SQLiteUserDefaults;
 class SelectionCaptureGate;
 class SelectionPasteboard;
 class SystemDictionaryClient;
 class UserDefaultsLookupResultCache;
+class WaylandClipboardKeeper;
 
 // The composition root: the one place that chooses the real implementations, for the tray
 // application and the commands alike. main makes one per process, after the Qt application
@@ -79,9 +81,10 @@ private:
     static std::unique_ptr<SelectedTextCapturing> makeSelectionCapture(std::shared_ptr<SelectionPasteboard> pasteboard,
                                                                        std::shared_ptr<SelectionCaptureGate> gate);
 
-    // The capture of this session for the tray application (the hotkey, `trigger` and the
-    // badge): X11's, or Wayland's when the session reads the selection through Wayland.
-    std::unique_ptr<SelectedTextCapturing> makeSessionCapture();
+    // The capture of this session: X11's, or Wayland's when the session reads the selection
+    // through Wayland, there with the tray application's copy fallback if `copyFallback`
+    // (a command would leave with the clipboard it puts back).
+    std::unique_ptr<SelectedTextCapturing> makeSessionCapture(bool copyFallback);
     // Wayland without X11 selection access, or with data-control: the selection is read
     // through Wayland (or reported unreadable). Asks the compositor once.
     bool readsSelectionThroughWayland();
@@ -100,6 +103,9 @@ private:
 
     const DesktopSession m_session = DesktopSession::current();
     std::optional<bool> m_waylandDataControl;
+    // The Wayland copy fallback's keyboard and the clipboard it puts back; made on first use.
+    std::shared_ptr<PortalRemoteDesktopKeyboard> m_portalKeyboard;
+    std::shared_ptr<std::unique_ptr<WaylandClipboardKeeper>> m_waylandClipboardKeeper;
     AppNotificationCenter m_notificationCenter;
     std::unique_ptr<SQLiteUserDefaults> m_userDefaults;
     std::shared_ptr<KeychainAPIKeyStore> m_aiAPIKeyStore;

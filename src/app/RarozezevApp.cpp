@@ -111,7 +111,7 @@ int RarozezevApp::run(AppServices &services)
     RarozezevApp app(services, container->mainContext());
     running = &app;
     singleInstance.setSelectionLookupHandler([&app]() -> std::optional<QString> {
-        app.appDelegate().showLookupPanelFromCurrentSelection();
+        app.appDelegate().showLookupPanelFromCurrentSelection(AppDelegate::SelectionTrigger::desktopShortcut);
         return std::nullopt;
     });
     // SIGTERM or SIGINT (a session ending, Ctrl+C in a terminal) quits through the event

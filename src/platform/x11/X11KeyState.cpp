@@ -5,7 +5,9 @@
 #include <xcb/xcb.h>
 #include <xcb/xcb_keysyms.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <iterator>
 
 X11KeyState::X11KeyState(quint32 keysym) : m_x11(std::make_unique<X11Connection>())
 {
@@ -24,17 +26,29 @@ X11KeyState::X11KeyState(quint32 keysym) : m_x11(std::make_unique<X11Connection>
 
 X11KeyState::~X11KeyState() = default;
 
+std::optional<std::array<quint8, 32>> X11KeyState::keymap() const
+{
+    if (!m_x11->isValid())
+        return std::nullopt;
+    xcb_connection_t *connection = m_x11->get();
+    xcb_query_keymap_reply_t *reply = xcb_query_keymap_reply(connection, xcb_query_keymap(connection), nullptr);
+    if (!reply)
+        return std::nullopt;
+    std::array<quint8, 32> keys;
+    std::copy(std::begin(reply->keys), std::end(reply->keys), keys.begin());
+    std::free(reply);
+    return keys;
+}
+
 bool X11KeyState::isDown() const
 {
-    if (!m_x11->isValid() || m_keycodes.empty())
-        return false;
-    xcb_connection_t *connection = m_x11->get();
-    xcb_query_keymap_reply_t *keymap = xcb_query_keymap_reply(connection, xcb_query_keymap(connection), nullptr);
-    if (!keymap)
-        return false;
-    bool down = false;
-    for (quint8 keycode : m_keycodes)
-        down = down || (keymap->keys[keycode / 8] & (1 << (keycode % 8)));
-    std::free(keymap);
-    return down;
+    const std::optional<std::array<quint8, 32>> keys = m_keycodes.empty() ? std::nullopt : keymap();
+    return keys && std::any_of(m_keycodes.begin(), m_keycodes.end(),
+                               [&](quint8 keycode) { return (*keys)[keycode / 8] & (1 << (keycode % 8)); });
+}
+
+bool X11KeyState::isAnyKeyDown() const
+{
+    const std::optional<std::array<quint8, 32>> keys = keymap();
+    return keys && std::any_of(keys->begin(), keys->end(), [](quint8 byte) { return byte != 0; });
 }

@@ -2,7 +2,9 @@
 
 #include <QtGlobal>
 
+#include <array>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class X11Connection;
@@ -20,8 +22,14 @@ public:
 
     // False without an X server or a key for the symbol.
     bool isDown() const;
+    // Whether any key at all is down, modifiers included: a desktop's shortcut grabs its key
+    // the same way. False without an X server.
+    bool isAnyKeyDown() const;
 
 private:
+    // The server's bit per key code; nothing without an X server.
+    std::optional<std::array<quint8, 32>> keymap() const;
+
     std::unique_ptr<X11Connection> m_x11;
     std::vector<quint8> m_keycodes;
 };

@@ -23,14 +23,19 @@ void LookupPanelPresenter::present(LookupPanelWindow *panel)
         }
     });
 
-    QScreen *screen = QGuiApplication::screenAt(QCursor::pos());
-    if (!screen) {
-        screen = QGuiApplication::primaryScreen();
-    }
-    if (screen) {
-        QRect frame(QPoint(), panel->size());
-        frame.moveCenter(screen->availableGeometry().center());
-        panel->move(frame.topLeft());
+    // A Wayland client can neither place its top-level windows nor see the pointer outside
+    // them: there the compositor puts the panel where it opens new windows (GNOME and KDE
+    // Plasma centre it on the active output; a tiling compositor tiles it).
+    if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+        QScreen *screen = QGuiApplication::screenAt(QCursor::pos());
+        if (!screen) {
+            screen = QGuiApplication::primaryScreen();
+        }
+        if (screen) {
+            QRect frame(QPoint(), panel->size());
+            frame.moveCenter(screen->availableGeometry().center());
+            panel->move(frame.topLeft());
+        }
     }
     panel->show();
     panel->raise();

@@ -14,8 +14,9 @@ public:
     explicit LookupPanelPresenter(QObject *parent = nullptr);
     ~LookupPanelPresenter() override;
 
-    // Closes the current panel, then centres the new one on the screen under the pointer,
-    // shows it and gives it the focus. Takes ownership (the window deletes itself on close).
+    // Closes the current panel, then centres the new one on the screen under the pointer
+    // (natively on Wayland the compositor places it), shows it and gives it the focus. Takes
+    // ownership (the window deletes itself on close).
     void present(LookupPanelWindow *panel);
     void closeCurrentPanel();
 

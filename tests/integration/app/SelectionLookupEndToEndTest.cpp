@@ -32,13 +32,17 @@ TEST_F(SelectionLookupEndToEndTest, AltDAndTheTriggerCommandExplainTheSelectionI
     ASSERT_EQ(waitForTask(target->request("select " + QByteArray("give up").toBase64())), "ok");
     xdotool({"windowactivate", "--sync", targetWindow});
     xdotool({"key", "End", "shift+Home"});
+    xdotool({"keydown", "ctrl"}); // the desktop's shortcut, still held as the command arrives
     EXPECT_EQ(run({"trigger"}).exitCode, 0);
+    waitForTask(QCoro::sleepFor(300ms));
+    EXPECT_FALSE(panelStatus()["open"].toBool()) << "nothing is captured while a key is down";
+    xdotool({"keyup", "ctrl"});
     ASSERT_TRUE(serverReceivedPromptWith(QStringLiteral("give up")));
     EXPECT_TRUE(waitUntil([] { return panelStatus()["selectedText"] == "give up" && panelStatus()["state"] == "loaded"; }));
 }
 
-// On sway the selection comes through data-control, for the tray application's trigger and
-// for `lookup --selection` alike; the windows still go to the X display (XWayland's part).
+// On sway the selection comes through data-control, for `trigger` and `lookup --selection`
+// alike, with the windows on XWayland's X display or native on the compositor.
 TEST_F(SelectionLookupEndToEndTest, OnAWlrootsCompositorTheTriggerExplainsThePrimarySelection)
 {
     environment.insert(QStringLiteral("WAYLAND_DISPLAY"), qEnvironmentVariable("RAROZEZEV_TEST_WAYLAND_DISPLAY"));
@@ -56,6 +60,14 @@ TEST_F(SelectionLookupEndToEndTest, OnAWlrootsCompositorTheTriggerExplainsThePri
     const Result looked = run({"lookup", "--selection"});
     EXPECT_EQ(looked.exitCode, 0) << looked.err.toStdString();
     EXPECT_TRUE(looked.out.contains(explanation)) << looked.out.toStdString();
+
+    stopApplication(); // natively on Wayland now, without any X display
+    environment.remove(QStringLiteral("DISPLAY"));
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("wayland"));
+    ASSERT_TRUE(startApplication());
+    EXPECT_EQ(run({"trigger"}).exitCode, 0);
+    const QJsonObject panel = loadedPanel();
+    EXPECT_TRUE(panel["visible"].toBool() && panel["selectedText"] == "take off") << logText().toStdString();
 }
 
 // With nothing in PRIMARY, `lookup --selection` copies the selection with Ctrl+C, puts the
