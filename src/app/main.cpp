@@ -3,6 +3,8 @@
 #include "app/cli/CommandIO.h"
 #include "app/cli/CommandLineInterface.h"
 #include "app/cli/InterruptSignal.h"
+#include "logging/AppLogFileWriter.h"
+#include "platform/audio/AudioOutputAvailability.h"
 #include "platform/wayland/WaylandDataControlSelection.h"
 #include "platform/x11/X11ClipboardServer.h"
 #include "platform/x11/X11Connection.h"
@@ -14,6 +16,8 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <optional>
 
@@ -25,9 +29,20 @@ QCoro::Task<void> exitWith(QCoro::Task<int> command)
     QCoreApplication::exit(exitCode);
 }
 
-} // namespace
+// Qt Multimedia's PulseAudio engine (Qt 6.4) is a static that, when destroyed at process exit,
+// stops its thread while that thread may still be answering the sound server, and libpulse
+// aborts. Once the engine has run, the process ends without static destructors: everything of
+// ours is gone by then, and the log and the standard streams are flushed first.
+int finish(int exitCode)
+{
+    if (!AudioOutputAvailability::engineStarted())
+        return exitCode;
+    AppLogFileWriter::shared().waitUntilIdle();
+    std::fflush(nullptr);
+    std::_Exit(exitCode);
+}
 
-int main(int argc, char *argv[])
+int run(int argc, char *argv[])
 {
     QCoreApplication::setApplicationName(QStringLiteral("Rarozezev"));
     QCoreApplication::setOrganizationDomain(QStringLiteral("rarozezev.com"));
@@ -106,3 +121,7 @@ int main(int argc, char *argv[])
     });
     return app->exec();
 }
+
+} // namespace
+
+int main(int argc, char *argv[]) { return finish(run(argc, argv)); }

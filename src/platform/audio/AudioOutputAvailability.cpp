@@ -3,7 +3,20 @@
 #include <QAudioDevice>
 #include <QMediaDevices>
 
+#include <atomic>
+
+namespace {
+
+std::atomic<bool> started{false};
+
+} // namespace
+
+bool AudioOutputAvailability::engineStarted() { return started; }
+
+void AudioOutputAvailability::noteEngineStarted() { started = true; }
+
 bool AudioOutputAvailability::hasAudioOutput()
 {
+    noteEngineStarted();
     return !QMediaDevices::defaultAudioOutput().isNull();
 }

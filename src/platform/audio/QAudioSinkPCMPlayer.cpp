@@ -25,6 +25,7 @@ constexpr std::chrono::milliseconds kDrainPollInterval{10};
 QCoro::Task<void> QAudioSinkPCMPlayer::play(PCMAudio audio, CancellationToken cancellation)
 {
     cancellation.throwIfCancelled();
+    AudioOutputAvailability::noteEngineStarted();
     const QAudioDevice device = QMediaDevices::defaultAudioOutput();
     if (device.isNull())
         throw AppError::textToSpeechFailed(AudioOutputAvailability::noAudioOutputMessage);

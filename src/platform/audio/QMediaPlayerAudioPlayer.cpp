@@ -32,6 +32,7 @@ QCoro::Task<void> QMediaPlayerAudioPlayer::play(QByteArray audio, CancellationTo
     QBuffer source(&audio);
     source.open(QIODevice::ReadOnly);
     QAudioOutput output;
+    AudioOutputAvailability::noteEngineStarted();
     QMediaPlayer player;
     player.setAudioOutput(&output);
 
