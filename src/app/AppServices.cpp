@@ -235,7 +235,11 @@ AppDelegate::Services AppServices::delegateServices()
         // focus; the desktop portal hands out global shortcuts where the desktop has it.
         services.selectionBadge.makeMonitor = [] { return std::make_unique<WaylandMouseWatchUnavailable>(); };
         // The desktop assigns the key there (it may ask the learner); Alt+D is only the preference.
-        services.makeHotkeyBackend = [](const GlobalShortcut &) { return std::make_unique<PortalGlobalShortcutsBackend>(); };
+        services.makeHotkeyBackend = [this](const GlobalShortcut &) {
+            auto backend = std::make_unique<PortalGlobalShortcutsBackend>();
+            m_portalShortcuts = backend.get();
+            return backend;
+        };
         services.isHotkeyHeld = nullptr;
         services.isAnyKeyHeld = nullptr;
     }
@@ -347,29 +351,43 @@ QCoro::Task<DesktopCheck::Report> AppServices::checkDesktop(bool includeNetwork,
     using Item = DesktopCheck::Item;
     using Result = DesktopCheck::ProbeResult;
     const auto now = [](Result (*probe)()) {
-        return [probe]() -> QCoro::Task<Result> { co_return probe(); };
+        return DesktopCheck::Probe([probe]() -> QCoro::Task<Result> { co_return probe(); });
     };
     const GlobalShortcut shortcut =
         GlobalShortcut::parse(preferences().globalShortcut()).value_or(GlobalShortcut::defaultShortcut());
+    const bool wayland = m_session.kind == DesktopSession::Kind::wayland;
     QList<std::pair<Item, DesktopCheck::Probe>> probes = {
-        {Item::displaySession, now(&LinuxDesktopProbes::displaySession)},
+        {Item::displaySession, wayland ? DesktopCheck::Probe([session = m_session]() -> QCoro::Task<Result> {
+             co_return LinuxDesktopProbes::waylandSession(session);
+         })
+                                       : now(&LinuxDesktopProbes::displaySession)},
         {Item::trayHost, now(&LinuxDesktopProbes::trayHost)},
         {Item::notificationServer, now(&LinuxDesktopProbes::notificationServer)},
         {Item::secretService, now(&LinuxDesktopProbes::secretService)},
         {Item::soundServer, now(&LinuxDesktopProbes::soundServer)},
-        {Item::hotkeyGrab,
-         [shortcut, hotkeyHeldHere]() -> QCoro::Task<Result> {
-             co_return LinuxDesktopProbes::hotkeyGrab(shortcut, hotkeyHeldHere);
-         }},
-        {Item::primarySelection, now(&LinuxDesktopProbes::primarySelection)},
-        {Item::xtest, now(&LinuxDesktopProbes::xtest)},
-        {Item::record, now(&LinuxDesktopProbes::record)},
-        {Item::dictionaryData,
-         []() -> QCoro::Task<Result> {
-             const WordNetDatabase wordNet;
-             co_return Result{wordNet.isAvailable(), wordNet.directory()};
-         }},
     };
+    if (wayland) {
+        std::optional<LinuxDesktopProbes::PortalBinding> binding;
+        if (m_portalShortcuts)
+            binding = LinuxDesktopProbes::PortalBinding{m_portalShortcuts->state(), m_portalShortcuts->assignedTrigger()};
+        probes << std::pair{Item::portalShortcut, DesktopCheck::Probe([desktop = m_session.desktop, binding] {
+                                return LinuxDesktopProbes::portalShortcut(desktop, binding);
+                            })}
+               << std::pair{Item::dataControlSelection, now(&LinuxDesktopProbes::dataControlSelection)}
+               << std::pair{Item::portalKeyboard, DesktopCheck::Probe(&LinuxDesktopProbes::portalKeyboard)}
+               << std::pair{Item::waylandMouseWatch, now(&LinuxDesktopProbes::waylandMouseWatch)};
+    } else {
+        probes << std::pair{Item::hotkeyGrab, DesktopCheck::Probe([shortcut, hotkeyHeldHere]() -> QCoro::Task<Result> {
+                                co_return LinuxDesktopProbes::hotkeyGrab(shortcut, hotkeyHeldHere);
+                            })}
+               << std::pair{Item::primarySelection, now(&LinuxDesktopProbes::primarySelection)}
+               << std::pair{Item::xtest, now(&LinuxDesktopProbes::xtest)}
+               << std::pair{Item::record, now(&LinuxDesktopProbes::record)};
+    }
+    probes << std::pair{Item::dictionaryData, DesktopCheck::Probe([]() -> QCoro::Task<Result> {
+                            const WordNetDatabase wordNet;
+                            co_return Result{wordNet.isAvailable(), wordNet.directory()};
+                        })};
     if (includeNetwork) {
         probes.append({Item::aiEndpoint, [transport = sharedHTTPTransport(), url = preferences().aiBaseURL()] {
                            return AIEndpointProbe::probe(transport, url);

@@ -5,6 +5,8 @@
 #include "foundation/AppNotificationCenter.h"
 #include "session/DesktopSession.h"
 
+#include <QPointer>
+
 #include <optional>
 
 #include <memory>
@@ -20,6 +22,7 @@ class KeychainAPIKeyStore;
 class LaunchAtLogin;
 class ModelContainer;
 class OpenAICompatibleAIClient;
+class PortalGlobalShortcutsBackend;
 class PortalRemoteDesktopKeyboard;
 class SQLiteUserDefaults;
 class SelectionCaptureGate;
@@ -106,6 +109,8 @@ private:
     // The Wayland copy fallback's keyboard and the clipboard it puts back; made on first use.
     std::shared_ptr<PortalRemoteDesktopKeyboard> m_portalKeyboard;
     std::shared_ptr<std::unique_ptr<WaylandClipboardKeeper>> m_waylandClipboardKeeper;
+    // The hotkey's portal binding while the tray application holds one, for the desktop check.
+    QPointer<PortalGlobalShortcutsBackend> m_portalShortcuts;
     AppNotificationCenter m_notificationCenter;
     std::unique_ptr<SQLiteUserDefaults> m_userDefaults;
     std::shared_ptr<KeychainAPIKeyStore> m_aiAPIKeyStore;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <initializer_list>
 
 QString DesktopCheck::title(Item item)
 {
@@ -30,6 +31,14 @@ QString DesktopCheck::title(Item item)
         return QStringLiteral("离线词典（WordNet）");
     case Item::aiEndpoint:
         return QStringLiteral("AI 服务地址");
+    case Item::dataControlSelection:
+        return QStringLiteral("读取选中文本（data-control）");
+    case Item::portalShortcut:
+        return QStringLiteral("全局快捷键（桌面门户）");
+    case Item::portalKeyboard:
+        return QStringLiteral("模拟复制按键（桌面门户的远程控制键盘）");
+    case Item::waylandMouseWatch:
+        return QStringLiteral("划词浮标的鼠标监听");
     }
     return {};
 }
@@ -59,13 +68,51 @@ QString DesktopCheck::remedy(Item item)
         return QStringLiteral("没有 WordNet 数据：请安装 wordnet-base（或发行版的 wordnet 软件包）以离线查单词。");
     case Item::aiEndpoint:
         return QStringLiteral("AI 服务不可用：请在设置的“AI 设置”中检查 Base URL、模型和 API Key，并确认网络可以访问该地址。");
+    case Item::dataControlSelection:
+        return QStringLiteral("此桌面不允许程序读取其他程序的选区：只有 X11 程序（经 XWayland）中的选中文本可以查，其余请把文字粘贴到查词窗口；"
+                              "KDE Plasma 和 sway 等 wlroots 桌面可以直接读取。");
+    case Item::portalShortcut:
+        return bindTriggerRemedy(DesktopSession::Desktop::other);
+    case Item::portalKeyboard:
+        return QStringLiteral("桌面不提供远程控制键盘：应用没有设置主选区时无法用复制方式读取，请直接选中文本再查词。");
+    case Item::waylandMouseWatch:
+        return QStringLiteral("划词浮标在 Wayland 下关闭，请用快捷键查词。");
     }
     return {};
 }
 
+QString DesktopCheck::bindTriggerRemedy(DesktopSession::Desktop desktop)
+{
+    QString where;
+    switch (desktop) {
+    case DesktopSession::Desktop::gnome:
+        where = QStringLiteral("GNOME：设置 → 键盘 → 键盘快捷键 → 自定义快捷键，命令填 rarozezev trigger");
+        break;
+    case DesktopSession::Desktop::kde:
+        where = QStringLiteral("KDE Plasma：系统设置 → 快捷键 → 添加新的 → 命令，命令填 rarozezev trigger");
+        break;
+    case DesktopSession::Desktop::wlroots:
+        where = QStringLiteral("sway：在 ~/.config/sway/config 中加入 bindsym Mod1+d exec rarozezev trigger");
+        break;
+    case DesktopSession::Desktop::hyprland:
+        where = QStringLiteral("Hyprland：在 hyprland.conf 中加入 bind = ALT, D, exec, rarozezev trigger");
+        break;
+    case DesktopSession::Desktop::xfce:
+    case DesktopSession::Desktop::other:
+        where = QStringLiteral("在桌面的键盘快捷键设置中添加命令 rarozezev trigger");
+        break;
+    }
+    return QStringLiteral("桌面门户不提供全局快捷键：请把 `rarozezev trigger` 绑定为桌面快捷键（%1）。").arg(where);
+}
+
 QString DesktopCheck::Line::title() const { return DesktopCheck::title(item); }
 
-QString DesktopCheck::Line::remedy() const { return ok ? QString() : DesktopCheck::remedy(item); }
+QString DesktopCheck::Line::remedy() const
+{
+    if (ok)
+        return {};
+    return specificRemedy.isEmpty() ? DesktopCheck::remedy(item) : specificRemedy;
+}
 
 QString DesktopCheck::Line::text() const
 {
@@ -90,10 +137,19 @@ QString DesktopCheck::Report::text() const
 bool DesktopCheck::mainJobWorks(const QList<Line> &lines)
 {
     const auto works = [&lines](Item item) {
-        return std::none_of(lines.cbegin(), lines.cend(), [item](const Line &l) { return l.item == item && !l.ok; });
+        return std::none_of(lines.cbegin(), lines.cend(),
+                            [item](const Line &l) { return l.item == item && !l.ok && !l.fallbackWorks; });
     };
-    const bool canRead = works(Item::displaySession) && works(Item::primarySelection);
-    const bool canTrigger = works(Item::hotkeyGrab) || works(Item::record);
+    // Alternatives probed in one session kind only: one of those probed works.
+    const auto anyWorks = [&lines, &works](std::initializer_list<Item> items) {
+        const auto probed = [&lines](Item item) {
+            return std::any_of(lines.cbegin(), lines.cend(), [item](const Line &l) { return l.item == item; });
+        };
+        return std::none_of(items.begin(), items.end(), probed)
+               || std::any_of(items.begin(), items.end(), [&](Item item) { return probed(item) && works(item); });
+    };
+    const bool canRead = works(Item::displaySession) && anyWorks({Item::primarySelection, Item::dataControlSelection});
+    const bool canTrigger = anyWorks({Item::hotkeyGrab, Item::record, Item::portalShortcut, Item::waylandMouseWatch});
     const bool canAnswer = (works(Item::aiEndpoint) && works(Item::secretService)) || works(Item::dictionaryData);
     return canRead && canTrigger && canAnswer;
 }
@@ -107,6 +163,8 @@ QCoro::Task<DesktopCheck::Report> DesktopCheck::run(QList<std::pair<Item, Probe>
             const ProbeResult result = co_await probe();
             line.ok = result.ok;
             line.detail = result.detail;
+            line.fallbackWorks = result.fallbackWorks;
+            line.specificRemedy = result.remedy;
         } catch (const std::exception &error) {
             line.detail = QString::fromUtf8(error.what());
         }

@@ -2,12 +2,17 @@
 
 #include "platform/audio/AudioOutputAvailability.h"
 #include "platform/dbus/DBusSingleInstanceService.h"
+#include "platform/wayland/WaylandDataControlSelection.h"
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11HotkeyRegistrationBackend.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDBusVariant>
 #include <QProcessEnvironment>
+#include <qcorosignal.h>
 
 #include <cstdlib>
 #include <memory>
@@ -15,6 +20,8 @@
 #include <xcb/record.h>
 #include <xcb/xcb.h>
 #include <xcb/xcb_keysyms.h>
+
+#include <wayland-client.h>
 
 namespace {
 
@@ -36,6 +43,15 @@ Result busService(const QString &name)
         return {false, QStringLiteral("没有 D-Bus 会话总线")};
     return busNameAvailable(name) ? Result{true, name} : Result{false, name + QStringLiteral(" 无人提供")};
 }
+
+// XWayland inside a Wayland session, for the lines that name it as a fallback.
+QString xwaylandDescription(const X11Connection &x11)
+{
+    return x11.isValid() ? QStringLiteral("有 XWayland（DISPLAY=%1）").arg(qEnvironmentVariable("DISPLAY"))
+                         : QStringLiteral("没有 XWayland");
+}
+
+constexpr int kPortalTimeoutMilliseconds = 5000;
 
 } // namespace
 
@@ -124,4 +140,77 @@ Result LinuxDesktopProbes::record()
         return {false, QStringLiteral("没有 X 服务器")};
     const xcb_query_extension_reply_t *extension = xcb_get_extension_data(x11.get(), &xcb_record_id);
     return extension && extension->present ? Result{true, QString()} : Result{false, QStringLiteral("X 服务器没有该扩展")};
+}
+
+Result LinuxDesktopProbes::waylandSession(const DesktopSession &session)
+{
+    const QString desktop = qEnvironmentVariable("XDG_CURRENT_DESKTOP", session.description());
+    wl_display *display = wl_display_connect(nullptr);
+    if (!display)
+        return {false, QStringLiteral("无法连接 Wayland 混成器（WAYLAND_DISPLAY=%1）").arg(qEnvironmentVariable("WAYLAND_DISPLAY")),
+                false, QStringLiteral("请在图形会话中运行，并确认 WAYLAND_DISPLAY 指向正在运行的混成器。")};
+    wl_display_disconnect(display);
+    return {true, QStringLiteral("Wayland（桌面 %1，WAYLAND_DISPLAY=%2），%3")
+                      .arg(desktop, qEnvironmentVariable("WAYLAND_DISPLAY"), xwaylandDescription(X11Connection()))};
+}
+
+Result LinuxDesktopProbes::dataControlSelection()
+{
+    const X11Connection x11;
+    if (WaylandDataControlSelection().isAvailable())
+        return {true, QStringLiteral("混成器提供 data-control，可读取任何程序的选区；") + xwaylandDescription(x11)};
+    if (x11.isValid())
+        return {false, QStringLiteral("混成器不提供 data-control；%1，可读取 X11 程序的选区").arg(xwaylandDescription(x11)), true};
+    return {false, QStringLiteral("混成器不提供 data-control，也没有 XWayland")};
+}
+
+QCoro::Task<std::optional<uint>> LinuxDesktopProbes::portalInterfaceVersion(QString interface)
+{
+    const QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected())
+        co_return std::nullopt;
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        PortalGlobalShortcutsBackend::defaultServiceName(), QStringLiteral("/org/freedesktop/portal/desktop"),
+        QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
+    call << interface << QStringLiteral("version");
+    // The portal may first have to start; a portal without the interface answers with an error.
+    QDBusPendingCallWatcher watcher(bus.asyncCall(call, kPortalTimeoutMilliseconds));
+    co_await qCoro(&watcher, &QDBusPendingCallWatcher::finished);
+    const QDBusMessage reply = watcher.reply();
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
+        co_return std::nullopt;
+    co_return reply.arguments().constFirst().value<QDBusVariant>().variant().toUInt();
+}
+
+QCoro::Task<Result> LinuxDesktopProbes::portalShortcut(DesktopSession::Desktop desktop, std::optional<PortalBinding> heldHere)
+{
+    using State = PortalGlobalShortcutsBackend::State;
+    const QString remedy = DesktopCheck::bindTriggerRemedy(desktop);
+    if (heldHere && heldHere->state == State::bound)
+        co_return Result{true, heldHere->assignedTrigger.isEmpty()
+                                   ? QStringLiteral("桌面已绑定“查词”")
+                                   : QStringLiteral("桌面分配的按键：%1").arg(heldHere->assignedTrigger)};
+    if (heldHere && heldHere->state == State::refused)
+        co_return Result{false, QStringLiteral("桌面没有绑定“查词”快捷键"), true, remedy};
+    const std::optional<uint> version = co_await portalInterfaceVersion(QStringLiteral("org.freedesktop.portal.GlobalShortcuts"));
+    if (!version)
+        co_return Result{false, QStringLiteral("桌面门户不提供 GlobalShortcuts"), true, remedy};
+    QString detail = QStringLiteral("桌面门户提供 GlobalShortcuts（版本 %1）").arg(*version);
+    if (heldHere)
+        detail += QStringLiteral("，正在等待桌面分配按键");
+    else if (DBusSingleInstanceService::isInstanceRunning())
+        detail += QStringLiteral("，桌面分配的按键见设置的“权限”部分");
+    co_return Result{true, detail};
+}
+
+QCoro::Task<Result> LinuxDesktopProbes::portalKeyboard()
+{
+    const std::optional<uint> version = co_await portalInterfaceVersion(QStringLiteral("org.freedesktop.portal.RemoteDesktop"));
+    co_return version ? Result{true, QStringLiteral("桌面门户提供 RemoteDesktop（版本 %1），首次使用时由桌面询问是否允许").arg(*version)}
+                      : Result{false, QStringLiteral("桌面门户不提供 RemoteDesktop")};
+}
+
+Result LinuxDesktopProbes::waylandMouseWatch()
+{
+    return {false, QStringLiteral("Wayland 不允许程序监听其他窗口上的鼠标")};
 }

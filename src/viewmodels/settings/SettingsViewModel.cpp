@@ -88,7 +88,8 @@ QCoro::Task<void> SettingsViewModel::refreshPermissions(bool includeNetwork)
         co_return;
     m_desktopReport = report;
     m_isAccessibilityTrusted = std::none_of(report.lines.cbegin(), report.lines.cend(), [](const DesktopCheck::Line &l) {
-        return l.item == DesktopCheck::Item::primarySelection && !l.ok;
+        return (l.item == DesktopCheck::Item::primarySelection || l.item == DesktopCheck::Item::dataControlSelection)
+               && !l.ok && !l.fallbackWorks;
     });
     m_checkingDesktop = false;
     emit changed();
