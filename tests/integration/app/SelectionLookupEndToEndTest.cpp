@@ -60,6 +60,8 @@ TEST_F(SelectionLookupEndToEndTest, OnAWlrootsCompositorTheTriggerExplainsThePri
     const Result looked = run({"lookup", "--selection"});
     EXPECT_EQ(looked.exitCode, 0) << looked.err.toStdString();
     EXPECT_TRUE(looked.out.contains(explanation)) << looked.out.toStdString();
+    const Result doctor = run({"doctor", "--offline"});
+    EXPECT_TRUE(doctor.out.contains("✓ 读取选中文本（data-control）")) << doctor.out.toStdString();
 
     stopApplication(); // natively on Wayland now, without any X display
     environment.remove(QStringLiteral("DISPLAY"));
