@@ -69,7 +69,7 @@ QString DesktopCheck::remedy(Item item)
     case Item::aiEndpoint:
         return QStringLiteral("AI 服务不可用：请在设置的“AI 设置”中检查 Base URL、模型和 API Key，并确认网络可以访问该地址。");
     case Item::dataControlSelection:
-        return QStringLiteral("此桌面不允许程序读取其他程序的选区：只有 X11 程序（经 XWayland）中的选中文本可以查，其余请把文字粘贴到查词窗口；"
+        return QStringLiteral("此桌面不允许程序读取其他程序的选区：请把文字粘贴到查词窗口，或在 X11 程序（经 XWayland）中选中；"
                               "KDE Plasma 和 sway 等 wlroots 桌面可以直接读取。");
     case Item::portalShortcut:
         return bindTriggerRemedy(DesktopSession::Desktop::other);
