@@ -1,4 +1,5 @@
 #include "hotkey/HotkeyController.h"
+#include "hotkey/GlobalShortcut.h"
 #include "hotkey/HotkeyRegistrationError.h"
 
 #include "foundation/AppNotificationCenter.h"
@@ -126,6 +127,26 @@ TEST(HotkeyControllerTest, FollowsTheTriggerPreferenceUntilDestroyed)
     const QStringList calls = platform.calls;
     center.post(AppNotification::lookupTriggerPreferencesChanged);
     EXPECT_EQ(platform.calls, calls) << "a destroyed controller no longer listens";
+}
+
+
+// The new combination is claimed before the old one is let go; a refused one leaves the old.
+TEST(HotkeyControllerTest, AnotherCombinationIsClaimedBeforeTheOldIsReleased)
+{
+    Platform platform;
+    Controlled c(platform);
+    c.controller.configure(true);
+    const GlobalShortcut other = *GlobalShortcut::parse(QStringLiteral("Ctrl+Alt+K"));
+    platform.registration = Failure::throws;
+    EXPECT_FALSE(c.controller.changeShortcut(other));
+    EXPECT_EQ(platform.calls, QStringList({"install", "register", "install", "remove"}));
+    EXPECT_EQ(c.controller.shortcut(), GlobalShortcut::defaultShortcut());
+
+    platform.registration = Failure::none;
+    platform.calls.clear();
+    EXPECT_TRUE(c.controller.changeShortcut(other));
+    EXPECT_EQ(platform.calls, QStringList({"install", "register", "unregister", "remove"}));
+    EXPECT_EQ(c.controller.shortcut(), other);
 }
 
 } // namespace

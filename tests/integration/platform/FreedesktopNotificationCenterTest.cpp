@@ -51,7 +51,7 @@ public:
 
 // On a bus of its own, with no service directories: nothing serves notifications, nor can be
 // started on demand, until the stand-in takes the name.
-TEST(FreedesktopNotificationCenterTest, AReminderShowsAtItsMinuteAClickRoutesItAndAMissedOneComesAfterARestart)
+TEST(FreedesktopNotificationCenterTest, AReminderShowsAtItsMinuteAndOnlyAClickOnItRoutesIt)
 {
     QTemporaryDir home;
     QFile config(home.filePath(QStringLiteral("bus.conf")));
@@ -96,7 +96,6 @@ TEST(FreedesktopNotificationCenterTest, AReminderShowsAtItsMinuteAClickRoutesItA
     EXPECT_EQ(QVariantList({shown[0], shown[2], shown[3], shown[4]}),
               QVariantList({"Rarozezev", "app-icon", content.title, content.body}));
     EXPECT_TRUE(shown[5].toStringList().contains(QStringLiteral("default")));
-    EXPECT_EQ(notifications->nextFiring(), berlin(14, 8, 15));
 
     for (uint id : {99u, 1u}) {
         QDBusMessage signal = QDBusMessage::createSignal(kPath, FreedesktopNotificationCenter::serviceName(),
@@ -107,15 +106,6 @@ TEST(FreedesktopNotificationCenterTest, AReminderShowsAtItsMinuteAClickRoutesItA
     ASSERT_TRUE(eventually([&] { return !opened.isEmpty(); }));
     waitForTask(QCoro::sleepFor(50ms));
     EXPECT_EQ(opened, QList<QVariantMap>{content.userInfo}) << "only our own notification, and with its route";
-
-    // Not running over the next Monday's minute, started 35 minutes after it: shown once.
-    notifications.reset();
-    auto restarted = center(berlin(14, 8, 50));
-    restarted->startDelivering();
-    ASSERT_TRUE(eventually([&] { return server.shown.size() == 2; }));
-    waitForTask(QCoro::sleepFor(100ms));
-    EXPECT_EQ(server.shown.size(), 2);
-    EXPECT_EQ(restarted->nextFiring(), berlin(21, 8, 15));
 
     QDBusConnection::disconnectFromBus(serverBus.name());
     bus.kill();

@@ -169,6 +169,14 @@ TEST_F(SettingsViewModelTest, RemindersRevertWhenRefusedAndTriggersAnnounceTheir
     EXPECT_EQ(applied, QStringList{"Super+Shift+F8"});
     EXPECT_FALSE(model->lookupTriggerErrorMessage());
     EXPECT_EQ(posts(), QList<AppNotification>(2, AppNotification::lookupTriggerPreferencesChanged));
+
+    // A combination that cannot be stored is given back to the previous one at once.
+    defaults.setFailsWrites(true);
+    model->setGlobalShortcut("ctrl+shift+y");
+    EXPECT_EQ(applied, QStringList({"Super+Shift+F8", "Ctrl+Shift+Y", "Super+Shift+F8"}));
+    EXPECT_TRUE(model->lookupTriggerErrorMessage());
+    model->setOptionDHotkeyEnabled(false);
+    EXPECT_TRUE(model->optionDHotkeyEnabled()) << "what is shown is what is stored";
 }
 
 } // namespace
