@@ -11,7 +11,7 @@
 
 namespace {
 
-// The Exec value for one program path: quoted as the desktop entry specification asks when
+// The Exec value for one program path: quoted, as desktop entries require, when
 // the path holds anything but plain characters, then escaped as every string value is.
 std::optional<QString> execValue(const QString &path)
 {
