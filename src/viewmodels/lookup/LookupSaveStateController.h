@@ -2,6 +2,8 @@
 
 #include "lookup/LookupResult.h"
 
+#include "viewmodels/common/KindWithMessage.h"
+
 #include <QObject>
 #include <QString>
 
@@ -17,27 +19,19 @@ class LookupSaveStateController : public QObject {
     Q_PROPERTY(LookupSaveStateController::State state READ state NOTIFY stateChanged)
 
 public:
-    class State {
+    enum class StateKind { idle, saving, saved, failed };
+    class State : public KindWithMessage<StateKind> {
     public:
-        enum class Kind { idle, saving, saved, failed };
-
         State() = default;
         static State idle() { return State(Kind::idle); }
         static State saving() { return State(Kind::saving); }
         static State saved() { return State(Kind::saved); }
         static State failed(QString message) { return State(Kind::failed, std::move(message)); }
 
-        Kind kind() const { return m_kind; }
-        // The message to show; empty unless the state is `failed`.
-        const QString &message() const { return m_message; }
-
         bool operator==(const State &) const = default;
 
     private:
-        explicit State(Kind kind, QString message = {}) : m_kind(kind), m_message(std::move(message)) {}
-
-        Kind m_kind = Kind::idle;
-        QString m_message;
+        using KindWithMessage::KindWithMessage;
     };
 
     // What the button draws for a state; `highlighted` means the symbol is tinted yellow

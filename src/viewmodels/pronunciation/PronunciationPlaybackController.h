@@ -3,6 +3,8 @@
 #include "foundation/CancellationToken.h"
 #include "preferences/UserSettings.h"
 
+#include "viewmodels/common/KindWithMessage.h"
+
 #include <QObject>
 #include <QString>
 
@@ -24,27 +26,19 @@ class PronunciationPlaybackController : public QObject {
     Q_OBJECT
 
 public:
-    class State {
+    enum class StateKind { idle, loading, playing, failed };
+    class State : public KindWithMessage<StateKind> {
     public:
-        enum class Kind { idle, loading, playing, failed };
-
         State() = default;
         static State idle() { return State(Kind::idle); }
         static State loading() { return State(Kind::loading); }
         static State playing() { return State(Kind::playing); }
         static State failed(QString message) { return State(Kind::failed, std::move(message)); }
 
-        Kind kind() const { return m_kind; }
-        // The message to show; empty unless the state is `failed`.
-        const QString &message() const { return m_message; }
-
         bool operator==(const State &) const = default;
 
     private:
-        explicit State(Kind kind, QString message = {}) : m_kind(kind), m_message(std::move(message)) {}
-
-        Kind m_kind = Kind::idle;
-        QString m_message;
+        using KindWithMessage::KindWithMessage;
     };
 
     struct ButtonAppearance {
