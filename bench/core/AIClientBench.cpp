@@ -12,6 +12,8 @@
 #include <QJsonObject>
 #include <QTemporaryDir>
 
+#include "BenchmarkMain.h"
+
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -158,11 +160,5 @@ BENCHMARK(BM_CacheStoreIn10000Entries)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char **argv)
 {
-    QCoreApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarks<QCoreApplication>(argc, argv);
 }

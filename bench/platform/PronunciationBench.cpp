@@ -11,6 +11,8 @@
 #include <QMediaDevices>
 #include <QProcess>
 
+#include "BenchmarkMain.h"
+
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -127,11 +129,5 @@ BENCHMARK(BM_PlayToFirstAudioFrame)->UseManualTime()->Iterations(30)->Unit(bench
 int main(int argc, char **argv)
 {
     qputenv("QT_MEDIA_BACKEND", "gstreamer");
-    QCoreApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarks<QCoreApplication>(argc, argv);
 }

@@ -13,6 +13,8 @@
 
 #include <QGuiApplication>
 
+#include "BenchmarkMain.h"
+
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -127,11 +129,5 @@ BENCHMARK(BM_CaptureByCopyKeystroke)->UseManualTime()->Iterations(200)->Unit(ben
 int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "xcb");
-    QGuiApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarks<QGuiApplication>(argc, argv);
 }

@@ -8,6 +8,8 @@
 
 #include <QApplication>
 
+#include "BenchmarkMain.h"
+
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -76,12 +78,7 @@ BENCHMARK(BM_ReloadCollectionWindow)->Unit(benchmark::kMillisecond)->UseRealTime
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarks<QApplication>(argc, argv);
 }
