@@ -7,7 +7,7 @@ StrictJSONReader::StrictJSONReader(QJsonObject object, QStringList codingPath)
 {
 }
 
-QJsonValue StrictJSONReader::required(const QString &key, const QString &expectedType) const
+QJsonValue StrictJSONReader::required(const QString &key, QJsonValue::Type type, const QString &expectedType) const
 {
     const auto found = m_object.constFind(key);
     if (found == m_object.constEnd())
@@ -15,6 +15,8 @@ QJsonValue StrictJSONReader::required(const QString &key, const QString &expecte
     if (found->isNull())
         throw JSONDecodingError::valueNotFound(expectedType, path(key),
                                                QStringLiteral("Expected %1 value but found null instead.").arg(expectedType));
+    if (found->type() != type)
+        throwTypeMismatch(expectedType, path(key));
     return *found;
 }
 
@@ -26,18 +28,12 @@ void StrictJSONReader::throwTypeMismatch(const QString &expectedType, const QStr
 
 QString StrictJSONReader::string(const QString &key) const
 {
-    const QJsonValue value = required(key, QStringLiteral("String"));
-    if (!value.isString())
-        throwTypeMismatch(QStringLiteral("String"), path(key));
-    return value.toString();
+    return required(key, QJsonValue::String, QStringLiteral("String")).toString();
 }
 
 double StrictJSONReader::number(const QString &key) const
 {
-    const QJsonValue value = required(key, QStringLiteral("Double"));
-    if (!value.isDouble())
-        throwTypeMismatch(QStringLiteral("Double"), path(key));
-    return value.toDouble();
+    return required(key, QJsonValue::Double, QStringLiteral("Double")).toDouble();
 }
 
 std::optional<double> StrictJSONReader::optionalNumber(const QString &key) const
@@ -52,16 +48,10 @@ std::optional<double> StrictJSONReader::optionalNumber(const QString &key) const
 
 QJsonObject StrictJSONReader::object(const QString &key) const
 {
-    const QJsonValue value = required(key, QStringLiteral("QJsonObject"));
-    if (!value.isObject())
-        throwTypeMismatch(QStringLiteral("QJsonObject"), path(key));
-    return value.toObject();
+    return required(key, QJsonValue::Object, QStringLiteral("QJsonObject")).toObject();
 }
 
 QJsonArray StrictJSONReader::array(const QString &key) const
 {
-    const QJsonValue value = required(key, QStringLiteral("QJsonArray"));
-    if (!value.isArray())
-        throwTypeMismatch(QStringLiteral("QJsonArray"), path(key));
-    return value.toArray();
+    return required(key, QJsonValue::Array, QStringLiteral("QJsonArray")).toArray();
 }

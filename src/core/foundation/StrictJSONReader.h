@@ -40,7 +40,7 @@ public:
     }
 
 private:
-    QJsonValue required(const QString &key, const QString &expectedType) const;
+    QJsonValue required(const QString &key, QJsonValue::Type type, const QString &expectedType) const;
     [[noreturn]] static void throwTypeMismatch(const QString &expectedType, const QStringList &codingPath);
 
     QJsonObject m_object;
