@@ -1,5 +1,7 @@
 #include "app/cli/CommandIO.h"
 
+#include <limits>
+
 #include "app/cli/HiddenTerminalInput.h"
 
 #include <cstdio>
@@ -27,10 +29,15 @@ void CommandIO::printError(const QString &text) const
 
 QByteArray CommandIO::readAll() const
 {
+    return readAtMost(std::numeric_limits<qsizetype>::max() - 4096);
+}
+
+QByteArray CommandIO::readAtMost(qsizetype maxBytes) const
+{
     QByteArray bytes;
     char buffer[4096];
     size_t count;
-    while ((count = std::fread(buffer, 1, sizeof buffer, in)) > 0)
+    while (bytes.size() <= maxBytes && (count = std::fread(buffer, 1, sizeof buffer, in)) > 0)
         bytes.append(buffer, static_cast<qsizetype>(count));
     return bytes;
 }

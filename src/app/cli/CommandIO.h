@@ -20,6 +20,9 @@ struct CommandIO {
 
     // Everything up to the end of the input.
     QByteArray readAll() const;
+    // The input up to its end or until more than maxBytes have come, whichever is first: a
+    // result longer than maxBytes means the input was longer (and was not read to its end).
+    QByteArray readAtMost(qsizetype maxBytes) const;
     struct SecretLine {
         QByteArray text;
         int signal = 0; // what ended the wait instead of a newline, if anything

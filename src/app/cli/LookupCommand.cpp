@@ -3,6 +3,7 @@
 #include "app/cli/CommandErrorMessage.h"
 #include "lookup/FastLookupResult.h"
 #include "lookup/LookupResult.h"
+#include "lookup/LookupTextLimit.h"
 #include "ai/AIClient.h"
 #include "preferences/AppPreferencesStoring.h"
 #include "collection/LearningItemStore.h"
@@ -35,7 +36,7 @@ QString LookupCommand::helpText()
     return QStringLiteral(
         "用法：rarozezev lookup [选项] [文本 ...]\n"
         "\n"
-        "解释一段英文。文本由各参数以空格连接而成；没有参数时从标准输入读取。\n"
+        "解释一段英文（最多 %1 个字符）。文本由各参数以空格连接而成；没有参数时从标准输入读取。\n"
         "\n"
         "选项：\n"
         "  --source ai|dictionary   用 AI 服务（默认）或离线词典查词\n"
@@ -48,7 +49,8 @@ QString LookupCommand::helpText()
         "  -h, --help               显示本帮助\n"
         "\n"
         "AI 服务的地址和模型取自 rarozezev config（aiBaseURL、aiModel），API Key 取自系统密钥环；\n"
-        "设置了环境变量 RAROZEZEV_AI_API_KEY 时改用它，不访问密钥环。\n");
+        "设置了环境变量 RAROZEZEV_AI_API_KEY 时改用它，不访问密钥环。\n")
+        .arg(LookupTextLimit::maximumCharacters);
 }
 
 QCoro::Task<int> LookupCommand::run(QStringList arguments)
@@ -74,11 +76,20 @@ QCoro::Task<int> LookupCommand::run(QStringList arguments)
         co_return m_io.reportUsageError(QStringLiteral("请给出要查询的文本，或从标准输入传入。"),
                                         QStringLiteral("rarozezev lookup --help"));
     } else {
-        text = QString::fromUtf8(m_io.readAll());
+        // Bounded: a file piped in by mistake is refused below, not read into memory whole.
+        const QByteArray input = m_io.readAtMost(maximumInputBytes);
+        if (input.size() > maximumInputBytes)
+            co_return fail(LookupTextLimit::message());
+        text = QString::fromUtf8(input);
     }
     text = text.trimmed();
-    if (text.isEmpty())
-        co_return fail(AppError::selectedTextUnavailable().errorDescription());
+    if (text.isEmpty()) {
+        // A selection that yields nothing is the selection's fault; given text is the learner's.
+        co_return fail(options.selection ? AppError::selectedTextUnavailable().errorDescription()
+                                         : QStringLiteral("要查询的文本是空的。请在命令后写出英文，或从标准输入传入。"));
+    }
+    if (LookupTextLimit::exceeds(text))
+        co_return fail(LookupTextLimit::message());
 
     if (options.source == LookupCommandOptions::Source::dictionary)
         co_return lookUpInDictionary(text, options.format);

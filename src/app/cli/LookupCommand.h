@@ -53,6 +53,10 @@ public:
     static QString helpText();
 
 private:
+    // How much standard input is read at most. Any text within the lookup limit fits many
+    // times over, surrounding blank lines included; more is refused without reading further.
+    static constexpr qsizetype maximumInputBytes = 1 << 20;
+
     // `collection` is where to save the result, or null.
     QCoro::Task<int> lookUpWithAI(QString text, LookupCommandOptions options, LearningItemStore *collection);
     // Prints the result, then saves it when asked to; returns the exit code.

@@ -8,6 +8,7 @@
 #include "dictionary/SystemDictionaryLookingUp.h"
 #include "foundation/AppError.h"
 #include "foundation/CancellationError.h"
+#include "lookup/LookupTextLimit.h"
 
 #include <QPointer>
 #include <QStringView>
@@ -30,7 +31,15 @@ bool isPunctuation(char32_t codePoint)
     return false;
 }
 
-QString selectedTextUnavailableMessage() { return AppError::selectedTextUnavailable().errorDescription(); }
+// Why a (trimmed) text cannot be looked up as it stands, if it cannot.
+std::optional<QString> refusalOf(const QString &text)
+{
+    if (text.isEmpty())
+        return AppError::selectedTextUnavailable().errorDescription();
+    if (LookupTextLimit::exceeds(text))
+        return LookupTextLimit::message();
+    return std::nullopt;
+}
 
 } // namespace
 
@@ -117,8 +126,8 @@ QCoro::Task<void> LookupViewModel::lookupFromSelection(UserSettings settings)
         co_return;
 
     const QString text = captured.trimmed();
-    if (text.isEmpty()) {
-        self->setState(State::failed(selectedTextUnavailableMessage()));
+    if (std::optional<QString> refusal = refusalOf(text)) {
+        self->setState(State::failed(std::move(*refusal)));
         co_return;
     }
     co_await self->lookupWithAI(text, detectItemType(text), std::move(settings), lookup);
@@ -129,8 +138,8 @@ QCoro::Task<void> LookupViewModel::lookupWithAI(QString selectedText, UserSettin
     const Lookup lookup = beginLookup();
     const auto lifetimeLink = m_lifetime.onCancel([token = lookup.cancellation] { token.cancel(); });
     const QString text = selectedText.trimmed();
-    if (text.isEmpty()) {
-        setState(State::failed(selectedTextUnavailableMessage()));
+    if (std::optional<QString> refusal = refusalOf(text)) {
+        setState(State::failed(std::move(*refusal)));
         co_return;
     }
     co_await lookupWithAI(text, detectItemType(text), std::move(settings), lookup);
@@ -140,8 +149,8 @@ QCoro::Task<void> LookupViewModel::lookupWithSystemDictionary(QString selectedTe
 {
     beginLookup();
     const QString text = selectedText.trimmed();
-    if (text.isEmpty()) {
-        setState(State::failed(selectedTextUnavailableMessage()));
+    if (std::optional<QString> refusal = refusalOf(text)) {
+        setState(State::failed(std::move(*refusal)));
         co_return;
     }
     // The dictionary answers synchronously, so the lookup is still current here.

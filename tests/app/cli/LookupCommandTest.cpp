@@ -2,6 +2,7 @@
 #include "app/cli/LookupCommand.h"
 #include "foundation/AppError.h"
 #include "foundation/CancellationError.h"
+#include "lookup/LookupTextLimit.h"
 
 // The printed explanation, the fast pass, the dictionary and the selection are covered end
 // to end; these cases need a service, keyring, collection or selection that misbehaves.
@@ -47,11 +48,20 @@ TEST_F(LookupCommandTest, KeyFromTheEnvironmentSparesTheKeyring)
 
 TEST_F(LookupCommandTest, FailuresAndInterruptionsPrintNoResult)
 {
+    // Empty text is the learner's, not a selection's; too much is refused, never cut.
+    for (const CommandRun &refused : {run({"lookup"}, " \n\t"), run({"lookup", ""}),
+                                      run({"lookup", QString(LookupTextLimit::maximumCharacters + 1, 'a')}),
+                                      run({"lookup"}, QByteArray(3 << 20, 'a'))}) {
+        EXPECT_EQ(refused.exitCode, 1);
+        EXPECT_FALSE(refused.err.contains(QStringLiteral("选中"))) << refused.err.toStdString();
+    }
+    EXPECT_TRUE(aiCalls.isEmpty());
+    EXPECT_EQ(run({"lookup"}, QByteArray(LookupTextLimit::maximumCharacters, 'a') + "\n\n").exitCode, 0);
+    aiCalls.clear();
+
     aiFailure = [] { throw AppError::invalidAIResponse(); };
     EXPECT_EQ(run({"lookup", "run"}).err, AppError::invalidAIResponse().errorDescription() + QLatin1Char('\n'));
     EXPECT_FALSE(cache.cachedResult(QStringLiteral("run"), LearningItemType::word));
-    const CommandRun blank = run({"lookup"}, " \n\t");
-    EXPECT_EQ(blank.err, AppError::selectedTextUnavailable().errorDescription() + QLatin1Char('\n'));
 
     aiFailure = captureFailure = [] { throw CancellationError(); };
     for (const QStringList &arguments : {QStringList{"lookup", "--pass=fast", "run"}, QStringList{"lookup", "--selection"}}) {

@@ -1,6 +1,7 @@
 #include "viewmodels/lookup/LookupViewModel.h"
 
 #include "foundation/AppError.h"
+#include "lookup/LookupTextLimit.h"
 #include "preferences/InMemoryAPIKeyStore.h"
 #include "preferences/KeychainAPIKeyStoreError.h"
 #include "support/TestSupport.h"
@@ -256,7 +257,7 @@ TEST_F(LookupViewModelTest, RetryRepeatsWhatFailed)
     EXPECT_EQ(state(), State::loadingExplanation(QStringLiteral("apple")));
 }
 
-TEST_F(LookupViewModelTest, BlankTextFailsWithoutARequest)
+TEST_F(LookupViewModelTest, BlankOrOverlongTextFailsWithoutARequest)
 {
     viewModel->lookupWithAI(QStringLiteral(" \n\t"), settings);
     EXPECT_EQ(state(), State::failed(unavailableMessage));
@@ -265,8 +266,22 @@ TEST_F(LookupViewModelTest, BlankTextFailsWithoutARequest)
     viewModel->lookupFromSelection(settings);
     capture->captures.at(0)->answer.resolve(QStringLiteral("  "));
     EXPECT_EQ(state(), State::failed(unavailableMessage));
+
+    // A page selected by accident is refused whole, not cut; retrying selects again.
+    const QString page = QString(LookupTextLimit::maximumCharacters + 1, QLatin1Char('a'));
+    viewModel->lookupFromSelection(settings);
+    capture->captures.at(1)->answer.resolve(page);
+    EXPECT_EQ(state(), State::failed(LookupTextLimit::message()));
+    viewModel->retry(settings);
+    EXPECT_EQ(capture->captures.size(), 3u);
+    viewModel->lookupWithSystemDictionary(page, settings);
+    EXPECT_EQ(state(), State::failed(LookupTextLimit::message()));
     EXPECT_TRUE(ai->lookups.empty());
     EXPECT_TRUE(dictionary->queries.isEmpty());
+
+    // Up to the limit the text is looked up as it is; an emoji is one character.
+    viewModel->lookupWithAI(page.left(LookupTextLimit::maximumCharacters - 2) + QStringLiteral(" \U0001F600"), settings);
+    ASSERT_EQ(ai->lookups.size(), 1u);
 }
 
 TEST(LookupViewModelLocalizedMessage, ShowsEveryFailureInWordsTheLearnerCanRead)
