@@ -6,7 +6,7 @@
 #include "views/collection/CollectionListModel.h"
 #include "views/collection/CollectionRowDelegate.h"
 #include "views/common/ContentUnavailableView.h"
-#include "views/common/PanelColors.h"
+#include "views/common/PanelTheme.h"
 #include "views/common/PanelWindowSetup.h"
 #include "views/common/SymbolIcon.h"
 
@@ -134,9 +134,7 @@ QWidget *CollectionWindow::buildListArea()
     m_loadErrorLabel->setTextFormat(Qt::PlainText);
     m_loadErrorLabel->setWordWrap(true);
     m_loadErrorLabel->setAlignment(Qt::AlignCenter);
-    QPalette palette = m_loadErrorLabel->palette();
-    palette.setColor(QPalette::WindowText, PanelColors::secondaryLabel());
-    m_loadErrorLabel->setPalette(palette);
+    PanelTheme::setTextRole(m_loadErrorLabel, PanelColors::Role::secondaryLabel);
     errorLayout->addWidget(m_loadErrorLabel);
     m_listArea->addWidget(errorPage);
 
