@@ -164,8 +164,8 @@ void CollectionWindow::buildToolbar()
     toolbar->addWidget(spacer);
 
     auto *menu = new QMenu(this);
-    m_exportJSONAction = menu->addAction(SymbolIcon::icon(QStringLiteral("curlybraces")), QStringLiteral("导出 JSON"));
-    m_exportXLSXAction = menu->addAction(SymbolIcon::icon(QStringLiteral("tablecells")), QStringLiteral("导出 XLSX"));
+    m_exportJSONAction = menu->addAction(SymbolIcon::icon(QStringLiteral("curlybraces"), PanelColors::Role::label), QStringLiteral("导出 JSON"));
+    m_exportXLSXAction = menu->addAction(SymbolIcon::icon(QStringLiteral("tablecells"), PanelColors::Role::label), QStringLiteral("导出 XLSX"));
     connect(m_exportJSONAction, &QAction::triggered, this,
             [this] { exportCollection(LearningItemExportFormat::json); });
     connect(m_exportXLSXAction, &QAction::triggered, this,
@@ -174,7 +174,7 @@ void CollectionWindow::buildToolbar()
     m_exportButton = new QToolButton(toolbar);
     m_exportButton->setObjectName(QStringLiteral("exportButton"));
     m_exportButton->setText(QStringLiteral("导出"));
-    m_exportButton->setIcon(SymbolIcon::icon(QStringLiteral("square.and.arrow.up")));
+    m_exportButton->setIcon(SymbolIcon::icon(QStringLiteral("square.and.arrow.up"), PanelColors::Role::label));
     m_exportButton->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     m_exportButton->setPopupMode(QToolButton::InstantPopup);
     m_exportButton->setMenu(menu);

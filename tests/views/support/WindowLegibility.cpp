@@ -1,5 +1,6 @@
 #include "views/support/WindowLegibility.h"
 
+#include "support/DarkDesktopPalette.h"
 #include "views/common/PanelColors.h"
 #include "views/common/WindowPlacement.h"
 
@@ -15,20 +16,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-QPalette darkPalette()
-{
-    QPalette palette;
-    const QColor window(53, 53, 53), text(238, 238, 238), base(42, 42, 42);
-    for (auto [role, colour] : {std::pair{QPalette::Window, window}, {QPalette::WindowText, text},
-                                {QPalette::Base, base}, {QPalette::AlternateBase, window}, {QPalette::Text, text},
-                                {QPalette::Button, window}, {QPalette::ButtonText, text},
-                                {QPalette::Highlight, QColor(42, 130, 218)}, {QPalette::HighlightedText, text},
-                                {QPalette::PlaceholderText, QColor(150, 150, 150)}}) {
-        palette.setColor(role, colour);
-    }
-    return palette;
-}
 
 bool showsSomething(QWidget *widget)
 {
@@ -122,7 +109,7 @@ void expectLegibleInBothSchemes(QWidget *window)
 {
     const QPalette light = QApplication::palette();
     window->show();
-    const std::pair<const char *, QPalette> schemes[] = {{"dark", darkPalette()}, {"light", light}};
+    const std::pair<const char *, QPalette> schemes[] = {{"dark", darkDesktopPalette()}, {"light", light}};
     for (const auto &[scheme, palette] : schemes) {
         QApplication::setPalette(palette);
         WindowPlacement::fitInto(window, kSmallScreen);
