@@ -149,15 +149,16 @@ void renderCollectionAndReview()
 void renderSettings()
 {
     InMemoryUserDefaults defaults;
-    AppPreferences preferences(defaults, std::make_shared<InMemoryAPIKeyStore>(), std::make_shared<InMemoryAPIKeyStore>(),
-                               BundleInfo());
+    AppPreferences preferences(defaults, std::make_shared<InMemoryAPIKeyStore>(),
+                               std::make_shared<InMemoryAPIKeyStore>(), BundleInfo());
     AppNotificationCenter notifications;
     InMemoryReminderNotificationCenter centre;
     auto reminders = std::make_shared<ReminderService>(centre);
     SettingsWindow window(std::make_unique<SettingsViewModel>(SettingsViewModel::Collaborators{
                               preferences, notifications, reminders, reminders, nullptr, {},
                               [](bool) -> QCoro::Task<DesktopCheck::Report> {
-                                  co_return DesktopCheck::Report{{{DesktopCheck::Item::xtest, false, "无扩展"}}, false};
+                                  co_return DesktopCheck::Report{{{DesktopCheck::Item::xtest, false, "无扩展"}},
+                                                                 false};
                               }}),
                           [] {});
     window.setAttribute(Qt::WA_DeleteOnClose, false);

@@ -144,7 +144,8 @@ void CollectionDetailView::renderExplanation(const QString &explanation)
             auto *blockLayout = new QVBoxLayout;
             blockLayout->setSpacing(4);
             if (block.title) {
-                QLabel *blockTitle = makeLabel(*block.title, 13, QFont::DemiBold, content, PanelColors::Role::secondaryLabel);
+                QLabel *blockTitle =
+                    makeLabel(*block.title, 13, QFont::DemiBold, content, PanelColors::Role::secondaryLabel);
                 blockTitle->setObjectName(QStringLiteral("blockTitle"));
                 blockLayout->addWidget(blockTitle);
             }

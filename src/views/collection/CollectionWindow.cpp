@@ -164,8 +164,10 @@ void CollectionWindow::buildToolbar()
     toolbar->addWidget(spacer);
 
     auto *menu = new QMenu(this);
-    m_exportJSONAction = menu->addAction(SymbolIcon::icon(QStringLiteral("curlybraces"), PanelColors::Role::label), QStringLiteral("导出 JSON"));
-    m_exportXLSXAction = menu->addAction(SymbolIcon::icon(QStringLiteral("tablecells"), PanelColors::Role::label), QStringLiteral("导出 XLSX"));
+    m_exportJSONAction = menu->addAction(SymbolIcon::icon(QStringLiteral("curlybraces"), PanelColors::Role::label),
+                                         QStringLiteral("导出 JSON"));
+    m_exportXLSXAction = menu->addAction(SymbolIcon::icon(QStringLiteral("tablecells"), PanelColors::Role::label),
+                                         QStringLiteral("导出 XLSX"));
     connect(m_exportJSONAction, &QAction::triggered, this,
             [this] { exportCollection(LearningItemExportFormat::json); });
     connect(m_exportXLSXAction, &QAction::triggered, this,

@@ -33,8 +33,6 @@ public:
     static QColor colour(Role role);
 
     static QColor secondaryLabel() { return colour(Role::secondaryLabel); }
-    static QColor accent() { return colour(Role::accent); }
-    static QColor errorText() { return colour(Role::errorText); }
 
     // The contrast of two colours as the accessibility guidelines define it, from 1 to 21.
     // Both are taken as opaque.

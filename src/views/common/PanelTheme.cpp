@@ -23,7 +23,6 @@ QString css(const QColor &colour)
 QString resolvedStyleSheet(QString styleSheet)
 {
     const QColor page = PanelColors::appPageBackground();
-    // Longer names first, so that "@label" does not eat the start of "@labelled...".
     const std::pair<const char *, QColor> colours[] = {
         {"@secondaryLabel", PanelColors::colour(PanelColors::Role::secondaryLabel)},
         {"@accent", PanelColors::colour(PanelColors::Role::accent)},

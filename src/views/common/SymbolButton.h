@@ -6,8 +6,8 @@
 #include <QToolButton>
 
 // The panels' icon buttons: 30 × 30, flat until hovered, the help text as tooltip and
-// accessible name, the glyph in a colour role of the panels. Remembers its symbol and role so
-// tests can read them back.
+// accessible name, the glyph in a colour role of the panels. Remembers its symbol so tests can
+// read it back.
 class SymbolButton : public QToolButton {
     Q_OBJECT
 
@@ -19,7 +19,6 @@ public:
     void setHelpText(const QString &helpText);
 
     const QString &symbolName() const { return m_symbolName; }
-    PanelColors::Role role() const { return m_role; }
 
 private:
     QString m_symbolName;

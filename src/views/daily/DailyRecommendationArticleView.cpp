@@ -35,7 +35,8 @@ DailyRecommendationArticleView::DailyRecommendationArticleView(std::function<boo
       m_column(new QWidget(this)),
       m_columnLayout(new QVBoxLayout(m_column)),
       m_subtitle(makePlainTextLabel(QString(), 14, QFont::Medium, m_column, PanelColors::Role::secondaryLabel)),
-      m_refreshButton(new QPushButton(SymbolIcon::icon(QStringLiteral("arrow.clockwise"), PanelColors::Role::label), QStringLiteral("换一篇"), m_column))
+      m_refreshButton(new QPushButton(SymbolIcon::icon(QStringLiteral("arrow.clockwise"), PanelColors::Role::label),
+                                      QStringLiteral("换一篇"), m_column))
 {
     auto *outer = new QHBoxLayout(this);
     outer->setContentsMargins(28, 24, 28, 28);
@@ -76,7 +77,8 @@ void DailyRecommendationArticleView::setRecommendation(const DailyRecommendation
     header->addLayout(titleColumn, 1);
     header->addWidget(m_refreshButton, 0, Qt::AlignTop);
     layout->addLayout(header);
-    addText(layout, m_body, recommendation.article, pixelFont(font(), kBodyPixelSize, QFont::Normal), PanelColors::Role::label, 7);
+    addText(layout, m_body, recommendation.article, pixelFont(font(), kBodyPixelSize, QFont::Normal),
+            PanelColors::Role::label, 7);
 
     QVBoxLayout *summary = addSection(QStringLiteral("内容摘要"), QStringLiteral("text.alignleft"));
     addText(summary, summary->parentWidget(), recommendation.chineseSummary,
@@ -118,7 +120,8 @@ QVBoxLayout *DailyRecommendationArticleView::addSection(const QString &title, co
 
     auto *background = new QFrame(m_body);
     background->setObjectName(QStringLiteral("teachingSection"));
-    PanelTheme::setStyleSheet(background, QStringLiteral("QFrame#teachingSection { background: @base; border-radius: 8px; }"));
+    PanelTheme::setStyleSheet(background,
+                              QStringLiteral("QFrame#teachingSection { background: @base; border-radius: 8px; }"));
     auto *content = new QVBoxLayout(background);
     content->setContentsMargins(14, 12, 14, 12);
     content->setSpacing(14);
@@ -135,8 +138,10 @@ void DailyRecommendationArticleView::addTeachingPoints(const QString &title,
     for (const RecommendationTeachingPoint &point : points) {
         auto *block = new QVBoxLayout;
         block->setSpacing(4);
-        addText(block, background, point.term, pixelFont(font(), kBodyPixelSize, QFont::DemiBold), PanelColors::Role::label, 0);
-        addText(block, background, point.explanation, pixelFont(font(), kBodyPixelSize, QFont::Normal), PanelColors::Role::label, 0);
+        addText(block, background, point.term, pixelFont(font(), kBodyPixelSize, QFont::DemiBold),
+                PanelColors::Role::label, 0);
+        addText(block, background, point.explanation, pixelFont(font(), kBodyPixelSize, QFont::Normal),
+                PanelColors::Role::label, 0);
         addText(block, background, point.example, pixelFont(font(), kBodyPixelSize, QFont::Normal, true),
                 PanelColors::Role::secondaryLabel, 0);
         section->addLayout(block);

@@ -22,7 +22,8 @@ LookupFailedPage::LookupFailedPage(QWidget *parent) : QWidget(parent)
     m_message->setTextInteractionFlags(Qt::TextSelectableByMouse);
     layout->addWidget(m_message);
     layout->addSpacing(6);
-    m_retryButton = new QPushButton(SymbolIcon::icon(QStringLiteral("arrow.clockwise"), PanelColors::Role::label), QStringLiteral("重试"), this);
+    m_retryButton = new QPushButton(SymbolIcon::icon(QStringLiteral("arrow.clockwise"), PanelColors::Role::label),
+                                    QStringLiteral("重试"), this);
     m_retryButton->setToolTip(QStringLiteral("重试"));
     m_retryButton->setCursor(Qt::PointingHandCursor);
     connect(m_retryButton, &QPushButton::clicked, this, &LookupFailedPage::retryClicked);

@@ -27,8 +27,8 @@ LookupTextField::LookupTextField(QWidget *parent) : QFrame(parent), m_textView(n
     m_textView->setAccessibleName(QStringLiteral("查词内容"));
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     // A rounded box lifted off the page, like a text field, around the frameless editor.
-    PanelTheme::setStyleSheet(this, QStringLiteral("QFrame#lookupTextField { background: @base; border: 1px solid @border;"
-                                                   " border-radius: 8px; }"));
+    PanelTheme::setStyleSheet(this, QStringLiteral("QFrame#lookupTextField { background: @base;"
+                                                   " border: 1px solid @border; border-radius: 8px; }"));
     m_textView->setStyleSheet(QStringLiteral("QTextEdit { background: transparent; }"));
 
     auto *layout = new QVBoxLayout(this);

@@ -16,7 +16,8 @@ TEST(PanelColorsTest, ContrastFollowsTheAccessibilityFormula)
         {QColor(0, 0, 255), Qt::white, 8.59},
     };
     for (const auto &row : cases) {
-        EXPECT_NEAR(PanelColors::contrastRatio(row.first, row.second), row.ratio, 0.01) << row.first.name().toStdString();
+        EXPECT_NEAR(PanelColors::contrastRatio(row.first, row.second), row.ratio, 0.01)
+            << row.first.name().toStdString();
         EXPECT_NEAR(PanelColors::contrastRatio(row.second, row.first), row.ratio, 0.01) << "symmetric";
     }
 }

@@ -86,7 +86,8 @@ QStringList fitProblems(QWidget *window, const QRect &available)
 {
     QStringList problems;
     if (!available.contains(window->frameGeometry()))
-        problems.append(QStringLiteral("window of %1 × %2 outside the screen").arg(window->width()).arg(window->height()));
+        problems.append(
+            QStringLiteral("window of %1 × %2 outside the screen").arg(window->width()).arg(window->height()));
     QList<QWidget *> widgets = window->findChildren<QWidget *>();
     widgets.prepend(window);
     for (QWidget *widget : widgets) {
