@@ -1,17 +1,32 @@
-// Renders every state of the lookup panel, the collection window and the review window
-// offscreen, over fake services and an in-memory collection, and saves each as a PNG for
-// people to look at. Not a test: it checks nothing.
+// Renders every state of the lookup panel and every other window (collection, review,
+// settings, daily article, selection badge) offscreen, over fake services and an in-memory
+// collection, and saves each as a PNG for people to look at. Not a test: it checks nothing.
+// "dark" switches the desktop palette to a dark one; a screen size fits each window to an
+// available area of that many logical pixels first, as on a small screen.
 //
-//   render_screenshots DIRECTORY
+//   render_screenshots DIRECTORY light|dark [WIDTHxHEIGHT]
 
+#include "daily/UserDefaultsDailyRecommendationCache.h"
 #include "foundation/AppError.h"
+#include "preferences/AppPreferences.h"
 #include "preferences/InMemoryAPIKeyStore.h"
+#include "preferences/InMemoryUserDefaults.h"
+#include "reminders/ReminderService.h"
+#include "support/DarkDesktopPalette.h"
+#include "support/fakes/FakeDailyRecommendationGenerator.h"
 #include "support/fakes/FakeLearningItemStore.h"
+#include "support/fakes/InMemoryReminderNotificationCenter.h"
 #include "support/fakes/LookupViewModelFakes.h"
+#include "viewmodels/daily/DailyRecommendationViewModel.h"
+#include "viewmodels/settings/SettingsViewModel.h"
+#include "views/badge/SelectionBadgePresenter.h"
 #include "views/collection/CollectionWindow.h"
+#include "views/common/WindowPlacement.h"
+#include "views/daily/DailyRecommendationWindow.h"
 #include "views/lookup/LookupPanelView.h"
 #include "views/lookup/LookupPanelWindow.h"
 #include "views/review/ReviewWindow.h"
+#include "views/settings/SettingsWindow.h"
 
 #include <QApplication>
 #include <QDir>
@@ -23,10 +38,13 @@
 namespace {
 
 QString g_directory;
+QRect g_screen;
 
 // Lets layouts and paint events run, then saves what the window draws.
 void save(QWidget *window, const char *name)
 {
+    if (g_screen.isValid() && !window->windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus))
+        WindowPlacement::fitInto(window, g_screen);
     QEventLoop loop;
     QTimer::singleShot(50, &loop, &QEventLoop::quit);
     loop.exec();
@@ -128,6 +146,47 @@ void renderCollectionAndReview()
     save(&review, "review-answer");
 }
 
+void renderSettings()
+{
+    InMemoryUserDefaults defaults;
+    AppPreferences preferences(defaults, std::make_shared<InMemoryAPIKeyStore>(),
+                               std::make_shared<InMemoryAPIKeyStore>(), BundleInfo());
+    AppNotificationCenter notifications;
+    InMemoryReminderNotificationCenter centre;
+    auto reminders = std::make_shared<ReminderService>(centre);
+    SettingsWindow window(std::make_unique<SettingsViewModel>(SettingsViewModel::Collaborators{
+                              preferences, notifications, reminders, reminders, nullptr, {},
+                              [](bool) -> QCoro::Task<DesktopCheck::Report> {
+                                  co_return DesktopCheck::Report{{{DesktopCheck::Item::xtest, false, "无扩展"}},
+                                                                 false};
+                              }}),
+                          [] {});
+    window.setAttribute(Qt::WA_DeleteOnClose, false);
+    window.show();
+    save(&window, "settings");
+}
+
+void renderDailyArticleAndBadge()
+{
+    InMemoryUserDefaults defaults;
+    AppPreferences preferences(defaults, std::make_shared<InMemoryAPIKeyStore>(QStringLiteral("sk-test")),
+                               std::make_shared<InMemoryAPIKeyStore>(), BundleInfo());
+    auto generator = std::make_shared<FakeDailyRecommendationGenerator>();
+    DailyRecommendationWindow window(
+        std::make_unique<DailyRecommendationViewModel>(DailyRecommendationViewModel::Collaborators{
+            preferences, generator, std::make_shared<UserDefaultsDailyRecommendationCache>(defaults)}),
+        [] { return true; }, [](const QString &) {});
+    window.setAttribute(Qt::WA_DeleteOnClose, false);
+    window.show();
+    save(&window, "daily-article-loading");
+    generator->requests.back()->answer.resolve(sampleRecommendation(QStringLiteral("Tides")));
+    save(&window, "daily-article");
+
+    SelectionBadgePresenter badge;
+    badge.show(QStringLiteral("take off"), QPointF(200, 200), [] {});
+    save(badge.window(), "selection-badge");
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -136,11 +195,22 @@ int main(int argc, char **argv)
     qputenv("RAROZEZEV_TEST_HOST", "1");
     QApplication app(argc, argv);
     g_directory = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots");
+    // The Fusion style draws its controls from the palette, as desktop styles do.
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    if (argc > 2 && qstrcmp(argv[2], "dark") == 0)
+        QApplication::setPalette(darkDesktopPalette());
+    if (argc > 3) {
+        const QStringList size = QString::fromLatin1(argv[3]).split(u'x');
+        if (size.size() == 2)
+            g_screen = QRect(0, 0, size[0].toInt(), size[1].toInt());
+    }
     if (!QDir().mkpath(g_directory)) {
         std::fprintf(stderr, "cannot create %s\n", qPrintable(g_directory));
         return 1;
     }
     renderLookupPanel();
     renderCollectionAndReview();
+    renderSettings();
+    renderDailyArticleAndBadge();
     return 0;
 }

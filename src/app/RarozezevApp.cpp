@@ -14,6 +14,7 @@
 #include "preferences/PreferenceChangeRoute.h"
 #include "reminders/ReminderService.h"
 #include "viewmodels/settings/SettingsViewModel.h"
+#include "views/common/WindowPlacement.h"
 #include "views/settings/SettingsWindow.h"
 #include "storage/ModelContainer.h"
 
@@ -199,6 +200,7 @@ void RarozezevApp::openSettings()
             if (!FileManagerReveal::reveal(AppLogger::prepareLogFileForExport()))
                 AppLogger::error([] { return QStringLiteral("Cannot show the diagnostic log in a file manager."); });
         });
+        WindowPlacement::centreOnScreenUnderPointer(m_settingsWindow);
     }
     m_settingsWindow->show();
     m_settingsWindow->raise();

@@ -1,11 +1,11 @@
 #include "views/badge/SelectionBadgePresenter.h"
 
 #include "badge/SelectionBadgeGeometry.h"
+#include "views/common/PanelTheme.h"
+#include "views/common/SymbolIcon.h"
 
 #include <QGuiApplication>
 #include <QIcon>
-#include <QPainter>
-#include <QPainterPath>
 #include <QScreen>
 #include <QToolButton>
 
@@ -14,27 +14,6 @@ namespace {
 constexpr QRect buttonGeometry(4, 4, 34, 34);
 constexpr int iconExtent = 20;
 const QString badgeTitle = QStringLiteral("查词");
-
-// A magnifier over two lines of text, drawn in the accent colour, for desktops whose icon
-// theme has no "edit-find".
-QIcon magnifierIcon(const QColor &tint)
-{
-    const QIcon themed = QIcon::fromTheme(QStringLiteral("edit-find"));
-    if (!themed.isNull())
-        return themed;
-    QPixmap pixmap(iconExtent * 2, iconExtent * 2);
-    pixmap.setDevicePixelRatio(2);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(tint, 1.6, Qt::SolidLine, Qt::RoundCap));
-    painter.drawLine(QPointF(2, 4), QPointF(9, 4));
-    painter.drawLine(QPointF(2, 8), QPointF(6, 8));
-    painter.drawEllipse(QPointF(11.5, 11.5), 4.5, 4.5);
-    painter.setPen(QPen(tint, 2.2, Qt::SolidLine, Qt::RoundCap));
-    painter.drawLine(QPointF(14.8, 14.8), QPointF(18, 18));
-    return QIcon(pixmap);
-}
 
 } // namespace
 
@@ -75,9 +54,9 @@ void SelectionBadgePresenter::show(const QString &, QPointF near, std::function<
     button->setToolTip(badgeTitle);
     button->setAccessibleName(badgeTitle);
     button->setIconSize(QSize(iconExtent, iconExtent));
-    button->setIcon(magnifierIcon(window->palette().color(QPalette::Highlight)));
-    button->setStyleSheet(QStringLiteral("QToolButton { background: white; border-radius: 8px;"
-                                         " border: 1px solid rgba(128, 128, 128, 82); }"));
+    button->setIcon(SymbolIcon::icon(QStringLiteral("text.magnifyingglass"), PanelColors::Role::accent));
+    PanelTheme::setStyleSheet(button, QStringLiteral("QToolButton { background: @base; border-radius: 8px;"
+                                                     " border: 1px solid @border; }"));
     QObject::connect(button, &QToolButton::clicked, window, [this] {
         // The action usually hides the badge, which closes this very window: run a copy,
         // and let the window go once its click handler has returned (WA_DeleteOnClose).

@@ -20,9 +20,9 @@ constexpr int kPadding = 24;
 
 // Stored texts are selectable so the learner can copy a line.
 QLabel *makeLabel(const QString &text, int pixelSize, QFont::Weight weight, QWidget *parent,
-                  std::optional<QColor> colour = std::nullopt)
+                  std::optional<PanelColors::Role> role = std::nullopt)
 {
-    QLabel *label = makePlainTextLabel(text, pixelSize, weight, parent, colour);
+    QLabel *label = makePlainTextLabel(text, pixelSize, weight, parent, role);
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
     return label;
 }
@@ -59,19 +59,19 @@ QWidget *CollectionDetailView::buildDetailPage()
     m_textLabel = makeLabel(QString(), 22, QFont::DemiBold, page);
     m_textLabel->setObjectName(QStringLiteral("itemText"));
     titles->addWidget(m_textLabel);
-    m_nextReviewLabel = makeLabel(QString(), 13, QFont::Normal, page, PanelColors::secondaryLabel());
+    m_nextReviewLabel = makeLabel(QString(), 13, QFont::Normal, page, PanelColors::Role::secondaryLabel);
     m_nextReviewLabel->setObjectName(QStringLiteral("nextReview"));
     titles->addWidget(m_nextReviewLabel);
     header->addLayout(titles, 1);
     m_removeButton = new SymbolButton(page);
-    m_removeButton->setSymbol(QStringLiteral("star.fill"), PanelColors::savedStar());
+    m_removeButton->setSymbol(QStringLiteral("star.fill"), PanelColors::Role::savedStar);
     m_removeButton->setHelpText(QStringLiteral("取消收藏"));
     m_removeButton->setIconSize(QSize(17, 17));
     connect(m_removeButton, &QToolButton::clicked, this, &CollectionDetailView::removeRequested);
     header->addWidget(m_removeButton, 0, Qt::AlignTop);
     layout->addLayout(header);
 
-    m_errorLabel = makeLabel(QString(), 13, QFont::Normal, page, PanelColors::errorText());
+    m_errorLabel = makeLabel(QString(), 13, QFont::Normal, page, PanelColors::Role::errorText);
     m_errorLabel->setObjectName(QStringLiteral("errorLine"));
     m_errorLabel->hide();
     layout->addWidget(m_errorLabel);
@@ -144,7 +144,8 @@ void CollectionDetailView::renderExplanation(const QString &explanation)
             auto *blockLayout = new QVBoxLayout;
             blockLayout->setSpacing(4);
             if (block.title) {
-                QLabel *blockTitle = makeLabel(*block.title, 13, QFont::DemiBold, content, PanelColors::secondaryLabel());
+                QLabel *blockTitle =
+                    makeLabel(*block.title, 13, QFont::DemiBold, content, PanelColors::Role::secondaryLabel);
                 blockTitle->setObjectName(QStringLiteral("blockTitle"));
                 blockLayout->addWidget(blockTitle);
             }

@@ -6,7 +6,7 @@
 #include "views/collection/CollectionListModel.h"
 #include "views/collection/CollectionRowDelegate.h"
 #include "views/common/ContentUnavailableView.h"
-#include "views/common/PanelColors.h"
+#include "views/common/PanelTheme.h"
 #include "views/common/PanelWindowSetup.h"
 #include "views/common/SymbolIcon.h"
 
@@ -134,9 +134,7 @@ QWidget *CollectionWindow::buildListArea()
     m_loadErrorLabel->setTextFormat(Qt::PlainText);
     m_loadErrorLabel->setWordWrap(true);
     m_loadErrorLabel->setAlignment(Qt::AlignCenter);
-    QPalette palette = m_loadErrorLabel->palette();
-    palette.setColor(QPalette::WindowText, PanelColors::secondaryLabel());
-    m_loadErrorLabel->setPalette(palette);
+    PanelTheme::setTextRole(m_loadErrorLabel, PanelColors::Role::secondaryLabel);
     errorLayout->addWidget(m_loadErrorLabel);
     m_listArea->addWidget(errorPage);
 
@@ -166,8 +164,10 @@ void CollectionWindow::buildToolbar()
     toolbar->addWidget(spacer);
 
     auto *menu = new QMenu(this);
-    m_exportJSONAction = menu->addAction(SymbolIcon::icon(QStringLiteral("curlybraces")), QStringLiteral("导出 JSON"));
-    m_exportXLSXAction = menu->addAction(SymbolIcon::icon(QStringLiteral("tablecells")), QStringLiteral("导出 XLSX"));
+    m_exportJSONAction = menu->addAction(SymbolIcon::icon(QStringLiteral("curlybraces"), PanelColors::Role::label),
+                                         QStringLiteral("导出 JSON"));
+    m_exportXLSXAction = menu->addAction(SymbolIcon::icon(QStringLiteral("tablecells"), PanelColors::Role::label),
+                                         QStringLiteral("导出 XLSX"));
     connect(m_exportJSONAction, &QAction::triggered, this,
             [this] { exportCollection(LearningItemExportFormat::json); });
     connect(m_exportXLSXAction, &QAction::triggered, this,
@@ -176,7 +176,7 @@ void CollectionWindow::buildToolbar()
     m_exportButton = new QToolButton(toolbar);
     m_exportButton->setObjectName(QStringLiteral("exportButton"));
     m_exportButton->setText(QStringLiteral("导出"));
-    m_exportButton->setIcon(SymbolIcon::icon(QStringLiteral("square.and.arrow.up")));
+    m_exportButton->setIcon(SymbolIcon::icon(QStringLiteral("square.and.arrow.up"), PanelColors::Role::label));
     m_exportButton->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     m_exportButton->setPopupMode(QToolButton::InstantPopup);
     m_exportButton->setMenu(menu);

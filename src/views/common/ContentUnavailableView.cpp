@@ -1,6 +1,6 @@
 #include "views/common/ContentUnavailableView.h"
 
-#include "views/common/PanelColors.h"
+#include "views/common/PanelTheme.h"
 #include "views/common/SymbolIcon.h"
 
 #include <QLabel>
@@ -45,9 +45,7 @@ ContentUnavailableView::ContentUnavailableView(QWidget *parent)
     QFont descriptionFont = m_description->font();
     descriptionFont.setPixelSize(13);
     m_description->setFont(descriptionFont);
-    QPalette palette = m_description->palette();
-    palette.setColor(QPalette::WindowText, PanelColors::secondaryLabel());
-    m_description->setPalette(palette);
+    PanelTheme::setTextRole(m_description, PanelColors::Role::secondaryLabel);
     m_description->hide();
     layout->addWidget(m_description);
 
@@ -65,8 +63,7 @@ void ContentUnavailableView::setSymbol(const QString &symbolName)
         return;
     }
     m_symbolName = symbolName;
-    const QIcon icon = SymbolIcon::icon(symbolName, PanelColors::secondaryLabel());
-    m_glyph->setPixmap(icon.pixmap(QSize(kGlyphSize, kGlyphSize), devicePixelRatioF()));
+    PanelTheme::setGlyph(m_glyph, symbolName, PanelColors::Role::secondaryLabel, kGlyphSize);
 }
 
 void ContentUnavailableView::setTitle(const QString &title)

@@ -1,6 +1,6 @@
 #include "views/common/PanelWindowSetup.h"
 
-#include "views/common/PanelColors.h"
+#include "views/common/PanelTheme.h"
 
 #include <QWidget>
 
@@ -9,8 +9,5 @@ void setUpPanelWindow(QWidget *window, const QString &title, QSize size, QSize m
     window->setWindowTitle(title);
     window->setMinimumSize(minimumSize);
     window->resize(size);
-    QPalette palette = window->palette();
-    palette.setColor(QPalette::Window, PanelColors::appPageBackground());
-    window->setPalette(palette);
-    window->setAutoFillBackground(true);
+    PanelTheme::followDesktop(window);
 }

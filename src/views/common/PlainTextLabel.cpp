@@ -1,9 +1,9 @@
 #include "views/common/PlainTextLabel.h"
 
-#include <QPalette>
+#include "views/common/PanelTheme.h"
 
 QLabel *makePlainTextLabel(const QString &text, int pixelSize, QFont::Weight weight, QWidget *parent,
-                           std::optional<QColor> colour)
+                           std::optional<PanelColors::Role> role)
 {
     auto *label = new QLabel(parent);
     label->setTextFormat(Qt::PlainText);
@@ -13,10 +13,8 @@ QLabel *makePlainTextLabel(const QString &text, int pixelSize, QFont::Weight wei
     font.setPixelSize(pixelSize);
     font.setWeight(weight);
     label->setFont(font);
-    if (colour) {
-        QPalette palette = label->palette();
-        palette.setColor(QPalette::WindowText, *colour);
-        label->setPalette(palette);
+    if (role) {
+        PanelTheme::setTextRole(label, *role);
     }
     return label;
 }

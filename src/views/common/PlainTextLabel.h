@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QColor>
+#include "views/common/PanelColors.h"
+
 #include <QFont>
 #include <QLabel>
 #include <QString>
@@ -9,6 +10,6 @@
 
 // A word-wrapped label at a fixed pixel size that shows its text exactly as written: model
 // output and stored explanations may hold '<' or '&', which QLabel would otherwise guess to be
-// markup.
+// markup. A role colours the text in the panels' scheme.
 QLabel *makePlainTextLabel(const QString &text, int pixelSize, QFont::Weight weight, QWidget *parent,
-                           std::optional<QColor> colour = std::nullopt);
+                           std::optional<PanelColors::Role> role = std::nullopt);

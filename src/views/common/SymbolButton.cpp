@@ -18,14 +18,14 @@ SymbolButton::SymbolButton(const QString &symbolName, const QString &helpText, Q
     setHelpText(helpText);
 }
 
-void SymbolButton::setSymbol(const QString &symbolName, std::optional<QColor> tint)
+void SymbolButton::setSymbol(const QString &symbolName, PanelColors::Role role)
 {
-    if (symbolName == m_symbolName && tint == m_tint) {
+    if (symbolName == m_symbolName && role == m_role && !icon().isNull()) {
         return;
     }
     m_symbolName = symbolName;
-    m_tint = std::move(tint);
-    setIcon(m_tint ? SymbolIcon::icon(m_symbolName, *m_tint) : SymbolIcon::icon(m_symbolName));
+    m_role = role;
+    setIcon(SymbolIcon::icon(m_symbolName, m_role));
 }
 
 void SymbolButton::setHelpText(const QString &helpText)

@@ -1,13 +1,13 @@
 #pragma once
 
-#include <QColor>
+#include "views/common/PanelColors.h"
+
 #include <QString>
 #include <QToolButton>
 
-#include <optional>
-
 // The panels' icon buttons: 30 × 30, flat until hovered, the help text as tooltip and
-// accessible name. Remembers its symbol so tests and tinting can read it back.
+// accessible name, the glyph in a colour role of the panels. Remembers its symbol so tests can
+// read it back.
 class SymbolButton : public QToolButton {
     Q_OBJECT
 
@@ -15,13 +15,12 @@ public:
     explicit SymbolButton(QWidget *parent = nullptr);
     SymbolButton(const QString &symbolName, const QString &helpText, QWidget *parent = nullptr);
 
-    void setSymbol(const QString &symbolName, std::optional<QColor> tint = std::nullopt);
+    void setSymbol(const QString &symbolName, PanelColors::Role role = PanelColors::Role::label);
     void setHelpText(const QString &helpText);
 
     const QString &symbolName() const { return m_symbolName; }
-    const std::optional<QColor> &tint() const { return m_tint; }
 
 private:
     QString m_symbolName;
-    std::optional<QColor> m_tint;
+    PanelColors::Role m_role = PanelColors::Role::label;
 };

@@ -6,6 +6,8 @@
 #include <QPainter>
 #include <QPixmap>
 
+#include <functional>
+
 // Outside any namespace, as the resource initialiser requires.
 static void registerBundledSymbols()
 {
@@ -51,10 +53,11 @@ const QHash<QString, QString> &themeNames()
     return names;
 }
 
-// Recolours whatever the wrapped icon draws, keeping its shape (alpha) only.
+// Recolours whatever the wrapped icon draws, keeping its shape (alpha) only. The colour is
+// asked for at each drawing, so that a role's colour follows the desktop's scheme.
 class TintedIconEngine : public QIconEngine {
 public:
-    TintedIconEngine(QIcon base, QColor tint) : m_base(std::move(base)), m_tint(std::move(tint)) {}
+    TintedIconEngine(QIcon base, std::function<QColor()> tint) : m_base(std::move(base)), m_tint(std::move(tint)) {}
 
     void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State state) override
     {
@@ -74,7 +77,7 @@ public:
         if (image.isNull()) {
             return image;
         }
-        QColor colour = m_tint;
+        QColor colour = m_tint();
         if (mode == QIcon::Disabled) {
             colour.setAlphaF(colour.alphaF() * 0.4f);
         }
@@ -94,7 +97,7 @@ public:
 
 private:
     QIcon m_base;
-    QColor m_tint;
+    std::function<QColor()> m_tint;
 };
 
 } // namespace
@@ -136,5 +139,14 @@ QIcon SymbolIcon::icon(const QString &symbolName, const QColor &tint)
     if (base.isNull()) {
         return base;
     }
-    return QIcon(new TintedIconEngine(std::move(base), tint));
+    return QIcon(new TintedIconEngine(std::move(base), [tint] { return tint; }));
+}
+
+QIcon SymbolIcon::icon(const QString &symbolName, PanelColors::Role role)
+{
+    QIcon base = icon(symbolName);
+    if (base.isNull()) {
+        return base;
+    }
+    return QIcon(new TintedIconEngine(std::move(base), [role] { return PanelColors::colour(role); }));
 }

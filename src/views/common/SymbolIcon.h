@@ -1,5 +1,7 @@
 #pragma once
 
+#include "views/common/PanelColors.h"
+
 #include <QColor>
 #include <QIcon>
 #include <QString>
@@ -20,4 +22,6 @@ public:
     static QIcon icon(const QString &symbolName);
     // The same glyph recoloured in one colour, for tinted buttons (the pin, the saved star).
     static QIcon icon(const QString &symbolName, const QColor &tint);
+    // Recoloured in a role's colour of the scheme in use whenever it is drawn.
+    static QIcon icon(const QString &symbolName, PanelColors::Role role);
 };

@@ -1,6 +1,6 @@
 #include "views/common/SymbolLabel.h"
 
-#include "views/common/PanelColors.h"
+#include "views/common/PanelTheme.h"
 #include "views/common/SymbolIcon.h"
 
 #include <QHBoxLayout>
@@ -25,9 +25,7 @@ SymbolLabel::SymbolLabel(QWidget *parent) : QWidget(parent), m_glyph(new QLabel(
     font.setPixelSize(13);
     font.setWeight(QFont::Medium);
     m_text->setFont(font);
-    QPalette palette = m_text->palette();
-    palette.setColor(QPalette::WindowText, PanelColors::secondaryLabel());
-    m_text->setPalette(palette);
+    PanelTheme::setTextRole(m_text, PanelColors::Role::secondaryLabel);
     setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Fixed);
 }
 
@@ -37,8 +35,7 @@ void SymbolLabel::setSymbol(const QString &symbolName)
         return;
     }
     m_symbolName = symbolName;
-    const QIcon icon = SymbolIcon::icon(symbolName, PanelColors::secondaryLabel());
-    m_glyph->setPixmap(icon.pixmap(QSize(kGlyphSize, kGlyphSize), devicePixelRatioF()));
+    PanelTheme::setGlyph(m_glyph, symbolName, PanelColors::Role::secondaryLabel, kGlyphSize);
 }
 
 void SymbolLabel::setText(const QString &text)

@@ -1,6 +1,6 @@
 #include "views/daily/DailyRecommendationArticleView.h"
 
-#include "views/common/PanelColors.h"
+#include "views/common/PanelTheme.h"
 #include "views/common/PlainTextLabel.h"
 #include "views/common/SymbolIcon.h"
 #include "views/daily/DailyRecommendationTextView.h"
@@ -24,8 +24,6 @@ QFont pixelFont(const QFont &base, int pixelSize, QFont::Weight weight, bool ita
     return font;
 }
 
-QColor labelColour() { return QColor(0, 0, 0, 217); }
-
 } // namespace
 
 DailyRecommendationArticleView::DailyRecommendationArticleView(std::function<bool()> isSelectionBadgeEnabled,
@@ -36,8 +34,9 @@ DailyRecommendationArticleView::DailyRecommendationArticleView(std::function<boo
       m_onLookupRequested(std::move(onLookupRequested)),
       m_column(new QWidget(this)),
       m_columnLayout(new QVBoxLayout(m_column)),
-      m_subtitle(makePlainTextLabel(QString(), 14, QFont::Medium, m_column, PanelColors::secondaryLabel())),
-      m_refreshButton(new QPushButton(SymbolIcon::icon(QStringLiteral("arrow.clockwise")), QStringLiteral("换一篇"), m_column))
+      m_subtitle(makePlainTextLabel(QString(), 14, QFont::Medium, m_column, PanelColors::Role::secondaryLabel)),
+      m_refreshButton(new QPushButton(SymbolIcon::icon(QStringLiteral("arrow.clockwise"), PanelColors::Role::label),
+                                      QStringLiteral("换一篇"), m_column))
 {
     auto *outer = new QHBoxLayout(this);
     outer->setContentsMargins(28, 24, 28, 28);
@@ -73,16 +72,17 @@ void DailyRecommendationArticleView::setRecommendation(const DailyRecommendation
     auto *header = new QHBoxLayout;
     auto *titleColumn = new QVBoxLayout;
     titleColumn->setSpacing(6);
-    addText(titleColumn, m_body, recommendation.title, pixelFont(font(), 26, QFont::Bold), labelColour(), 0);
+    addText(titleColumn, m_body, recommendation.title, pixelFont(font(), 26, QFont::Bold), PanelColors::Role::label, 0);
     titleColumn->addWidget(m_subtitle);
     header->addLayout(titleColumn, 1);
     header->addWidget(m_refreshButton, 0, Qt::AlignTop);
     layout->addLayout(header);
-    addText(layout, m_body, recommendation.article, pixelFont(font(), kBodyPixelSize, QFont::Normal), labelColour(), 7);
+    addText(layout, m_body, recommendation.article, pixelFont(font(), kBodyPixelSize, QFont::Normal),
+            PanelColors::Role::label, 7);
 
     QVBoxLayout *summary = addSection(QStringLiteral("内容摘要"), QStringLiteral("text.alignleft"));
     addText(summary, summary->parentWidget(), recommendation.chineseSummary,
-            pixelFont(font(), kBodyPixelSize, QFont::Normal), labelColour(), 0);
+            pixelFont(font(), kBodyPixelSize, QFont::Normal), PanelColors::Role::label, 0);
     addTeachingPoints(QStringLiteral("关键单词"), recommendation.keyWords);
     addTeachingPoints(QStringLiteral("实用词组"), recommendation.keyPhrases);
     addTeachingPoints(QStringLiteral("语法讲解"), recommendation.grammarPoints);
@@ -92,10 +92,10 @@ void DailyRecommendationArticleView::setRecommendation(const DailyRecommendation
 
 DailyRecommendationTextView *DailyRecommendationArticleView::addText(QVBoxLayout *layout, QWidget *parent,
                                                                      const QString &text, const QFont &font,
-                                                                     const QColor &colour, qreal lineSpacing)
+                                                                     PanelColors::Role role, qreal lineSpacing)
 {
     auto *view = new DailyRecommendationTextView(parent);
-    view->setContent(text, font, colour, lineSpacing);
+    view->setContent(text, font, role, lineSpacing);
     view->setSelectionBadgeEnabled(m_isSelectionBadgeEnabled);
     view->setLookupRequested(m_onLookupRequested);
     // Above the sections' backgrounds, so that a badge may reach past a short text.
@@ -112,7 +112,7 @@ QVBoxLayout *DailyRecommendationArticleView::addSection(const QString &title, co
     auto *heading = new QHBoxLayout;
     heading->setSpacing(7);
     auto *glyph = new QLabel(m_body);
-    glyph->setPixmap(SymbolIcon::icon(symbol, labelColour()).pixmap(QSize(18, 18), devicePixelRatioF()));
+    PanelTheme::setGlyph(glyph, symbol, PanelColors::Role::label, 18);
     heading->addWidget(glyph);
     heading->addWidget(makePlainTextLabel(title, 19, QFont::DemiBold, m_body));
     heading->addStretch(1);
@@ -120,7 +120,8 @@ QVBoxLayout *DailyRecommendationArticleView::addSection(const QString &title, co
 
     auto *background = new QFrame(m_body);
     background->setObjectName(QStringLiteral("teachingSection"));
-    background->setStyleSheet(QStringLiteral("QFrame#teachingSection { background: rgba(0, 0, 0, 12); border-radius: 8px; }"));
+    PanelTheme::setStyleSheet(background,
+                              QStringLiteral("QFrame#teachingSection { background: @base; border-radius: 8px; }"));
     auto *content = new QVBoxLayout(background);
     content->setContentsMargins(14, 12, 14, 12);
     content->setSpacing(14);
@@ -137,10 +138,12 @@ void DailyRecommendationArticleView::addTeachingPoints(const QString &title,
     for (const RecommendationTeachingPoint &point : points) {
         auto *block = new QVBoxLayout;
         block->setSpacing(4);
-        addText(block, background, point.term, pixelFont(font(), kBodyPixelSize, QFont::DemiBold), labelColour(), 0);
-        addText(block, background, point.explanation, pixelFont(font(), kBodyPixelSize, QFont::Normal), labelColour(), 0);
+        addText(block, background, point.term, pixelFont(font(), kBodyPixelSize, QFont::DemiBold),
+                PanelColors::Role::label, 0);
+        addText(block, background, point.explanation, pixelFont(font(), kBodyPixelSize, QFont::Normal),
+                PanelColors::Role::label, 0);
         addText(block, background, point.example, pixelFont(font(), kBodyPixelSize, QFont::Normal, true),
-                PanelColors::secondaryLabel(), 0);
+                PanelColors::Role::secondaryLabel, 0);
         section->addLayout(block);
     }
 }

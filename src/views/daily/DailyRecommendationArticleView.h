@@ -1,6 +1,7 @@
 #pragma once
 
 #include "daily/DailyRecommendation.h"
+#include "views/common/PanelColors.h"
 
 #include <QList>
 #include <QWidget>
@@ -40,7 +41,7 @@ signals:
 
 private:
     DailyRecommendationTextView *addText(QVBoxLayout *layout, QWidget *parent, const QString &text, const QFont &font,
-                                         const QColor &colour, qreal lineSpacing);
+                                         PanelColors::Role role, qreal lineSpacing);
     // A titled section whose content sits on a rounded, lightly filled background.
     QVBoxLayout *addSection(const QString &title, const QString &symbol);
     void addTeachingPoints(const QString &title, const QList<RecommendationTeachingPoint> &points);

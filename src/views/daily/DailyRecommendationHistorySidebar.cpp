@@ -2,7 +2,7 @@
 
 #include "viewmodels/daily/DailyRecommendationDateFormat.h"
 #include "views/common/ContentUnavailableView.h"
-#include "views/common/PanelColors.h"
+#include "views/common/PanelTheme.h"
 #include "views/common/PlainTextLabel.h"
 #include "views/common/SymbolIcon.h"
 
@@ -26,8 +26,7 @@ DailyRecommendationHistorySidebar::DailyRecommendationHistorySidebar(QWidget *pa
     auto *heading = new QHBoxLayout;
     heading->setSpacing(7);
     auto *glyph = new QLabel(this);
-    glyph->setPixmap(SymbolIcon::icon(QStringLiteral("books.vertical"), QColor(0, 0, 0, 217))
-                         .pixmap(QSize(17, 17), devicePixelRatioF()));
+    PanelTheme::setGlyph(glyph, QStringLiteral("books.vertical"), PanelColors::Role::label, 17);
     heading->addWidget(glyph);
     heading->addWidget(makePlainTextLabel(QStringLiteral("最近七日"), 15, QFont::DemiBold, this));
     heading->addStretch(1);
@@ -60,7 +59,7 @@ void DailyRecommendationHistorySidebar::setHistory(const QList<DailyRecommendati
     for (const DailyRecommendationHistoryDay &day : days) {
         const QDate date = day.date.toTimeZone(timeZone).date();
         QLabel *header = makePlainTextLabel(DailyRecommendationDateFormat::day(date), 12, QFont::DemiBold, m_list,
-                                            PanelColors::secondaryLabel());
+                                            PanelColors::Role::secondaryLabel);
         header->setContentsMargins(4, m_rows.isEmpty() ? 0 : 10, 0, 2);
         m_listLayout->addWidget(header);
         for (const DailyRecommendationHistoryItem &item : day.items) {
@@ -90,13 +89,11 @@ QPushButton *DailyRecommendationHistorySidebar::makeRow(const DailyRecommendatio
     row->setCheckable(true);
     row->setProperty("historyID", item.id);
     row->setCursor(Qt::PointingHandCursor);
-    const QColor selection = PanelColors::accent();
-    row->setStyleSheet(QStringLiteral("QPushButton#historyRow { border: none; border-radius: 7px; background: transparent;"
-                                      " text-align: left; padding: 0; }"
-                                      "QPushButton#historyRow:checked { background: rgba(%1, %2, %3, 46); }")
-                           .arg(selection.red())
-                           .arg(selection.green())
-                           .arg(selection.blue()));
+    // The selected row is outlined in the accent: a tint behind the texts would take
+    // from their contrast.
+    PanelTheme::setStyleSheet(row, QStringLiteral("QPushButton#historyRow { border: none; border-radius: 7px;"
+                                                  " background: transparent; text-align: left; padding: 0; }"
+                                                  "QPushButton#historyRow:checked { border: 2px solid @accent; }"));
     auto *layout = new QVBoxLayout(row);
     layout->setContentsMargins(8, 6, 8, 6);
     layout->setSpacing(3);
@@ -107,9 +104,9 @@ QPushButton *DailyRecommendationHistorySidebar::makeRow(const DailyRecommendatio
         caption.append(DailyRecommendationDateFormat::time(item.createdAt->toTimeZone(timeZone).time()));
     caption.append(::title(item.difficulty));
     QLabel *details = makePlainTextLabel(caption.join(QStringLiteral(" · ")), 11, QFont::Normal, row,
-                                         PanelColors::secondaryLabel());
+                                         PanelColors::Role::secondaryLabel);
     // The row's style sheet would otherwise override the label's palette.
-    details->setStyleSheet(QStringLiteral("color: rgba(0, 0, 0, 128);"));
+    PanelTheme::setStyleSheet(details, QStringLiteral("color: @secondaryLabel;"));
     for (QLabel *label : {title, details}) {
         label->setAttribute(Qt::WA_TransparentForMouseEvents);
         layout->addWidget(label);

@@ -1,7 +1,7 @@
 #include "views/daily/DailyRecommendationTextView.h"
 
 #include "badge/SelectionBadgeGeometry.h"
-#include "views/common/PanelColors.h"
+#include "views/common/PanelTheme.h"
 #include "views/common/SymbolIcon.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -45,14 +45,12 @@ DailyRecommendationTextView::DailyRecommendationTextView(QWidget *parent) : QTex
     updateHeight();
 }
 
-void DailyRecommendationTextView::setContent(const QString &text, const QFont &font, const QColor &colour,
+void DailyRecommendationTextView::setContent(const QString &text, const QFont &font, PanelColors::Role role,
                                              qreal lineSpacing)
 {
     setFont(font);
     document()->setDefaultFont(font);
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Text, colour);
-    setPalette(palette);
+    PanelTheme::setTextRole(this, role);
     setPlainText(text);
     if (lineSpacing > 0) {
         QTextBlockFormat format;
@@ -125,9 +123,9 @@ void DailyRecommendationTextView::updateSelectionBadge()
         button->setToolTip(badgeTitle);
         button->setAccessibleName(badgeTitle);
         button->setIconSize(QSize(20, 20));
-        button->setIcon(SymbolIcon::icon(QStringLiteral("text.magnifyingglass"), PanelColors::accent()));
-        button->setStyleSheet(QStringLiteral("QToolButton { background: white; border-radius: 8px;"
-                                             " border: 1px solid rgba(128, 128, 128, 82); }"));
+        button->setIcon(SymbolIcon::icon(QStringLiteral("text.magnifyingglass"), PanelColors::Role::accent));
+        PanelTheme::setStyleSheet(button, QStringLiteral("QToolButton { background: @base; border-radius: 8px;"
+                                                         " border: 1px solid @border; }"));
         connect(button, &QToolButton::clicked, this, &DailyRecommendationTextView::lookupSelectedText);
         m_badgeButton = button;
     }

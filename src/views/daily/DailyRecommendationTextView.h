@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QColor>
+#include "views/common/PanelColors.h"
+
 #include <QFont>
 #include <QPointer>
 #include <QString>
@@ -29,7 +30,7 @@ public:
     explicit DailyRecommendationTextView(QWidget *parent = nullptr);
 
     // Replaces the whole text; `lineSpacing` pixels go between lines.
-    void setContent(const QString &text, const QFont &font, const QColor &colour, qreal lineSpacing);
+    void setContent(const QString &text, const QFont &font, PanelColors::Role role, qreal lineSpacing);
     // Asked each time a badge might be shown; unset: never.
     void setSelectionBadgeEnabled(std::function<bool()> isEnabled) { m_isSelectionBadgeEnabled = std::move(isEnabled); }
     void setLookupRequested(std::function<void(const QString &)> onLookup) { m_onLookupRequested = std::move(onLookup); }

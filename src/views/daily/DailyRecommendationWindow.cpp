@@ -90,7 +90,8 @@ QWidget *DailyRecommendationWindow::buildLoadingPage()
     QLabel *title = makePlainTextLabel(QStringLiteral("正在准备今日英文文章"), 15, QFont::DemiBold, m_loadingPage);
     title->setAlignment(Qt::AlignCenter);
     layout->addWidget(title);
-    m_loadingDifficulty = makePlainTextLabel(QString(), 13, QFont::Normal, m_loadingPage, PanelColors::secondaryLabel());
+    m_loadingDifficulty =
+        makePlainTextLabel(QString(), 13, QFont::Normal, m_loadingPage, PanelColors::Role::secondaryLabel);
     m_loadingDifficulty->setAlignment(Qt::AlignCenter);
     layout->addWidget(m_loadingDifficulty);
     layout->addStretch(1);

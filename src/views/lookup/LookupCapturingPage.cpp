@@ -14,7 +14,7 @@ LookupCapturingPage::LookupCapturingPage(QWidget *parent) : QWidget(parent)
     title->setAlignment(Qt::AlignCenter);
     layout->addWidget(title);
     QLabel *detail = makePlainTextLabel(QStringLiteral("会短暂使用剪贴板完成捕获"), 13, QFont::Normal, this,
-                                        PanelColors::secondaryLabel());
+                                        PanelColors::Role::secondaryLabel);
     detail->setAlignment(Qt::AlignCenter);
     layout->addWidget(detail);
     layout->addStretch(1);

@@ -1,6 +1,7 @@
 #include "views/lookup/LookupExplanationBlockView.h"
 
 #include "lookup/LookupResult.h"
+#include "views/common/PanelTheme.h"
 #include "views/lookup/LookupExplanationSectionsView.h"
 
 #include <QGridLayout>
@@ -41,9 +42,7 @@ LookupExplanationBlockView::LookupExplanationBlockView(const LookupResultDisplay
     if (block.title) {
         m_titleLabel = makeTextLabel(*block.title, LookupExplanationSectionsView::kBlockTitleSize, true, this);
         m_titleLabel->setObjectName(QStringLiteral("blockTitle"));
-        QPalette palette = m_titleLabel->palette();
-        palette.setColor(QPalette::WindowText, QColor(95, 99, 104));
-        m_titleLabel->setPalette(palette);
+        PanelTheme::setTextRole(m_titleLabel, PanelColors::Role::secondaryLabel);
         layout->addWidget(m_titleLabel, row++, 0, 1, 2);
     }
 

@@ -1,6 +1,6 @@
 #include "views/lookup/LookupFailedPage.h"
 
-#include "views/common/PanelColors.h"
+#include "views/common/PanelTheme.h"
 #include "views/common/PlainTextLabel.h"
 #include "views/common/SymbolIcon.h"
 #include "views/lookup/LookupPanelPage.h"
@@ -11,19 +11,19 @@ LookupFailedPage::LookupFailedPage(QWidget *parent) : QWidget(parent)
 {
     QVBoxLayout *layout = LookupPanelPage::centredColumn(this);
     auto *icon = new QLabel(this);
-    icon->setPixmap(SymbolIcon::icon(QStringLiteral("exclamationmark.triangle"), QColor(230, 126, 0))
-                        .pixmap(QSize(40, 40), devicePixelRatioF()));
+    PanelTheme::setGlyph(icon, QStringLiteral("exclamationmark.triangle"), PanelColors::Role::warning, 40);
     icon->setAlignment(Qt::AlignCenter);
     layout->addWidget(icon);
     QLabel *title = makePlainTextLabel(QStringLiteral("查词失败"), 17, QFont::DemiBold, this);
     title->setAlignment(Qt::AlignCenter);
     layout->addWidget(title);
-    m_message = makePlainTextLabel(QString(), 14, QFont::Normal, this, PanelColors::secondaryLabel());
+    m_message = makePlainTextLabel(QString(), 14, QFont::Normal, this, PanelColors::Role::secondaryLabel);
     m_message->setAlignment(Qt::AlignCenter);
     m_message->setTextInteractionFlags(Qt::TextSelectableByMouse);
     layout->addWidget(m_message);
     layout->addSpacing(6);
-    m_retryButton = new QPushButton(SymbolIcon::icon(QStringLiteral("arrow.clockwise")), QStringLiteral("重试"), this);
+    m_retryButton = new QPushButton(SymbolIcon::icon(QStringLiteral("arrow.clockwise"), PanelColors::Role::label),
+                                    QStringLiteral("重试"), this);
     m_retryButton->setToolTip(QStringLiteral("重试"));
     m_retryButton->setCursor(Qt::PointingHandCursor);
     connect(m_retryButton, &QPushButton::clicked, this, &LookupFailedPage::retryClicked);

@@ -1,10 +1,7 @@
 #include "views/lookup/LookupPanelPresenter.h"
 
+#include "views/common/WindowPlacement.h"
 #include "views/lookup/LookupPanelWindow.h"
-
-#include <QCursor>
-#include <QGuiApplication>
-#include <QScreen>
 
 LookupPanelPresenter::LookupPanelPresenter(QObject *parent) : QObject(parent) {}
 
@@ -23,20 +20,10 @@ void LookupPanelPresenter::present(LookupPanelWindow *panel)
         }
     });
 
-    // A Wayland client can neither place its top-level windows nor see the pointer outside
-    // them: there the compositor puts the panel where it opens new windows (GNOME and KDE
-    // Plasma centre it on the active output; a tiling compositor tiles it).
-    if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
-        QScreen *screen = QGuiApplication::screenAt(QCursor::pos());
-        if (!screen) {
-            screen = QGuiApplication::primaryScreen();
-        }
-        if (screen) {
-            QRect frame(QPoint(), panel->size());
-            frame.moveCenter(screen->availableGeometry().center());
-            panel->move(frame.topLeft());
-        }
-    }
+    // On Wayland the compositor places the panel where it opens new windows (GNOME and KDE
+    // Plasma centre it on the active output; a tiling compositor tiles it) and the move is
+    // ignored, but the size still fits the screen.
+    WindowPlacement::centreOnScreenUnderPointer(panel);
     panel->show();
     panel->raise();
     panel->activateWindow();

@@ -29,7 +29,8 @@ LookupPanelView::LookupPanelView(std::shared_ptr<LookupViewModel> viewModel, Use
       m_readyPage(new LookupReadyForAIPage),
       m_failedPage(new LookupFailedPage)
 {
-    setMinimumSize(420, 420);
+    // Small enough for a laptop screen at twice the scale; the result page scrolls.
+    setMinimumSize(320, 280);
     setAttribute(Qt::WA_StyledBackground);
     for (QWidget *page : std::initializer_list<QWidget *>{m_idlePage, m_capturingPage, m_loadingPage, m_resultPage,
                                                           m_readyPage, m_failedPage}) {

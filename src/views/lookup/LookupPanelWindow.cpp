@@ -2,7 +2,7 @@
 
 #include "viewmodels/lookup/LookupPanelPinController.h"
 #include "views/lookup/LookupPanelView.h"
-#include "views/common/PanelColors.h"
+#include "views/common/PanelTheme.h"
 #include "views/common/SymbolButton.h"
 
 #include <QCloseEvent>
@@ -31,10 +31,7 @@ LookupPanelWindow::LookupPanelWindow(LookupPanelView *content, QWidget *parent)
     Q_ASSERT(m_content);
     setWindowTitle(QStringLiteral("查词"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setAutoFillBackground(true);
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, PanelColors::appPageBackground());
-    setPalette(palette);
+    PanelTheme::followDesktop(this);
 
     m_topBar->setObjectName(QStringLiteral("lookupPanelTopBar"));
     m_topBar->setFixedHeight(kTopBarHeight);
@@ -92,8 +89,8 @@ void LookupPanelWindow::setWorkspacePinning(WorkspacePinning workspacePinning)
 
 void LookupPanelWindow::updatePinButton()
 {
-    const QColor tint = isPinned() ? PanelColors::accent() : PanelColors::secondaryLabel();
-    m_pinButton->setSymbol(m_pinController->systemImageName(), tint);
+    m_pinButton->setSymbol(m_pinController->systemImageName(),
+                           isPinned() ? PanelColors::Role::accent : PanelColors::Role::secondaryLabel);
     m_pinButton->setHelpText(m_pinController->helpText());
 }
 
@@ -188,6 +185,6 @@ void LookupPanelWindow::paintEvent(QPaintEvent *event)
     QWidget::paintEvent(event);
     // No frame from the window manager: a hairline keeps the panel apart from what is behind.
     QPainter painter(this);
-    painter.setPen(QColor(0, 0, 0, 40));
+    painter.setPen(QColor(128, 128, 128, 82));
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }

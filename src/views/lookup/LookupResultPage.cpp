@@ -1,7 +1,7 @@
 #include "views/lookup/LookupResultPage.h"
 
 #include "views/common/ActivityIndicator.h"
-#include "views/common/PanelColors.h"
+#include "views/common/PanelTheme.h"
 #include "views/common/PlainTextLabel.h"
 #include "views/common/SymbolButton.h"
 #include "views/common/SymbolLabel.h"
@@ -32,9 +32,9 @@ LookupResultPage::LookupResultPage(QWidget *parent) : QScrollArea(parent)
     viewport()->setAutoFillBackground(false);
     // Styled on the bar alone: a style sheet on the scroll area would repaint it in the
     // default window colour instead of the page's.
-    verticalScrollBar()->setStyleSheet(QStringLiteral(
+    PanelTheme::setStyleSheet(verticalScrollBar(), QStringLiteral(
         "QScrollBar:vertical { background: transparent; width: 10px; margin: 2px 2px 2px 0; }"
-        "QScrollBar::handle:vertical { background: rgba(0, 0, 0, 70); border-radius: 3px; min-height: 30px; }"
+        "QScrollBar::handle:vertical { background: @border; border-radius: 3px; min-height: 30px; }"
         "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
         "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: transparent; }"));
 
@@ -55,7 +55,7 @@ LookupResultPage::LookupResultPage(QWidget *parent) : QScrollArea(parent)
     metadataRow->addWidget(m_metadataLabel);
     metadataRow->addStretch(1);
     m_copyFeedbackLabel =
-        makePlainTextLabel(QStringLiteral("已复制"), 13, QFont::Medium, content, PanelColors::secondaryLabel());
+        makePlainTextLabel(QStringLiteral("已复制"), 13, QFont::Medium, content, PanelColors::Role::secondaryLabel);
     m_copyFeedbackLabel->setWordWrap(false);
     m_copyFeedbackLabel->setVisible(false);
     metadataRow->addWidget(m_copyFeedbackLabel);
@@ -80,11 +80,11 @@ LookupResultPage::LookupResultPage(QWidget *parent) : QScrollArea(parent)
     noticeRow->setSpacing(8);
     noticeRow->addWidget(new ActivityIndicator(14, m_detailNotice));
     noticeRow->addWidget(makePlainTextLabel(QStringLiteral("正在补全详细解释"), 13, QFont::Normal, m_detailNotice,
-                                            PanelColors::secondaryLabel()));
+                                            PanelColors::Role::secondaryLabel));
     noticeRow->addStretch(1);
     layout->addWidget(m_detailNotice);
 
-    m_saveMessage = makePlainTextLabel(QString(), 13, QFont::Normal, content, PanelColors::errorText());
+    m_saveMessage = makePlainTextLabel(QString(), 13, QFont::Normal, content, PanelColors::Role::errorText);
     m_saveMessage->setVisible(false);
     layout->addWidget(m_saveMessage);
 
@@ -128,7 +128,7 @@ void LookupResultPage::showSaveState(const LookupSaveStateController::ButtonAppe
                                      const QString &message)
 {
     m_saveButton->setSymbol(appearance.symbolName,
-                            appearance.highlighted ? std::optional<QColor>(PanelColors::savedStar()) : std::nullopt);
+                            appearance.highlighted ? PanelColors::Role::savedStar : PanelColors::Role::label);
     m_saveButton->setHelpText(appearance.tooltip);
     m_saveMessage->setText(message);
     m_saveMessage->setVisible(!message.isEmpty());

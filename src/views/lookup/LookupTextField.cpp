@@ -1,5 +1,6 @@
 #include "views/lookup/LookupTextField.h"
 
+#include "views/common/PanelTheme.h"
 #include "views/lookup/AutoSizingLookupTextView.h"
 
 #include <QTextBoundaryFinder>
@@ -25,9 +26,9 @@ LookupTextField::LookupTextField(QWidget *parent) : QFrame(parent), m_textView(n
     setAccessibleName(QStringLiteral("查词内容"));
     m_textView->setAccessibleName(QStringLiteral("查词内容"));
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    // A white rounded box on the grey page, like a text field, around the frameless editor.
-    setStyleSheet(QStringLiteral("QFrame#lookupTextField { background: white; border: 1px solid rgb(214, 214, 214);"
-                                 " border-radius: 8px; }"));
+    // A rounded box lifted off the page, like a text field, around the frameless editor.
+    PanelTheme::setStyleSheet(this, QStringLiteral("QFrame#lookupTextField { background: @base;"
+                                                   " border: 1px solid @border; border-radius: 8px; }"));
     m_textView->setStyleSheet(QStringLiteral("QTextEdit { background: transparent; }"));
 
     auto *layout = new QVBoxLayout(this);

@@ -4,7 +4,7 @@
 #include "collection/LearningItemStore.h"
 #include "views/common/ContentUnavailableView.h"
 #include "views/lookup/LookupExplanationSectionsView.h"
-#include "views/common/PanelColors.h"
+#include "views/common/PanelTheme.h"
 #include "views/common/PanelWindowSetup.h"
 #include "views/common/PlainTextLabel.h"
 
@@ -99,7 +99,7 @@ QWidget *ReviewWindow::buildItemPage()
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(12);
 
-    QLabel *caption = makePlainTextLabel(QString(), 14, QFont::DemiBold, page, PanelColors::secondaryLabel());
+    QLabel *caption = makePlainTextLabel(QString(), 14, QFont::DemiBold, page, PanelColors::Role::secondaryLabel);
     caption->setText(QStringLiteral("复习"));
     layout->addWidget(caption);
     m_textLabel = makePlainTextLabel(QString(), 26, QFont::DemiBold, page);
@@ -120,12 +120,12 @@ QWidget *ReviewWindow::buildItemPage()
     m_rememberButton = new QPushButton(QStringLiteral("记住，下一个"), m_answerButtons);
     connect(m_showAnswerButton, &QPushButton::clicked, this, &ReviewWindow::showAnswer);
     connect(m_rememberButton, &QPushButton::clicked, this, &ReviewWindow::rememberAndAdvance);
-    // The default action stands out in the desktop's highlight colour.
-    const QColor accent = PanelColors::accent();
-    m_showAnswerButton->setStyleSheet(
-        QStringLiteral("QPushButton { background: %1; color: white; border: none; border-radius: 6px; padding: 0 18px; }"
-                       "QPushButton:pressed { background: %2; }")
-            .arg(accent.name(), accent.darker(120).name()));
+    // The default action stands out in the desktop's highlight colour, which is readable on
+    // the page and so the page's colour is readable on it.
+    PanelTheme::setStyleSheet(m_showAnswerButton,
+                              QStringLiteral("QPushButton { background: @accent; color: @page; border: none;"
+                                             " border-radius: 6px; padding: 0 18px; }"
+                                             "QPushButton:pressed { border: 2px solid @border; }"));
     for (QPushButton *button : {m_showAnswerButton, m_rememberButton}) {
         button->setMinimumHeight(kButtonHeight);
         button->setMinimumWidth(button->sizeHint().width() + 28);
@@ -151,7 +151,7 @@ QWidget *ReviewWindow::buildItemPage()
     // Keeps the grade row at the bottom while the answer is hidden.
     layout->addStretch(0);
 
-    m_errorLabel = makePlainTextLabel(QString(), 13, QFont::Normal, page, PanelColors::errorText());
+    m_errorLabel = makePlainTextLabel(QString(), 13, QFont::Normal, page, PanelColors::Role::errorText);
     m_errorLabel->setObjectName(QStringLiteral("errorLine"));
     layout->addWidget(m_errorLabel);
 

@@ -2,7 +2,7 @@
 
 #include "viewmodels/settings/SettingsViewModel.h"
 #include "speech/TextToSpeechProviderCatalogue.h"
-#include "views/common/PanelColors.h"
+#include "views/common/PanelTheme.h"
 #include "views/common/SymbolIcon.h"
 
 #include <QCheckBox>
@@ -42,9 +42,7 @@ QLabel *note(const QString &text, QWidget *parent)
 {
     auto *label = new QLabel(text, parent);
     label->setWordWrap(true);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, PanelColors::secondaryLabel());
-    label->setPalette(palette);
+    PanelTheme::setTextRole(label, PanelColors::Role::secondaryLabel);
     return label;
 }
 
@@ -54,9 +52,7 @@ QLabel *errorLine(QWidget *parent)
     auto *label = new QLabel(parent);
     label->setWordWrap(true);
     label->setObjectName(QStringLiteral("errorMessage"));
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, PanelColors::errorText());
-    label->setPalette(palette);
+    PanelTheme::setTextRole(label, PanelColors::Role::errorText);
     label->hide();
     return label;
 }
@@ -130,9 +126,11 @@ QWidget *SettingsPages::permissions(SettingsViewModel &model, std::function<void
                              "部分 App 无法直接读取选区时，会短暂使用复制方式读取，并尽量恢复原剪贴板内容。",
                              "查词文本会发送到当前配置的 AI 服务，用于生成解释。"})
         page.layout->addWidget(note(QString::fromUtf8(line), page.widget));
-    auto *privacy = new QPushButton(SymbolIcon::icon(QStringLiteral("lock.shield")), QStringLiteral("隐私政策"), page.widget);
-    auto *reveal = new QPushButton(SymbolIcon::icon(QStringLiteral("doc.text.magnifyingglass")),
-                                   QStringLiteral("在文件管理器中显示诊断日志"), page.widget);
+    auto *privacy = new QPushButton(SymbolIcon::icon(QStringLiteral("lock.shield"), PanelColors::Role::label),
+                                    QStringLiteral("隐私政策"), page.widget);
+    auto *reveal =
+        new QPushButton(SymbolIcon::icon(QStringLiteral("doc.text.magnifyingglass"), PanelColors::Role::label),
+                        QStringLiteral("在文件管理器中显示诊断日志"), page.widget);
     QObject::connect(privacy, &QPushButton::clicked, page.widget, std::move(showPrivacyNotice));
     QObject::connect(reveal, &QPushButton::clicked, page.widget, std::move(revealLog));
     auto *links = new QHBoxLayout;

@@ -77,8 +77,9 @@ SettingsWindow::SettingsWindow(std::unique_ptr<SettingsViewModel> viewModel, std
     m_sidebar->setFrameShape(QFrame::NoFrame);
     m_sidebar->setFixedWidth(170);
     for (const Section &section : kSections)
-        m_sidebar->addItem(new QListWidgetItem(SymbolIcon::icon(QString::fromUtf8(section.symbol)),
-                                               QString::fromUtf8(section.title)));
+        m_sidebar->addItem(
+            new QListWidgetItem(SymbolIcon::icon(QString::fromUtf8(section.symbol), PanelColors::Role::label),
+                                QString::fromUtf8(section.title)));
     sideLayout->addWidget(m_sidebar, 1);
     auto *version = new QLabel(versionText(), side);
     version->setObjectName(QStringLiteral("versionLabel"));

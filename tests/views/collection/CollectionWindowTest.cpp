@@ -6,6 +6,7 @@
 #include "views/collection/CollectionListModel.h"
 #include "views/common/ContentUnavailableView.h"
 #include "views/common/SymbolButton.h"
+#include "views/support/WindowLegibility.h"
 
 #include <QAction>
 #include <QFile>
@@ -43,6 +44,7 @@ TEST(CollectionWindowTest, ListsTheCollectionFollowsTheSelectionRemovesAndExport
     window.listView()->setFocus();
     QTest::keyClick(window.listView(), Qt::Key_Down);
     EXPECT_EQ(window.detailView()->textLabel()->text(), QStringLiteral("serendipity"));
+    expectLegibleInBothSchemes(&window);
 
     window.detailView()->removeButton()->click();
     ASSERT_EQ(store.removed.size(), 1u);

@@ -10,6 +10,7 @@
 #include "views/daily/DailyRecommendationArticleView.h"
 #include "views/daily/DailyRecommendationHistorySidebar.h"
 #include "views/daily/DailyRecommendationTextView.h"
+#include "views/support/WindowLegibility.h"
 
 #include <QPushButton>
 #include <QTest>
@@ -48,6 +49,7 @@ TEST(DailyRecommendationWindowTest, TheArticleLoadsAndASelectionInItIsLookedUpTh
     ASSERT_EQ(window->sidebar()->rows().size(), 1);
     EXPECT_TRUE(window->sidebar()->rows()[0]->isChecked());
     EXPECT_TRUE(article->refreshButton()->isVisibleTo(window));
+    expectLegibleInBothSchemes(window);
 
     DailyRecommendationTextView *body = article->textViews()[1];
     select(body, QStringLiteral("42"));

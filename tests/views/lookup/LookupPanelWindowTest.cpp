@@ -13,6 +13,7 @@
 #include "views/lookup/LookupPanelView.h"
 #include "views/lookup/LookupResultPage.h"
 #include "views/lookup/LookupTextField.h"
+#include "views/support/WindowLegibility.h"
 
 #include <QLabel>
 #include <QPointer>
@@ -81,6 +82,7 @@ TEST(LookupPanelWindowTest, ThePanelLooksUpSavesPinsAndCancelsOnClose)
               }), 1) << "the failure shows as the error line";
     page->saveButton()->click();
     ASSERT_TRUE(QTest::qWaitFor([&] { return saved.size() == 1; }));
+    expectLegibleInBothSchemes(window);
     QTest::keyClicks(page->textField()->textView(), QStringLiteral(" pie"));
     QTest::keyClick(page->textField()->textView(), Qt::Key_Return);
     ASSERT_EQ(ai->lookups.size(), 2u);

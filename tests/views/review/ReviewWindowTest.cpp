@@ -4,6 +4,7 @@
 #include "support/fakes/FakeLearningItemStore.h"
 #include "views/common/ContentUnavailableView.h"
 #include "views/lookup/LookupExplanationSectionsView.h"
+#include "views/support/WindowLegibility.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -31,6 +32,7 @@ TEST(ReviewWindowTest, ShowsACardRevealsItsAnswerAndGradesItByMouseOrKeyboard)
     window.showAnswerButton()->click();
     EXPECT_TRUE(window.explanationScrollArea()->isVisible());
     EXPECT_TRUE(window.explanationView()->displayedTexts().contains(QStringLiteral("（飞机）起飞")));
+    expectLegibleInBothSchemes(&window);
     window.gradeButtons().at(2)->click();
     ASSERT_EQ(store.reviews.size(), 1u);
     EXPECT_EQ(store.reviews[0].result, ReviewResult::good);

@@ -8,6 +8,7 @@
 #include "support/TestSupport.h"
 #include "support/fakes/InMemoryReminderNotificationCenter.h"
 #include "viewmodels/settings/SettingsViewModel.h"
+#include "views/support/WindowLegibility.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -68,6 +69,7 @@ TEST(SettingsWindowTest, ShowsTheSectionsChecksTheDesktopAndAsksBeforeTheBadge)
     QLineEdit *baseURL = window->pages()->widget(1)->findChildren<QLineEdit *>().first();
     QTest::keyClicks(baseURL, "http://ai.example.com/v1");
     EXPECT_TRUE(window->findChild<QLabel *>("plainHTTPWarning")->isVisible());
+    expectLegibleInBothSchemes(window);
 
     // Choosing a speech provider fills its defaults.
     window->sidebar()->setCurrentRow(2);
