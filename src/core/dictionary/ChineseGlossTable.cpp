@@ -1,5 +1,7 @@
 #include "dictionary/ChineseGlossTable.h"
 
+#include "dictionary/SortedLineSearch.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -8,12 +10,6 @@
 namespace {
 
 const QString kFileName = QStringLiteral("rarozezev/english-chinese-glosses.txt");
-
-std::string_view lineAt(std::string_view bytes, std::size_t start)
-{
-    const std::size_t end = bytes.find('\n', start);
-    return bytes.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
-}
 
 } // namespace
 
@@ -77,27 +73,10 @@ QStringList ChineseGlossTable::glosses(const QString &text, int limit) const
     if (key.isEmpty() || limit <= 0 || !isAvailable())
         return {};
     const std::string_view wanted(key.constData(), static_cast<std::size_t>(key.size()));
-    // Binary search over byte offsets, as in the WordNet index: land anywhere, back up to the
-    // start of that line; lines in [low, high) are still candidates.
-    std::size_t low = m_bodyStart;
-    std::size_t high = m_bytes.size();
-    while (low < high) {
-        std::size_t start = low + (high - low) / 2;
-        while (start > low && m_bytes[start - 1] != '\n')
-            --start;
-        const std::string_view line = lineAt(m_bytes, start);
-        const std::size_t tab = line.find('\t');
-        const int order = wanted.compare(line.substr(0, tab));
-        if (order == 0) {
-            if (tab == std::string_view::npos)
-                return {};
-            const QString list = QString::fromUtf8(line.data() + tab + 1, static_cast<qsizetype>(line.size() - tab - 1));
-            return list.split(QLatin1Char(' '), Qt::SkipEmptyParts).mid(0, limit);
-        }
-        if (order < 0)
-            high = start;
-        else
-            low = start + line.size() + 1;
-    }
-    return {};
+    const auto line = findSortedLine(m_bytes, m_bodyStart, wanted, '\t');
+    const std::size_t tab = line ? line->find('\t') : std::string_view::npos;
+    if (tab == std::string_view::npos)
+        return {};
+    const QString list = QString::fromUtf8(line->data() + tab + 1, static_cast<qsizetype>(line->size() - tab - 1));
+    return list.split(QLatin1Char(' '), Qt::SkipEmptyParts).mid(0, limit);
 }
