@@ -110,19 +110,19 @@ def ranked_table(entries, frequencies):
         # the translation of a content word.
         if tag[:1] in FUNCTION_TAGS:
             base -= 2.0
-        for senseIndex, sense in enumerate(senses):
+        for sense_index, sense in enumerate(senses):
             if sense.startswith("CL:") or sense.lower().startswith("see "):
                 continue
             penalty = max((value for pattern, value in DOWN_RANKED if pattern.search(sense)), default=0.0)
             if proper:
                 penalty = max(penalty, 4.0)
             alternatives = sense.split(";")
-            for alternativeIndex, alternative in enumerate(alternatives):
+            for alternative_index, alternative in enumerate(alternatives):
                 found = english_key(alternative)
                 if found is None:
                     continue
                 key, verb = found
-                score = base - penalty - 0.5 * senseIndex - 0.25 * alternativeIndex
+                score = base - penalty - 0.5 * sense_index - 0.25 * alternative_index
                 if verb and tag.startswith("v"):
                     score += 0.7
                 # A sense that is nothing but this word is a closer match than one of a list.
