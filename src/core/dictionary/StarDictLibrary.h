@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QString>
 #include <QStringList>
 
+#include <chrono>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -10,11 +12,13 @@
 class StarDictDictionary;
 
 // The StarDict dictionaries the learner installed: every .ifo below the given folders, in
-// the order of the folders and then of their paths. Opened on first use; a dictionary that
-// cannot be read is left out.
+// the order of the folders and then of their paths. Opened on first use, and again when the
+// files have changed, looked at no more often than `rescanInterval`, so a dictionary copied
+// in while the program runs is found. One that cannot be read is left out.
 class StarDictLibrary {
 public:
-    explicit StarDictLibrary(QStringList directories = defaultDirectories());
+    explicit StarDictLibrary(QStringList directories = defaultDirectories(),
+                             std::chrono::milliseconds rescanInterval = std::chrono::seconds(5));
     ~StarDictLibrary();
     StarDictLibrary(const StarDictLibrary &) = delete;
     StarDictLibrary &operator=(const StarDictLibrary &) = delete;
@@ -33,9 +37,23 @@ public:
     std::vector<std::pair<QString, QString>> dictionaries() const;
 
 private:
-    void open() const;
+    // The files below the folders, the .ifo among them in the order they are consulted.
+    struct File {
+        QString path;
+        qint64 modified = 0;
+        qint64 size = 0;
+        bool operator==(const File &) const = default;
+    };
+    using Listing = std::vector<File>;
+
+    Listing listing() const;
+    // Reopens the dictionaries when the listing has changed; called with the mutex held.
+    void refresh() const;
 
     QStringList m_directories;
-    mutable std::once_flag m_openOnce;
+    std::chrono::milliseconds m_rescanInterval;
+    mutable std::mutex m_mutex;
+    mutable QElapsedTimer m_sinceScan;
+    mutable Listing m_listing;
     mutable std::vector<std::unique_ptr<StarDictDictionary>> m_dictionaries;
 };

@@ -186,7 +186,7 @@ TEST(StarDictLibrary, ListsWhatOpensAndAnswersDictionaryByDictionary)
     QFile::remove(home.filePath("d/NotDictzip.dict"));
     write(home.filePath("d/NotDictzip.dict.dz"), gzipped("x"));
 
-    const StarDictLibrary library({home.path(), shared.path(), home.filePath("missing")});
+    const StarDictLibrary library({home.path(), shared.path(), home.filePath("missing")}, std::chrono::milliseconds(0));
     QStringList names;
     for (const auto &[name, path] : library.dictionaries())
         names.append(name);
@@ -195,6 +195,10 @@ TEST(StarDictLibrary, ListsWhatOpensAndAnswersDictionaryByDictionary)
     for (const StarDictLibrary::Article &article : library.articles("Apple"))
         answers.append(article.dictionaryName + ": " + article.text);
     EXPECT_EQ(answers, (QStringList{"First: 苹果（一）", "Second: 苹果（二）", "Shared: 苹果（三）"}));
+
+    // Copied in while the program runs, the index last.
+    writeDictionary(home.filePath("c"), "NoIndex", {{"pear", "梨"}});
+    EXPECT_EQ(library.articles("pear").size(), 1u);
 }
 
 // The entry's shape with every source: the headword, the pronunciations when there are any,
