@@ -49,8 +49,10 @@ run() {
   env -i PATH=/usr/bin:/bin HOME="$scratch/home" LC_ALL=C.UTF-8 "$program" "$@"
 }
 mkdir -p "$scratch/home"
-[ "$(run --version)" = "rarozezev $(dpkg-deb -f "$deb" Version)" ] || fail "--version"
+[ "$(run --version | head -n 1)" = "rarozezev $(dpkg-deb -f "$deb" Version)" ] || fail "--version"
+run --version | grep -q 'CC-CEDICT' || fail "--version names the gloss table's source"
 run lookup --source dictionary serendipity | grep -q 'fortunate discoveries' || fail "offline dictionary lookup"
+run lookup --source dictionary went | grep -q '中文：去' || fail "the installed gloss table"
 run config set launchAtLogin true
 desktop-file-validate "$scratch/home/.config/autostart/$app_id.desktop" || fail "autostart entry"
 grep -qx "Exec=$program" "$scratch/home/.config/autostart/$app_id.desktop" || fail "autostart Exec"

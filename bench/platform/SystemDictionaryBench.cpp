@@ -1,8 +1,16 @@
+#include "BenchmarkMain.h"
 #include "platform/speech/EspeakNgPronunciationTranscriber.h"
+#include "dictionary/ChineseGlossTable.h"
+#include "dictionary/StarDictLibrary.h"
 #include "dictionary/SystemDictionaryClient.h"
 #include "dictionary/WordNetDatabase.h"
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QStringList>
+#include <QTemporaryDir>
+#include <QtEndian>
 
 #include <benchmark/benchmark.h>
 
@@ -152,6 +160,53 @@ void BM_LookupWithoutPronunciation(benchmark::State &state)
 }
 BENCHMARK(BM_LookupWithoutPronunciation)->Unit(benchmark::kMillisecond)->Iterations(5);
 
+// A plain StarDict dictionary with a short article for every common word, as a learner's
+// installed dictionary would have.
+std::shared_ptr<const StarDictLibrary> learnersDictionary(const QTemporaryDir &directory)
+{
+    QStringList words = commonWords();
+    std::sort(words.begin(), words.end());
+    words.removeDuplicates();
+    QByteArray index;
+    QByteArray articles;
+    for (const QString &word : std::as_const(words)) {
+        const QByteArray article = "n. v. " + word.toUtf8() + " 的释义；例句与用法说明";
+        char numbers[8];
+        qToBigEndian(static_cast<quint32>(articles.size()), numbers);
+        qToBigEndian(static_cast<quint32>(article.size()), numbers + 4);
+        index += word.toUtf8() + '\0' + QByteArray(numbers, 8);
+        articles += article;
+    }
+    const QString base = QDir(directory.path()).filePath(QStringLiteral("common"));
+    for (const auto &[suffix, bytes] : {std::pair{".ifo", QByteArray("StarDict's dict ifo file\nversion=2.4.2\n"
+                                                                     "bookname=Common\nsametypesequence=m\n")},
+                                        std::pair{".idx", index}, std::pair{".dict", articles}}) {
+        QFile file(base + QLatin1String(suffix));
+        if (file.open(QIODevice::WriteOnly))
+            file.write(bytes);
+    }
+    return std::make_shared<const StarDictLibrary>(QStringList{directory.path()});
+}
+
+void BM_LookupWithAllSources(benchmark::State &state)
+{
+    QTemporaryDir directory;
+    const SystemDictionaryClient client(std::make_shared<const WordNetDatabase>(),
+                                        std::make_shared<const EspeakNgPronunciationTranscriber>(),
+                                        std::make_shared<const ChineseGlossTable>(), learnersDictionary(directory));
+    measureLookups(state, client);
+}
+BENCHMARK(BM_LookupWithAllSources)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void BM_LookupWithAllSourcesButPronunciation(benchmark::State &state)
+{
+    QTemporaryDir directory;
+    const SystemDictionaryClient client(std::make_shared<const WordNetDatabase>(), nullptr,
+                                        std::make_shared<const ChineseGlossTable>(), learnersDictionary(directory));
+    measureLookups(state, client);
+}
+BENCHMARK(BM_LookupWithAllSourcesButPronunciation)->Unit(benchmark::kMillisecond)->Iterations(5);
+
 // The first lookup maps the files and reads the exception lists.
 void BM_FirstLookupOpensTheDatabase(benchmark::State &state)
 {
@@ -164,4 +219,5 @@ BENCHMARK(BM_FirstLookupOpensTheDatabase)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
-BENCHMARK_MAIN();
+// The gloss table is found beside the program, which needs the application object.
+int main(int argc, char **argv) { return runBenchmarks<QCoreApplication>(argc, argv); }

@@ -10,6 +10,8 @@
 #include "daily/UserDefaultsDailyRecommendationCache.h"
 #include "capture/QTimerSelectionCaptureClock.h"
 #include "capture/SelectionCaptureService.h"
+#include "dictionary/ChineseGlossTable.h"
+#include "dictionary/StarDictLibrary.h"
 #include "dictionary/SystemDictionaryClient.h"
 #include "dictionary/WordNetDatabase.h"
 #include "foundation/AppError.h"
@@ -179,7 +181,8 @@ std::shared_ptr<SystemDictionaryClient> AppServices::sharedSystemDictionary()
 {
     if (!m_systemDictionary)
         m_systemDictionary = std::make_shared<SystemDictionaryClient>(
-            std::make_shared<const WordNetDatabase>(), std::make_shared<const EspeakNgPronunciationTranscriber>());
+            std::make_shared<const WordNetDatabase>(), std::make_shared<const EspeakNgPronunciationTranscriber>(),
+            std::make_shared<const ChineseGlossTable>(), std::make_shared<const StarDictLibrary>());
     return m_systemDictionary;
 }
 

@@ -1,5 +1,7 @@
 #include "app/cli/CommandLineInterface.h"
 
+#include "dictionary/ChineseGlossTable.h"
+
 #include "BuildInfo.h"
 #include "app/cli/CollectionCommand.h"
 #include "app/cli/CommandArguments.h"
@@ -14,6 +16,7 @@
 #include "app/cli/RemindersCommand.h"
 #include "app/cli/ReviewCommand.h"
 #include "app/cli/SpeakCommand.h"
+#include "dictionary/ChineseGlossTable.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -172,5 +175,6 @@ QCoro::Task<int> CommandLineInterface::printManualPage()
 
 QString CommandLineInterface::versionText()
 {
-    return QStringLiteral("rarozezev " RAROZEZEV_VERSION_STRING "\n");
+    return QStringLiteral("rarozezev " RAROZEZEV_VERSION_STRING "\n") + ChineseGlossTable::attribution()
+           + QLatin1Char('\n');
 }

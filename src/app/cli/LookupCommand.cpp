@@ -44,6 +44,8 @@ QString LookupCommand::helpText()
         "  --format markdown|json   输出 Markdown 文本（默认）或 JSON\n"
         "  --no-cache               不读取也不写入查词缓存（只用于完整解释）\n"
         "  --selection              查询当前选中的文本（与 Alt+D 相同），不再给出文本；剪贴板保持原样\n"
+        "  --list-dictionaries      与 --source dictionary 同用：列出离线词典（名称和位置），不查词；\n"
+        "                           StarDict 词典放在 ~/.stardict/dic 或 /usr/share/stardict/dic\n"
         "  --save                   把完整解释加入收藏（与查词面板的收藏相同；已收藏的不重复添加）；\n"
         "                           只用于 AI 完整解释，不能与 --pass fast 或 --source dictionary 同用\n"
         "  -h, --help               显示本帮助\n"
@@ -63,6 +65,8 @@ QCoro::Task<int> LookupCommand::run(QStringList arguments)
         m_io.print(helpText());
         co_return CommandIO::success;
     }
+    if (options.listDictionaries)
+        co_return listDictionaries();
 
     QString text;
     if (options.selection) {
@@ -118,17 +122,25 @@ QCoro::Task<std::variant<QString, int>> LookupCommand::captureSelection()
     co_return fail(CommandErrorMessage::describe(failure));
 }
 
+int LookupCommand::listDictionaries()
+{
+    const QList<SystemDictionaryLookingUp::Source> sources = m_collaborators.systemDictionary.sources();
+    if (sources.isEmpty())
+        return fail(QStringLiteral("没有可用的离线词典。"));
+    QString listing;
+    for (const SystemDictionaryLookingUp::Source &source : sources)
+        listing += source.name + QLatin1Char('\t') + source.location + QLatin1Char('\n');
+    m_io.print(listing);
+    return CommandIO::success;
+}
+
 int LookupCommand::lookUpInDictionary(const QString &text, LookupCommandOptions::Format format)
 {
     const std::optional<QString> definition = m_collaborators.systemDictionary.lookupDefinition(text);
     if (!definition)
         return fail(QStringLiteral("系统词典没有找到释义。"));
     // Like the panel: a dictionary entry is always a word, whatever the text looks like.
-    LookupResult result;
-    result.selectedText = text;
-    result.itemType = LearningItemType::word;
-    result.source = LookupResultSource::systemDictionary;
-    result.contextualMeaning = *definition;
+    const LookupResult result = LookupViewModel::dictionaryResult(text, *definition);
     m_io.print(format == LookupCommandOptions::Format::json ? jsonText(result.toJSON())
                                                             : result.markdownExplanation() + QLatin1Char('\n'));
     return CommandIO::success;

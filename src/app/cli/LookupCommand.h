@@ -64,6 +64,7 @@ private:
     // The selected text, or the exit code after reporting why there is none.
     QCoro::Task<std::variant<QString, int>> captureSelection();
     int lookUpInDictionary(const QString &text, LookupCommandOptions::Format format);
+    int listDictionaries();
     QCoro::Task<UserSettings> settingsWithAPIKey();
     int fail(const QString &message) const;
 

@@ -56,6 +56,10 @@ std::variant<LookupCommandOptions, QString> LookupCommandOptions::parse(const QS
             options.selection = true;
             continue;
         }
+        if (argument == QLatin1String("--list-dictionaries")) {
+            options.listDictionaries = true;
+            continue;
+        }
         if (!argument.startsWith(QLatin1String("--"))) {
             // A lone "-" or a word starting with one is text, not an option.
             options.words.append(argument);
@@ -93,6 +97,9 @@ std::variant<LookupCommandOptions, QString> LookupCommandOptions::parse(const QS
         if (!known)
             return QStringLiteral("选项 %1 不接受取值“%2”。").arg(name, value);
     }
+    if (options.listDictionaries
+        && (options.source != Source::dictionary || options.selection || options.save || !options.words.isEmpty()))
+        return QStringLiteral("--list-dictionaries 只与 --source dictionary 同用，不查询文本。");
     if (options.selection && !options.words.isEmpty())
         return QStringLiteral("--selection 查询选中的文本，不能再给出要查询的文本。");
     // Only a full AI explanation goes into the collection, as from the panel once it has loaded.

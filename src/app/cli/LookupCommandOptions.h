@@ -7,7 +7,7 @@
 
 // The arguments of `rarozezev lookup`:
 //   [--source ai|dictionary] [--pass full|fast] [--format markdown|json] [--no-cache] [--save]
-//   [--selection | [--] [TEXT ...]]
+//   [--selection | [--] [TEXT ...]], or --source dictionary --list-dictionaries
 // Options take their value as the next argument or after '='; "--" ends the options.
 struct LookupCommandOptions {
     enum class Source { ai, dictionary };
@@ -22,6 +22,8 @@ struct LookupCommandOptions {
     bool save = false;
     // Look up what is selected in the application in front instead of a given text.
     bool selection = false;
+    // List the offline dictionaries instead of looking anything up.
+    bool listDictionaries = false;
     bool help = false;
     // The text to look up; empty when it comes from standard input or the selection.
     QStringList words;

@@ -1,6 +1,8 @@
 #include "dictionary/SystemDictionaryClient.h"
 
+#include "dictionary/ChineseGlossTable.h"
 #include "dictionary/PronunciationTranscribing.h"
+#include "dictionary/StarDictLibrary.h"
 #include "dictionary/WordNetDatabase.h"
 
 #include <QStringList>
@@ -9,6 +11,8 @@ namespace {
 
 constexpr char16_t kNoBreakSpace = 0x00A0;
 constexpr char16_t kCircledOne = 0x2460;
+// A learner's dictionary article is folded into one sense line of at most this length.
+constexpr qsizetype kMaximumArticleLength = 400;
 
 QString partOfSpeechName(WordNetPartOfSpeech partOfSpeech)
 {
@@ -30,12 +34,38 @@ QString withoutNoBreakSpaces(QString text)
     return text.replace(QChar(kNoBreakSpace), QLatin1Char(' ')).trimmed();
 }
 
+// A sense is one line, and " | " separates the parts of an entry.
+QString senseLine(int number, const QString &text)
+{
+    QString line = QChar(static_cast<char16_t>(kCircledOne + number)) + QLatin1Char(' ') + text;
+    line.replace(QStringLiteral(" | "), QStringLiteral(" / "));
+    return line;
+}
+
+QString foldedArticle(const QString &dictionaryName, const QString &article)
+{
+    QStringList lines;
+    for (const QString &line : article.split(QLatin1Char('\n'))) {
+        const QString trimmed = withoutNoBreakSpaces(line);
+        if (!trimmed.isEmpty())
+            lines.append(trimmed);
+    }
+    QString text = lines.join(QStringLiteral("; "));
+    if (text.size() > kMaximumArticleLength)
+        text = text.left(kMaximumArticleLength - 1) + QChar(0x2026);
+    return dictionaryName + QStringLiteral(": ") + text;
+}
+
 } // namespace
 
 SystemDictionaryClient::SystemDictionaryClient(std::shared_ptr<const WordNetDatabase> database,
-                                               std::shared_ptr<const PronunciationTranscribing> transcriber)
+                                               std::shared_ptr<const PronunciationTranscribing> transcriber,
+                                               std::shared_ptr<const ChineseGlossTable> glossTable,
+                                               std::shared_ptr<const StarDictLibrary> starDictLibrary)
     : m_database(std::move(database))
     , m_transcriber(std::move(transcriber))
+    , m_glossTable(std::move(glossTable))
+    , m_starDictLibrary(std::move(starDictLibrary))
 {
 }
 
@@ -73,49 +103,129 @@ QString SystemDictionaryClient::readableGloss(const QString &gloss)
     return definitions.join(QStringLiteral("; "));
 }
 
+QStringList SystemDictionaryClient::baseForms(const QString &headword) const
+{
+    QStringList forms;
+    if (!m_database)
+        return forms;
+    for (WordNetPartOfSpeech partOfSpeech : kAllWordNetPartsOfSpeech) {
+        for (QString lemma : m_database->lemmas(headword, partOfSpeech)) {
+            lemma.replace(QLatin1Char('_'), QLatin1Char(' '));
+            if (!forms.contains(lemma))
+                forms.append(lemma);
+        }
+    }
+    return forms;
+}
+
+QStringList SystemDictionaryClient::chineseGlosses(const QString &headword) const
+{
+    if (!m_glossTable)
+        return {};
+    QStringList glosses = m_glossTable->glosses(headword, kMaximumGlosses);
+    if (!glosses.isEmpty())
+        return glosses;
+    for (const QString &form : baseForms(headword)) {
+        glosses = m_glossTable->glosses(form, kMaximumGlosses);
+        if (!glosses.isEmpty())
+            return glosses;
+    }
+    return {};
+}
+
+QStringList SystemDictionaryClient::pronunciations(const QString &headword) const
+{
+    QStringList forms;
+    if (!m_transcriber)
+        return forms;
+    for (const QString &accent : {QStringLiteral("american"), QStringLiteral("british")}) {
+        const std::optional<QString> ipa = m_transcriber->transcribe(headword, accent);
+        if (!ipa)
+            continue;
+        const QString form = withoutNoBreakSpaces(*ipa);
+        // A comma or bar would break the entry's shape.
+        if (form.isEmpty() || form.contains(QLatin1Char(',')) || form.contains(QLatin1Char('|')))
+            continue;
+        if (!forms.contains(form))
+            forms.append(form);
+    }
+    return forms;
+}
+
+QString SystemDictionaryClient::entryStart(const QString &headword) const
+{
+    // Only entries the dictionary knows reach the transcriber, which would otherwise spell
+    // out unknown words letter by letter.
+    const QStringList forms = pronunciations(headword);
+    QString start = headword + QStringLiteral(" | ");
+    if (!forms.isEmpty())
+        start += forms.join(QStringLiteral(", ")) + QStringLiteral(" | ");
+    return start;
+}
+
 std::optional<QString> SystemDictionaryClient::lookupDefinition(const QString &text) const
 {
     const QString headword = withoutNoBreakSpaces(text);
-    if (headword.isEmpty() || !m_database)
+    if (headword.isEmpty())
         return std::nullopt;
-    const std::vector<WordNetSense> senses = m_database->senses(headword, kMaximumSenses);
-    if (senses.empty())
+    const QStringList glosses = chineseGlosses(headword);
+    std::vector<StarDictLibrary::Article> articles;
+    if (m_starDictLibrary) {
+        articles = m_starDictLibrary->articles(headword);
+        if (articles.empty()) {
+            for (const QString &form : baseForms(headword)) {
+                articles = m_starDictLibrary->articles(form);
+                if (!articles.empty())
+                    break;
+            }
+        }
+        if (articles.size() > static_cast<std::size_t>(kMaximumArticles))
+            articles.resize(kMaximumArticles);
+    }
+    const int senseLimit = kMaximumSenses - static_cast<int>(articles.size());
+    const std::vector<WordNetSense> senses = m_database ? m_database->senses(headword, senseLimit)
+                                                        : std::vector<WordNetSense>{};
+    if (glosses.isEmpty() && senses.empty() && articles.empty())
         return std::nullopt;
 
     QStringList lines;
-    for (std::size_t i = 0; i < senses.size(); ++i) {
-        const WordNetSense &sense = senses[i];
-        QString line = QChar(static_cast<char16_t>(kCircledOne + i)) + QLatin1Char(' ') + partOfSpeechName(sense.partOfSpeech);
+    if (!glosses.isEmpty())
+        lines.append(QStringLiteral("中文：") + glosses.join(QStringLiteral("；")));
+    int number = 0;
+    for (const WordNetSense &sense : senses) {
+        QString line = partOfSpeechName(sense.partOfSpeech);
         // Senses of a base form say which one, so that "geese" shows "noun (goose): …".
         if (sense.fromBaseForm)
             line += QStringLiteral(" (") + QString(sense.lemma).replace(QLatin1Char('_'), QLatin1Char(' ')) + QLatin1Char(')');
         line += QStringLiteral(": ") + readableGloss(sense.gloss);
-        lines.append(line);
+        lines.append(senseLine(number++, line));
     }
+    for (const StarDictLibrary::Article &article : articles)
+        lines.append(senseLine(number++, foldedArticle(article.dictionaryName, article.text)));
+    return withoutNoBreakSpaces(entryStart(headword) + lines.join(QLatin1Char('\n')));
+}
 
-    // Only entries the dictionary knows reach the transcriber, which would otherwise
-    // spell out unknown words letter by letter.
-    QStringList pronunciations;
-    if (m_transcriber) {
-        for (const QString &accent : {QStringLiteral("american"), QStringLiteral("british")}) {
-            const std::optional<QString> ipa = m_transcriber->transcribe(headword, accent);
-            if (!ipa)
-                continue;
-            const QString form = ipa->trimmed();
-            // A comma or bar would break the entry's shape.
-            if (form.isEmpty() || form.contains(QLatin1Char(',')) || form.contains(QLatin1Char('|')))
-                continue;
-            if (!pronunciations.contains(form))
-                pronunciations.append(form);
-        }
-    }
-
-    QString entry = headword + QStringLiteral(" | ");
-    if (!pronunciations.isEmpty())
-        entry += pronunciations.join(QStringLiteral(", ")) + QStringLiteral(" | ");
-    entry += lines.join(QLatin1Char('\n'));
-    entry = withoutNoBreakSpaces(entry);
-    if (entry.isEmpty())
+std::optional<QString> SystemDictionaryClient::lookupChineseGlance(const QString &text) const
+{
+    const QString headword = withoutNoBreakSpaces(text);
+    if (headword.isEmpty())
         return std::nullopt;
-    return entry;
+    const QStringList glosses = chineseGlosses(headword);
+    if (glosses.isEmpty())
+        return std::nullopt;
+    return entryStart(headword) + QStringLiteral("中文：") + glosses.join(QStringLiteral("；"));
+}
+
+QList<SystemDictionaryLookingUp::Source> SystemDictionaryClient::sources() const
+{
+    QList<Source> result;
+    if (m_database && m_database->isAvailable())
+        result.append({QStringLiteral("WordNet 3.0"), m_database->directory()});
+    if (m_glossTable && m_glossTable->isAvailable())
+        result.append({QStringLiteral("英汉释义表（CC-CEDICT）"), m_glossTable->path()});
+    if (m_starDictLibrary) {
+        for (const auto &[name, path] : m_starDictLibrary->dictionaries())
+            result.append({name, path});
+    }
+    return result;
 }

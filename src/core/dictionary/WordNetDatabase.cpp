@@ -1,5 +1,7 @@
 #include "dictionary/WordNetDatabase.h"
 
+#include "dictionary/SortedLineSearch.h"
+
 #include <QDir>
 #include <QFile>
 
@@ -211,26 +213,7 @@ std::optional<std::string_view> WordNetDatabase::indexLine(WordNetPartOfSpeech p
     if (lemma.empty())
         return std::nullopt;
     const MappedFile &index = m_indexFiles[indexOf(partOfSpeech)];
-    const std::string_view bytes = index.bytes;
-    // Binary search over byte offsets: land anywhere, back up to the start of that line.
-    // Lines in [low, high) are still candidates; low is always a line start.
-    std::size_t low = index.bodyStart;
-    std::size_t high = bytes.size();
-    while (low < high) {
-        std::size_t start = low + (high - low) / 2;
-        while (start > low && bytes[start - 1] != '\n')
-            --start;
-        const std::string_view line = lineAt(bytes, start);
-        const std::string_view entry = line.substr(0, line.find(' '));
-        const int order = lemma.compare(entry);
-        if (order == 0)
-            return line;
-        if (order < 0)
-            high = start;
-        else
-            low = start + line.size() + 1;
-    }
-    return std::nullopt;
+    return findSortedLine(index.bytes, index.bodyStart, lemma, ' ');
 }
 
 QList<QByteArray> WordNetDatabase::suffixRuleForms(const QByteArray &word, WordNetPartOfSpeech partOfSpeech) const

@@ -170,6 +170,11 @@ QString LookupResult::markdownLines(const LookupResultDisplayBlock &block)
 
 QString LookupResult::markdownExplanation() const
 {
+    // A dictionary entry names its word first, as a dictionary does; an AI result's text is
+    // shown and stored beside its explanation.
+    const QString headword = selectedText.simplified();
+    if (source == LookupResultSource::systemDictionary && !headword.isEmpty())
+        return QStringLiteral("# ") + headword + QStringLiteral("\n\n") + markdown(displaySections());
     return markdown(displaySections());
 }
 
@@ -187,14 +192,17 @@ LookupResult::SystemDictionaryDisplayParts LookupResult::systemDictionaryDisplay
     text.replace(QChar(0x00A0), QLatin1Char(' '));
     text = text.trimmed();
 
-    // Dictionary entries start "headword | pronunciations | definitions"; anything else is
-    // shown whole as the definition.
+    // Dictionary entries start "headword | pronunciations | definitions", or without
+    // pronunciations "headword | definitions"; anything else is shown whole as the definition.
     const QStringList pieces = trimmedNonEmpty(text.split(QStringLiteral(" | ")));
     SystemDictionaryDisplayParts parts;
     QString definitionText = text;
-    if (pieces.size() >= 3 && QString::compare(pieces[0], selectedText, Qt::CaseInsensitive) == 0) {
+    const bool headed = pieces.size() >= 2 && QString::compare(pieces[0], selectedText, Qt::CaseInsensitive) == 0;
+    if (headed && pieces.size() >= 3) {
         parts.pronunciationLines = trimmedNonEmpty(pieces[1].split(QLatin1Char(',')));
         definitionText = pieces.mid(2).join(QStringLiteral(" | "));
+    } else if (headed) {
+        definitionText = pieces[1];
     }
 
     for (const QString &line : splitAtNewlines(definitionText)) {

@@ -43,10 +43,12 @@ std::optional<QString> refusalOf(const QString &text)
 
 } // namespace
 
-LookupViewModel::State LookupViewModel::State::loadingExplanation(QString selectedText)
+LookupViewModel::State LookupViewModel::State::loadingExplanation(QString selectedText,
+                                                                  std::optional<LookupResult> offlineGlance)
 {
     State state(Kind::loadingExplanation);
     state.m_selectedText = std::move(selectedText);
+    state.m_offlineGlance = std::move(offlineGlance);
     return state;
 }
 
@@ -155,13 +157,7 @@ QCoro::Task<void> LookupViewModel::lookupWithSystemDictionary(QString selectedTe
     }
     // The dictionary answers synchronously, so the lookup is still current here.
     if (std::optional<QString> definition = m_systemDictionaryClient->lookupDefinition(text)) {
-        LookupResult result;
-        result.selectedText = text;
-        // Not classified: the dictionary only knows words, and its entry layout is a word's.
-        result.itemType = LearningItemType::word;
-        result.source = LookupResultSource::systemDictionary;
-        result.contextualMeaning = std::move(*definition);
-        setState(State::loaded(std::move(result)));
+        setState(State::loaded(dictionaryResult(text, std::move(*definition))));
     } else {
         setState(State::readyForAILookup(text, systemDictionaryMissMessage));
     }
@@ -271,7 +267,13 @@ QCoro::Task<void> LookupViewModel::lookupWithAI(QString validatedSelectedText, L
         setState(State::loaded(std::move(*hit)));
         co_return;
     }
-    setState(State::loadingExplanation(text));
+    // Something to read at once while the service works: the offline glosses of a word.
+    std::optional<LookupResult> glance;
+    if (itemType == LearningItemType::word) {
+        if (std::optional<QString> entry = m_systemDictionaryClient->lookupChineseGlance(text))
+            glance = dictionaryResult(text, std::move(*entry));
+    }
+    setState(State::loadingExplanation(text, std::move(glance)));
 
     UserSettings resolvedSettings;
     try {
@@ -356,6 +358,17 @@ QCoro::Task<UserSettings> LookupViewModel::settingsWithLoadedAPIKey(UserSettings
     // A copy with the key; the settings the caller holds stay without it.
     settings.apiKey = co_await apiKeyStore->loadAPIKey();
     co_return settings;
+}
+
+LookupResult LookupViewModel::dictionaryResult(const QString &selectedText, QString entry)
+{
+    LookupResult result;
+    result.selectedText = selectedText;
+    // Not classified: the dictionary only knows words, and its entry layout is a word's.
+    result.itemType = LearningItemType::word;
+    result.source = LookupResultSource::systemDictionary;
+    result.contextualMeaning = std::move(entry);
+    return result;
 }
 
 LookupResult LookupViewModel::normalized(LookupResult result, const QString &selectedText, LearningItemType itemType)

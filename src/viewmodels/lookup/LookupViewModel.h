@@ -38,7 +38,9 @@ public:
         State() = default;
         static State idle() { return State(Kind::idle); }
         static State capturingText() { return State(Kind::capturingText); }
-        static State loadingExplanation(QString selectedText);
+        // `offlineGlance`: the dictionary's Chinese glosses and pronunciations for a single
+        // word, shown until the AI's first answer replaces them.
+        static State loadingExplanation(QString selectedText, std::optional<LookupResult> offlineGlance = std::nullopt);
         static State loadingDetailedExplanation(FastLookupResult fastResult);
         static State readyForAILookup(QString selectedText, QString message);
         static State loaded(LookupResult result);
@@ -53,6 +55,8 @@ public:
         const std::optional<FastLookupResult> &fastResult() const { return m_fastResult; }
         // Set exactly in loaded.
         const std::optional<LookupResult> &result() const { return m_result; }
+        // Only in loadingExplanation, when the dictionary knows the word's Chinese glosses.
+        const std::optional<LookupResult> &offlineGlance() const { return m_offlineGlance; }
 
         bool operator==(const State &) const = default;
 
@@ -64,6 +68,7 @@ public:
         QString m_message;
         std::optional<FastLookupResult> m_fastResult;
         std::optional<LookupResult> m_result;
+        std::optional<LookupResult> m_offlineGlance;
     };
 
     static inline const QString systemDictionaryMissMessage =
@@ -102,6 +107,9 @@ public:
     // The text shown for a failure: an AppError's own message, a key-store status, another
     // exception's description, or a generic sentence for anything else.
     static QString localizedMessage(std::exception_ptr error);
+
+    // The result that shows a dictionary entry for the text.
+    static LookupResult dictionaryResult(const QString &selectedText, QString entry);
 
 signals:
     void stateChanged();

@@ -1,6 +1,7 @@
 #include "views/lookup/LookupLoadingPage.h"
 
 #include "views/common/ActivityIndicator.h"
+#include "views/common/PanelColors.h"
 #include "views/common/PlainTextLabel.h"
 #include "views/common/SymbolLabel.h"
 #include "views/lookup/LookupPanelPage.h"
@@ -22,7 +23,26 @@ LookupLoadingPage::LookupLoadingPage(QWidget *parent) : QWidget(parent)
     source->setSymbol(LookupPanelPage::kAISymbol);
     source->setText(QStringLiteral("AI 查词"));
     layout->addWidget(source, 0, Qt::AlignHCenter);
+    layout->addSpacing(12);
+    m_glancePronunciation = makePlainTextLabel(QString(), 14, QFont::Normal, this, PanelColors::secondaryLabel());
+    m_glanceMeaning = makePlainTextLabel(QString(), 17, QFont::Normal, this);
+    for (QLabel *label : {m_glancePronunciation, m_glanceMeaning}) {
+        label->setAlignment(Qt::AlignCenter);
+        label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        label->hide();
+        layout->addWidget(label);
+    }
     layout->addStretch(1);
+}
+
+void LookupLoadingPage::setOfflineGlance(const std::optional<LookupResult> &glance)
+{
+    const LookupResult::SystemDictionaryDisplayParts parts =
+        glance ? glance->systemDictionaryDisplayParts() : LookupResult::SystemDictionaryDisplayParts{};
+    m_glancePronunciation->setText(parts.pronunciationLines.join(QStringLiteral("   ")));
+    m_glanceMeaning->setText(parts.definitionLines.join(QLatin1Char('\n')));
+    m_glancePronunciation->setVisible(!parts.pronunciationLines.isEmpty());
+    m_glanceMeaning->setVisible(!parts.definitionLines.isEmpty());
 }
 
 void LookupLoadingPage::setText(const QString &text)

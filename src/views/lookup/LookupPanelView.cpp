@@ -134,6 +134,7 @@ void LookupPanelView::render()
         break;
     case Kind::loadingExplanation:
         m_loadingPage->setText(state.selectedText().value_or(QString()));
+        m_loadingPage->setOfflineGlance(state.offlineGlance());
         m_pages->setCurrentWidget(m_loadingPage);
         break;
     case Kind::loadingDetailedExplanation: {

@@ -1,6 +1,7 @@
 #include "views/settings/SettingsWindow.h"
 
 #include "BuildInfo.h"
+#include "dictionary/ChineseGlossTable.h"
 #include "foundation/AppEnvironment.h"
 #include "viewmodels/settings/SettingsViewModel.h"
 #include "views/common/PanelWindowSetup.h"
@@ -84,6 +85,9 @@ SettingsWindow::SettingsWindow(std::unique_ptr<SettingsViewModel> viewModel, std
     auto *version = new QLabel(versionText(), side);
     version->setObjectName(QStringLiteral("versionLabel"));
     sideLayout->addWidget(version);
+    auto *attribution = new QLabel(ChineseGlossTable::attribution(), side);
+    attribution->setWordWrap(true);
+    sideLayout->addWidget(attribution);
 
     SettingsViewModel &model = *m_viewModel;
     m_pages->addWidget(SettingsPages::permissions(model, [this] { showPrivacyNotice(); }, std::move(revealLog)));

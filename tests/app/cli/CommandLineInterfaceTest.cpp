@@ -16,7 +16,8 @@ TEST_F(CommandLineInterfaceTest, UsageErrorsExitWithTwoBeforeTouchingAnything)
         {"--frobnicate"}, {"lookup", "--source"}, {"lookup", "--source", "web", "run"}, {"lookup", "--pass=slow", "run"},
         {"lookup", "--verbose", "run"}, {"lookup", "--source", "dictionary", "--pass", "fast", "run"},
         {"lookup", "--selection", "run"},
-        {"lookup", "--source", "dictionary", "--no-cache", "run"},
+        {"lookup", "--source", "dictionary", "--no-cache", "run"}, {"lookup", "--list-dictionaries"},
+        {"lookup", "--source", "dictionary", "--list-dictionaries", "run"},
         // Only a full AI explanation is saved.
         {"lookup", "--save", "--pass", "fast", "run"}, {"lookup", "--source=dictionary", "--save", "run"},
         {"config"}, {"config", "frobnicate"}, {"config", "set", "aiModel"}, {"config", "get", "noSuchKey"},

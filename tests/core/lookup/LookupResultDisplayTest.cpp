@@ -40,7 +40,7 @@ TEST(LookupResultDisplay, SectionsInOrderWrittenAsMarkdownThatReadsBackTheSame)
          "### 释义（翻译）\n\n样本\n\na\n\n### 语法或常用搭配讲解\n\n**词性**\n\nadverb\n\n**用法提醒**\n\n- x\n- y"},
         {emptyPhonetic, "### 释义（翻译）\n\n样本"},
         {dictionaryEntry("Apple | ˈap(ə)l | ① the round fruit ② the tree"),
-         "### 音标\n\nˈap(ə)l\n\n### 系统词典\n\n**释义**\n\n- ① the round fruit\n- ② the tree"},
+         "# apple\n\n### 音标\n\nˈap(ə)l\n\n### 系统词典\n\n**释义**\n\n- ① the round fruit\n- ② the tree"},
     };
     for (const auto &[c, markdown] : cases) {
         SCOPED_TRACE(markdown);
@@ -68,7 +68,9 @@ TEST(LookupResultDisplay, DictionaryTextIsSplitIntoPronunciationsAndSenses)
         {"no-break spaces, several pronunciations, later bars kept", "READ",
          "\u00A0read\u00A0|\u00A0riːd, rɛd ,\u00A0| to look | at words\n\n②second line",
          {{"riːd", "rɛd"}, {"to look | at words", "②second line"}}},
-        {"two pieces are not an entry", "read", "read | riːd", {{}, {"read | riːd"}}},
+        {"without pronunciations: the headword and the senses", "take", "take | 中文：拿\n① verb: carry",
+         {{}, {"中文：拿", "① verb: carry"}}},
+        {"two pieces of another headword are all senses", "read", "rode | riːd", {{}, {"rode | riːd"}}},
         {"CR LF and blank lines", "x", "(a) ①first sense ②second sense\r\n\r\n  (b) other  ",
          {{}, {"(a)", "①first sense", "②second sense", "(b) other"}}},
         {"only a bare circled one to twenty starts a sense", "x", "a \u2460\u0301b \u2473c \u2474d",

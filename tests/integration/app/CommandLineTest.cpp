@@ -4,6 +4,8 @@
 
 #include "integration/app/TrayApplicationHarness.h"
 
+#include <QDir>
+
 #include <pty.h>
 #include <sys/wait.h>
 #include <termios.h>
@@ -41,6 +43,27 @@ TEST_F(CommandLineTest, LookupUsesTheConfiguredServiceOnceAndAnswersRepeatsFromT
     EXPECT_EQ(run({"config", "delete-key", "ai"}).exitCode, 0);
     EXPECT_EQ(run({"lookup", "--no-cache", "take off"}).exitCode, 1);
     EXPECT_EQ(server.requests().size(), 2);
+}
+
+TEST_F(CommandLineTest, OfflineDictionaryAnswersInChineseAndWithTheLearnersStarDictDictionaries)
+{
+    const Result take = run({"lookup", "--source", "dictionary", "take"});
+    EXPECT_TRUE(take.out.startsWith("# take\n"));
+    EXPECT_LT(take.out.indexOf("- 中文："), take.out.indexOf("- ① "));
+
+    // A plain dictionary copied into ~/.stardict/dic.
+    QDir().mkpath(path("HOME/.stardict/dic/mine"));
+    const auto write = [&](const char *name, const QByteArray &bytes) {
+        QFile file(path(QStringLiteral("HOME/.stardict/dic/mine/mine.") + QLatin1String(name)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    };
+    const QByteArray article = "拿走；带去";
+    write("ifo", "StarDict's dict ifo file\nversion=2.4.2\nbookname=我的词典\nwordcount=1\nsametypesequence=m\n");
+    write("idx", QByteArray("take") + '\0' + QByteArray(4, '\0') + QByteArray(3, '\0') + char(article.size()));
+    write("dict", article);
+    EXPECT_TRUE(run({"lookup", "--source", "dictionary", "--list-dictionaries"}).out.contains("我的词典\t"));
+    EXPECT_TRUE(run({"lookup", "--source", "dictionary", "take"}).out.contains("我的词典: 拿走；带去"));
 }
 
 TEST_F(CommandLineTest, SavedLookupsAreListedOnceReviewedAndExported)

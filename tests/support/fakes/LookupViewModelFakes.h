@@ -159,6 +159,13 @@ public:
         return entry == definitions.constEnd() ? std::nullopt : std::optional(*entry);
     }
 
+    std::optional<QString> lookupChineseGlance(const QString &text) const override
+    {
+        const auto entry = glances.constFind(text);
+        return entry == glances.constEnd() ? std::nullopt : std::optional(*entry);
+    }
+
     QHash<QString, QString> definitions;
+    QHash<QString, QString> glances;
     mutable QStringList queries;
 };

@@ -236,6 +236,23 @@ TEST_F(LookupViewModelTest, AnswersFromTheCacheOrTheDictionaryWithoutARequest)
     EXPECT_TRUE(ai->lookups.empty() && ai->fastLookups.empty() && cache->stored.isEmpty());
 }
 
+TEST_F(LookupViewModelTest, AWordShowsItsOfflineGlossesUntilTheFirstAnswer)
+{
+    for (const char *text : {"apple", "look up"})
+        dictionary->glances.insert(text, QStringLiteral("%1 | 中文：苹果").arg(text));
+    viewModel->lookupWithAI(QStringLiteral(" apple "), settings);
+    const LookupResult glance = full(QStringLiteral("apple | 中文：苹果"), QStringLiteral("apple"), Type::word);
+    EXPECT_EQ(state(), State::loadingExplanation(QStringLiteral("apple"), glance));
+    quickRequest().answer.resolve(quick(QStringLiteral("苹果")));
+    EXPECT_EQ(state(), State::loadingDetailedExplanation(quick(QStringLiteral("苹果"), QStringLiteral("apple"))));
+
+    // Phrases and words the dictionary does not know wait as before.
+    for (const char *text : {"look up", "pear"}) {
+        viewModel->lookupWithAI(QString::fromUtf8(text), settings);
+        EXPECT_EQ(state(), State::loadingExplanation(QString::fromUtf8(text)));
+    }
+}
+
 TEST_F(LookupViewModelTest, RetryRepeatsWhatFailed)
 {
     // A failed capture is retried by capturing again.

@@ -44,9 +44,11 @@ Page *shown(const LookupPanelView *view)
 TEST(LookupPanelWindowTest, ThePanelLooksUpSavesPinsAndCancelsOnClose)
 {
     auto ai = std::make_shared<FakeAIClient>();
+    auto dictionary = std::make_shared<FakeSystemDictionary>();
+    dictionary->glances.insert(QStringLiteral("apple"), QStringLiteral("apple | ˈæpl | 中文：苹果"));
     auto viewModel = std::make_shared<LookupViewModel>(
         std::make_shared<FakeSelectionCaptureService>(), ai, std::make_shared<InMemoryAPIKeyStore>(QStringLiteral("k")),
-        std::make_shared<InMemoryLookupResultCache>(), std::make_shared<FakeSystemDictionary>());
+        std::make_shared<InMemoryLookupResultCache>(), dictionary);
     QList<LookupResult> saved;
     auto voice = std::make_shared<FakeVoice>();
     auto *view = new LookupPanelView(
@@ -59,7 +61,12 @@ TEST(LookupPanelWindowTest, ThePanelLooksUpSavesPinsAndCancelsOnClose)
     EXPECT_TRUE(ai->lookups.empty()) << "the lookup waits for the panel to be shown";
     window->show();
     ASSERT_EQ(ai->lookups.size(), 1u);
-    EXPECT_TRUE(shown<LookupLoadingPage>(view));
+    ASSERT_TRUE(shown<LookupLoadingPage>(view));
+    QStringList glance;
+    for (const QLabel *label : shown<LookupLoadingPage>(view)->findChildren<QLabel *>())
+        if (label->isVisible() && (label->text().contains(QStringLiteral("中文")) || label->text().contains(QStringLiteral("æ"))))
+            glance.append(label->text());
+    EXPECT_EQ(glance, (QStringList{QStringLiteral("ˈæpl"), QStringLiteral("中文：苹果")})) << "the offline glosses come first";
 
     LookupResult result;
     result.selectedText = QStringLiteral("apple");
