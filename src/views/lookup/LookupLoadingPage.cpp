@@ -24,7 +24,7 @@ LookupLoadingPage::LookupLoadingPage(QWidget *parent) : QWidget(parent)
     source->setText(QStringLiteral("AI 查词"));
     layout->addWidget(source, 0, Qt::AlignHCenter);
     layout->addSpacing(12);
-    m_glancePronunciation = makePlainTextLabel(QString(), 14, QFont::Normal, this, PanelColors::secondaryLabel());
+    m_glancePronunciation = makePlainTextLabel(QString(), 14, QFont::Normal, this, PanelColors::Role::secondaryLabel);
     m_glanceMeaning = makePlainTextLabel(QString(), 17, QFont::Normal, this);
     for (QLabel *label : {m_glancePronunciation, m_glanceMeaning}) {
         label->setAlignment(Qt::AlignCenter);
