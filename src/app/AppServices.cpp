@@ -1,6 +1,8 @@
 #include "app/AppServices.h"
 
+#include "app/AudioModule.h"
 #include "app/DeferredAPIKeyStore.h"
+#include "app/DeferredPlaybackOutput.h"
 #include "app/DeferredPronunciationTranscriber.h"
 #include "app/DesktopModule.h"
 #include "app/DesktopServicing.h"
@@ -98,7 +100,7 @@ std::shared_ptr<SystemDictionaryClient> AppServices::sharedSystemDictionary()
     if (!m_systemDictionary)
         m_systemDictionary = std::make_shared<SystemDictionaryClient>(
             std::make_shared<const WordNetDatabase>(),
-            std::make_shared<const DeferredPronunciationTranscriber>([] { return DesktopModule::load().makeTranscriber(); }));
+            std::make_shared<const DeferredPronunciationTranscriber>([] { return AudioModule::load().makeTranscriber(); }));
     return m_systemDictionary;
 }
 
@@ -160,10 +162,12 @@ PronunciationPlaybackController::Services AppServices::pronunciationServices(std
         m_textToSpeechClient = std::make_shared<OpenAITextToSpeechClient>(sharedHTTPTransport());
         m_compatibleTextToSpeechClient = std::make_shared<CompatibleTextToSpeechClient>(sharedHTTPTransport());
     }
-    PronunciationPlaybackController::Services services{m_textToSpeechClient, m_compatibleTextToSpeechClient,
-                                                       ttsAPIKeyStore(), nullptr, nullptr};
-    desktop().addPlaybackOutput(services, std::move(outputFile));
-    return services;
+    auto output = std::make_shared<DeferredPlaybackOutput>([outputFile = std::move(outputFile)] {
+        PronunciationPlaybackController::Services made;
+        AudioModule::load().addPlaybackOutput(made, outputFile);
+        return DeferredPlaybackOutput::Output{made.systemSpeechClient, made.audioPlayer};
+    });
+    return {m_textToSpeechClient, m_compatibleTextToSpeechClient, ttsAPIKeyStore(), output, output};
 }
 
 QCoro::Task<DesktopCheck::Report> AppServices::checkDesktop(bool includeNetwork, bool hotkeyHeldHere)

@@ -7,6 +7,6 @@ APIKeyStoring &DeferredAPIKeyStore::store()
     return *m_store;
 }
 
-QCoro::Task<QString> DeferredAPIKeyStore::loadAPIKey() { return store().loadAPIKey(); }
+QCoro::Task<QString> DeferredAPIKeyStore::loadAPIKey() { co_return co_await store().loadAPIKey(); }
 
-QCoro::Task<void> DeferredAPIKeyStore::saveAPIKey(QString key) { return store().saveAPIKey(std::move(key)); }
+QCoro::Task<void> DeferredAPIKeyStore::saveAPIKey(QString key) { co_await store().saveAPIKey(std::move(key)); }

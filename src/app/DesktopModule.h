@@ -8,11 +8,10 @@
 class APIKeyStoring;
 class AppServices;
 class DesktopServicing;
-class PronunciationTranscribing;
 class QCoreApplication;
 
-// The part of the program that talks to the desktop: Qt Gui and Widgets, X11, Wayland, D-Bus,
-// the keyring, espeak-ng and Qt Multimedia, with the tray application and its windows. It is a
+// The part of the program that talks to the desktop: Qt Gui and Widgets, X11, Wayland, D-Bus
+// and the keyring, with the tray application and its windows (sound is AudioModule's). It is a
 // module of its own, loaded on first use, so that a command that needs none of it (`--version`,
 // a lookup with the key in the environment, the collection) starts as a Qt Core program does.
 class DesktopModule {
@@ -35,12 +34,8 @@ public:
     virtual bool isWaylandSelectionReadable() = 0;
     // Serves the clipboard a command handed over on standard input until another client copies.
     virtual QCoro::Task<int> serveClipboard() = 0;
-    // Qt Multimedia's sound engine ran in this process (see main).
-    virtual bool audioEngineStarted() = 0;
     // The key of `account` in the Secret Service keyring.
     virtual std::shared_ptr<APIKeyStoring> makeAPIKeyStore(const QString &account) = 0;
-    // espeak-ng's IPA; safe to call from any thread.
-    virtual std::shared_ptr<const PronunciationTranscribing> makeTranscriber() = 0;
     // The desktop collaborators of `services`; they live as long as it does.
     virtual std::unique_ptr<DesktopServicing> makeServices(AppServices &services) = 0;
     // Runs the tray application in the QApplication made above; the process exit code.

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "diagnostics/DesktopCheck.h"
-#include "viewmodels/pronunciation/PronunciationPlaybackController.h"
 
 #include <QString>
 
@@ -20,8 +19,5 @@ public:
     // Throws AppError when it cannot be read.
     virtual SelectedTextCapturing &commandSelectionCapture() = 0;
     virtual ApplicationInstanceConnecting &applicationInstance() = 0;
-    // Fills in the system voice and the audio output: the desktop's, or `outputFile`.
-    virtual void addPlaybackOutput(PronunciationPlaybackController::Services &services,
-                                   std::optional<QString> outputFile) = 0;
     virtual QCoro::Task<DesktopCheck::Report> checkDesktop(bool includeNetwork, bool hotkeyHeldHere) = 0;
 };

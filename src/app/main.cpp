@@ -1,4 +1,5 @@
 #include "app/AppServices.h"
+#include "app/AudioModule.h"
 #include "app/DesktopModule.h"
 #include "app/cli/CommandErrorMessage.h"
 #include "app/cli/CommandIO.h"
@@ -31,8 +32,8 @@ QCoro::Task<void> exitWith(QCoro::Task<int> command)
 // ours is gone by then, and the log and the standard streams are flushed first.
 int finish(int exitCode)
 {
-    DesktopModule *desktop = DesktopModule::loaded();
-    if (!desktop || !desktop->audioEngineStarted())
+    AudioModule *audio = AudioModule::loaded();
+    if (!audio || !audio->engineStarted())
         return exitCode;
     AppLogFileWriter::shared().waitUntilIdle();
     std::fflush(nullptr);

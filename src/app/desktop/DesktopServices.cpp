@@ -1,9 +1,9 @@
 #include "app/desktop/DesktopServices.h"
 
 #include "app/AppServices.h"
+#include "app/AudioModule.h"
 #include "app/cli/CommandIO.h"
 #include "app/cli/DBusApplicationInstance.h"
-#include "app/cli/SpeechAudioFileWriter.h"
 #include "ai/OpenAICompatibleAIClient.h"
 #include "capture/KeptSelectionPasteboard.h"
 #include "capture/QTimerSelectionCaptureClock.h"
@@ -16,10 +16,8 @@
 #include "foundation/AppError.h"
 #include "logging/AppLogger.h"
 #include "lookup/UserDefaultsLookupResultCache.h"
-#include "platform/audio/QMediaPlayerAudioPlayer.h"
 #include "platform/dbus/FreedesktopNotificationCenter.h"
 #include "platform/diagnostics/LinuxDesktopProbes.h"
-#include "platform/speech/SystemSpeechSynthesizerClient.h"
 #include "platform/wayland/PortalGlobalShortcutsBackend.h"
 #include "platform/wayland/PortalRemoteDesktopKeyboard.h"
 #include "platform/wayland/WaylandClipboardKeeper.h"
@@ -210,19 +208,6 @@ ApplicationInstanceConnecting &DesktopServices::applicationInstance()
     return *m_applicationInstance;
 }
 
-void DesktopServices::addPlaybackOutput(PronunciationPlaybackController::Services &services,
-                                        std::optional<QString> outputFile)
-{
-    if (outputFile) {
-        auto writer = std::make_shared<SpeechAudioFileWriter>(*outputFile);
-        services.systemSpeechClient = writer;
-        services.audioPlayer = writer;
-    } else {
-        services.systemSpeechClient = std::make_shared<SystemSpeechSynthesizerClient>();
-        services.audioPlayer = std::make_shared<QMediaPlayerAudioPlayer>();
-    }
-}
-
 QCoro::Task<DesktopCheck::Report> DesktopServices::checkDesktop(bool includeNetwork, bool hotkeyHeldHere)
 {
     using Item = DesktopCheck::Item;
@@ -241,7 +226,9 @@ QCoro::Task<DesktopCheck::Report> DesktopServices::checkDesktop(bool includeNetw
         {Item::trayHost, now(&LinuxDesktopProbes::trayHost)},
         {Item::notificationServer, now(&LinuxDesktopProbes::notificationServer)},
         {Item::secretService, now(&LinuxDesktopProbes::secretService)},
-        {Item::soundServer, now(&LinuxDesktopProbes::soundServer)},
+        {Item::soundServer, DesktopCheck::Probe([]() -> QCoro::Task<Result> {
+             co_return LinuxDesktopProbes::soundServer(AudioModule::load().hasAudioOutput());
+         })},
     };
     if (wayland) {
         std::optional<LinuxDesktopProbes::PortalBinding> binding;

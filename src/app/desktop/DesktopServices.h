@@ -22,8 +22,7 @@ class WaylandClipboardKeeper;
 // and the commands. The selection, the hotkey and the badge go by the desktop session: X11
 // mechanisms in an X11 session; in a Wayland session the selection comes through
 // data-control where the compositor offers it (else through XWayland, else not at all, with
-// the reason), and the badge is off. Keys live in the Secret Service keyring; the system voice
-// is espeak-ng played through Qt Multimedia; reminders are desktop notifications over D-Bus.
+// the reason), and the badge is off. Reminders are desktop notifications over D-Bus.
 class DesktopServices final : public DesktopServicing {
 public:
     explicit DesktopServices(AppServices &services);
@@ -39,8 +38,6 @@ public:
     // A clipboard it puts back is handed to a detached server, so that it outlives the command.
     SelectedTextCapturing &commandSelectionCapture() override;
     ApplicationInstanceConnecting &applicationInstance() override;
-    void addPlaybackOutput(PronunciationPlaybackController::Services &services,
-                           std::optional<QString> outputFile) override;
     QCoro::Task<DesktopCheck::Report> checkDesktop(bool includeNetwork, bool hotkeyHeldHere) override;
 
 private:

@@ -3,9 +3,7 @@
 #include "app/AppServices.h"
 #include "app/RarozezevApp.h"
 #include "app/desktop/DesktopServices.h"
-#include "platform/audio/AudioOutputAvailability.h"
 #include "platform/keyring/KeychainAPIKeyStore.h"
-#include "platform/speech/EspeakNgPronunciationTranscriber.h"
 #include "platform/wayland/WaylandDataControlSelection.h"
 #include "platform/x11/X11ClipboardServer.h"
 #include "platform/x11/X11Connection.h"
@@ -26,16 +24,9 @@ bool LinuxDesktopModule::isWaylandSelectionReadable() { return WaylandDataContro
 
 QCoro::Task<int> LinuxDesktopModule::serveClipboard() { return X11ClipboardServer::serve(); }
 
-bool LinuxDesktopModule::audioEngineStarted() { return AudioOutputAvailability::engineStarted(); }
-
 std::shared_ptr<APIKeyStoring> LinuxDesktopModule::makeAPIKeyStore(const QString &account)
 {
     return std::make_shared<KeychainAPIKeyStore>(account);
-}
-
-std::shared_ptr<const PronunciationTranscribing> LinuxDesktopModule::makeTranscriber()
-{
-    return std::make_shared<const EspeakNgPronunciationTranscriber>();
 }
 
 std::unique_ptr<DesktopServicing> LinuxDesktopModule::makeServices(AppServices &services)

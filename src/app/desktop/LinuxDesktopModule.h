@@ -9,9 +9,7 @@ public:
     bool isX11DisplayReachable() override;
     bool isWaylandSelectionReadable() override;
     QCoro::Task<int> serveClipboard() override;
-    bool audioEngineStarted() override;
     std::shared_ptr<APIKeyStoring> makeAPIKeyStore(const QString &account) override;
-    std::shared_ptr<const PronunciationTranscribing> makeTranscriber() override;
     std::unique_ptr<DesktopServicing> makeServices(AppServices &services) override;
     int runTrayApplication(AppServices &services) override;
 };
