@@ -78,6 +78,27 @@ double residentMiB(qint64 pid)
     return 0;
 }
 
+// Resident memory, and of it what is the process's own (heap, stacks, written pages) rather
+// than mapped from files (code, fonts, data).
+QString memoryBreakdown(qint64 pid)
+{
+    QFile rollup(QStringLiteral("/proc/%1/smaps_rollup").arg(pid));
+    if (!rollup.open(QIODevice::ReadOnly))
+        return {};
+    double rss = 0, anonymous = 0;
+    for (const QByteArray &line : rollup.readAll().split('\n')) {
+        const QList<QByteArray> fields = line.simplified().split(' ');
+        if (fields.size() >= 2 && fields[0] == "Rss:")
+            rss = fields[1].toDouble() / 1024;
+        else if (fields.size() >= 2 && fields[0] == "Anonymous:")
+            anonymous = fields[1].toDouble() / 1024;
+    }
+    return QStringLiteral("%1 MiB (%2 anonymous, %3 from files)")
+        .arg(rss, 0, 'f', 1)
+        .arg(anonymous, 0, 'f', 1)
+        .arg(rss - anonymous, 0, 'f', 1);
+}
+
 double percentile(std::vector<double> values, double p)
 {
     std::sort(values.begin(), values.end());
@@ -263,7 +284,9 @@ int panelBench(int presses, const QString &program, const QString &target)
 
     XSession x;
     std::vector<double> mappedMs, answeredMs;
-    double firstMiB = 0;
+    QThread::sleep(1);
+    const QString idle = memoryBreakdown(app.processId());
+    QString first;
     for (int press = 0; press < presses; ++press) {
         // A new word each time, so that every press is a lookup rather than a cache hit.
         holder.write("select " + QStringLiteral("take off %1").arg(press).toUtf8().toBase64() + '\n');
@@ -290,15 +313,16 @@ int panelBench(int presses, const QString &program, const QString &target)
             fail("the panel never showed an answer");
         answeredMs.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
         if (press == 0)
-            firstMiB = residentMiB(app.processId());
+            first = memoryBreakdown(app.processId());
     }
     QThread::msleep(500);
     std::printf("Alt+D to panel mapped:       p50 %6.1f ms  p90 %6.1f ms  (%d presses)\n", percentile(mappedMs, 0.5),
                 percentile(mappedMs, 0.9), presses);
     std::printf("Alt+D to quick answer shown: p50 %6.1f ms  p90 %6.1f ms\n", percentile(answeredMs, 0.5),
                 percentile(answeredMs, 0.9));
-    std::printf("resident memory after 1 lookup %.1f MiB, after %d lookups %.1f MiB\n", firstMiB, presses,
-                residentMiB(app.processId()));
+    std::printf("resident memory idle:          %s\n", qPrintable(idle));
+    std::printf("resident memory after 1:       %s\n", qPrintable(first));
+    std::printf("resident memory after %-4d     %s\n", presses, qPrintable(memoryBreakdown(app.processId())));
     holder.write("quit\n");
     holder.waitForFinished(5000);
     stop(app, appBusName);
