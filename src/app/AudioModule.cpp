@@ -2,8 +2,6 @@
 
 #include "app/ModuleLoader.h"
 
-#include <atomic>
-
 namespace {
 
 std::atomic<AudioModule *> loadedModule{nullptr};
@@ -12,13 +10,7 @@ std::atomic<AudioModule *> loadedModule{nullptr};
 
 AudioModule &AudioModule::load()
 {
-    if (AudioModule *module = loadedModule.load())
-        return *module;
-    // A failed load throws and is tried again on the next call.
-    static AudioModule &module =
-        reinterpret_cast<AudioModule &(*)()>(ModuleLoader::entry("librarozezev-audio.so", "rarozezevAudioModule"))();
-    loadedModule = &module;
-    return module;
+    return ModuleLoader::load(loadedModule, "librarozezev-audio.so", "rarozezevAudioModule");
 }
 
 AudioModule *AudioModule::loaded() { return loadedModule.load(); }

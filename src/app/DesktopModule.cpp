@@ -2,8 +2,6 @@
 
 #include "app/ModuleLoader.h"
 
-#include <atomic>
-
 namespace {
 
 std::atomic<DesktopModule *> loadedModule{nullptr};
@@ -12,13 +10,7 @@ std::atomic<DesktopModule *> loadedModule{nullptr};
 
 DesktopModule &DesktopModule::load()
 {
-    if (DesktopModule *module = loadedModule.load())
-        return *module;
-    // A failed load throws and is tried again on the next call.
-    static DesktopModule &module =
-        reinterpret_cast<DesktopModule &(*)()>(ModuleLoader::entry("librarozezev-desktop.so", "rarozezevDesktopModule"))();
-    loadedModule = &module;
-    return module;
+    return ModuleLoader::load(loadedModule, "librarozezev-desktop.so", "rarozezevDesktopModule");
 }
 
 DesktopModule *DesktopModule::loaded() { return loadedModule.load(); }
