@@ -12,5 +12,3 @@ DesktopModule &DesktopModule::load()
 {
     return ModuleLoader::load(loadedModule, "librarozezev-desktop.so", "rarozezevDesktopModule");
 }
-
-DesktopModule *DesktopModule::loaded() { return loadedModule.load(); }

@@ -21,11 +21,9 @@ public:
 
     virtual ~DesktopModule() = default;
 
-    // The module of this installation, loaded on the first call. Throws AppError when it
-    // cannot be loaded (an incomplete installation).
+    // The module of this installation, loaded on the first call. Throws std::runtime_error
+    // when it cannot be loaded (an incomplete installation).
     static DesktopModule &load();
-    // The module when it has been loaded, else nothing: nothing of the desktop ran then.
-    static DesktopModule *loaded();
 
     virtual std::unique_ptr<QCoreApplication> makeApplication(Application kind, int &argc, char **argv) = 0;
     // An X11 display server answers at DISPLAY.

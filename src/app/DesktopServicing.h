@@ -2,11 +2,6 @@
 
 #include "diagnostics/DesktopCheck.h"
 
-#include <QString>
-
-#include <memory>
-#include <optional>
-
 class ApplicationInstanceConnecting;
 class SelectedTextCapturing;
 
