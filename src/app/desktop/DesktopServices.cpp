@@ -59,7 +59,7 @@ DesktopServices::DesktopServices(AppServices &services)
 DesktopServices::~DesktopServices() = default;
 
 std::unique_ptr<SelectedTextCapturing> DesktopServices::makeSelectionCapture(std::shared_ptr<SelectionPasteboard> pasteboard,
-                                                                        std::shared_ptr<SelectionCaptureGate> gate)
+                                                                            std::shared_ptr<SelectionCaptureGate> gate)
 {
     return std::make_unique<SelectionCaptureService>(
         std::move(pasteboard), std::make_shared<XTestCopyEventPoster>(), std::make_shared<QTimerSelectionCaptureClock>(),
@@ -172,8 +172,8 @@ FreedesktopNotificationCenter &DesktopServices::reminderNotificationCenter()
 {
     if (!m_reminderNotificationCenter)
         m_reminderNotificationCenter = std::make_unique<FreedesktopNotificationCenter>(
-            m_services.userDefaults(), FreedesktopNotificationCenter::Options{QStringLiteral("英语助手"),
-                                                                   QStringLiteral("com.rarozezev.Rarozezev"), {}});
+            m_services.userDefaults(),
+            FreedesktopNotificationCenter::Options{QStringLiteral("英语助手"), QStringLiteral("com.rarozezev.Rarozezev"), {}});
     return *m_reminderNotificationCenter;
 }
 
