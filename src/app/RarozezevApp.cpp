@@ -2,6 +2,7 @@
 
 #include "BuildInfo.h"
 #include "app/AppServices.h"
+#include "app/desktop/DesktopServices.h"
 #include "app/OpenTarget.h"
 #include "app/cli/InterruptSignal.h"
 #include "foundation/AppError.h"
@@ -61,7 +62,7 @@ QString describe(const std::exception &error)
 
 } // namespace
 
-int RarozezevApp::run(AppServices &services)
+int RarozezevApp::run(AppServices &services, DesktopServices &desktop)
 {
     QCoreApplication &application = *QCoreApplication::instance();
     RarozezevApp *running = nullptr;
@@ -109,7 +110,7 @@ int RarozezevApp::run(AppServices &services)
     if (runsInstalledProgram())
         services.launchAtLogin().enableUnlessDecided();
 
-    RarozezevApp app(services, container->mainContext());
+    RarozezevApp app(services, desktop, container->mainContext());
     running = &app;
     singleInstance.setSelectionLookupHandler([&app]() -> std::optional<QString> {
         app.appDelegate().showLookupPanelFromCurrentSelection(AppDelegate::SelectionTrigger::desktopShortcut);
@@ -128,13 +129,14 @@ int RarozezevApp::run(AppServices &services)
     return exitCode;
 }
 
-RarozezevApp::RarozezevApp(AppServices &services, ModelContext &collection)
+RarozezevApp::RarozezevApp(AppServices &services, DesktopServices &desktop, ModelContext &collection)
     : m_services(services),
+      m_desktop(desktop),
       m_notificationCenter(services.notificationCenter()),
-      m_appDelegate(std::make_unique<AppDelegate>(services.preferences(), collection, services.delegateServices(),
+      m_appDelegate(std::make_unique<AppDelegate>(services.preferences(), collection, desktop.delegateServices(),
                                                   m_notificationCenter)),
       m_menuBarRoot(std::make_unique<MenuBarRoot>([this] { openSettings(); }, m_notificationCenter)),
-      m_reminderNotificationCenter(services.reminderNotificationCenter())
+      m_reminderNotificationCenter(desktop.reminderNotificationCenter())
 {
     QObject::connect(&m_reminderNotificationCenter, &FreedesktopNotificationCenter::notificationOpened,
                      m_appDelegate.get(), &AppDelegate::openNotification);
@@ -187,7 +189,7 @@ std::optional<QString> RarozezevApp::open(const QString &what)
 void RarozezevApp::openSettings()
 {
     if (!m_settingsWindow) {
-        auto reminders = std::make_shared<ReminderService>(m_services.reminderNotificationCenter());
+        auto reminders = std::make_shared<ReminderService>(m_desktop.reminderNotificationCenter());
         AppDelegate *delegate = m_appDelegate.get();
         AppServices *services = &m_services;
         auto model = std::make_unique<SettingsViewModel>(SettingsViewModel::Collaborators{

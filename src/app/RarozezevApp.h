@@ -12,6 +12,7 @@
 #include <optional>
 
 class AppServices;
+class DesktopServices;
 class FreedesktopNotificationCenter;
 class ModelContext;
 
@@ -26,10 +27,10 @@ public:
     // process exit code: 0, or 1 when the database cannot be opened. A second start in the
     // same session hands over to the running instance (which opens the lookup panel) and
     // returns at once.
-    static int run(AppServices &services);
+    static int run(AppServices &services, DesktopServices &desktop);
 
     // Over the opened collection database.
-    RarozezevApp(AppServices &services, ModelContext &collection);
+    RarozezevApp(AppServices &services, DesktopServices &desktop, ModelContext &collection);
     ~RarozezevApp();
     RarozezevApp(const RarozezevApp &) = delete;
     RarozezevApp &operator=(const RarozezevApp &) = delete;
@@ -53,6 +54,7 @@ private:
     void showTrayIcon();
 
     AppServices &m_services;
+    DesktopServices &m_desktop;
     AppNotificationCenter &m_notificationCenter;
     std::unique_ptr<AppDelegate> m_appDelegate;
     std::unique_ptr<MenuBarRoot> m_menuBarRoot;

@@ -1,18 +1,15 @@
 #include "app/AppServices.h"
-#include "app/RarozezevApp.h"
+#include "app/AudioModule.h"
+#include "app/DesktopModule.h"
+#include "app/cli/CommandErrorMessage.h"
 #include "app/cli/CommandIO.h"
 #include "app/cli/CommandLineInterface.h"
 #include "app/cli/InterruptSignal.h"
 #include "logging/AppLogFileWriter.h"
-#include "platform/audio/AudioOutputAvailability.h"
-#include "platform/wayland/WaylandDataControlSelection.h"
 #include "platform/x11/X11ClipboardServer.h"
-#include "platform/x11/X11Connection.h"
 #include "session/DesktopSession.h"
 
-#include <QApplication>
 #include <QCoreApplication>
-#include <QGuiApplication>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -35,7 +32,8 @@ QCoro::Task<void> exitWith(QCoro::Task<int> command)
 // ours is gone by then, and the log and the standard streams are flushed first.
 int finish(int exitCode)
 {
-    if (!AudioOutputAvailability::engineStarted())
+    AudioModule *audio = AudioModule::loaded();
+    if (!audio || !audio->engineStarted())
         return exitCode;
     AppLogFileWriter::shared().waitUntilIdle();
     std::fflush(nullptr);
@@ -43,7 +41,7 @@ int finish(int exitCode)
 }
 
 int run(int argc, char *argv[])
-{
+try {
     QCoreApplication::setApplicationName(QStringLiteral("Rarozezev"));
     QCoreApplication::setOrganizationDomain(QStringLiteral("rarozezev.com"));
 
@@ -67,7 +65,7 @@ int run(int argc, char *argv[])
     const bool needsDisplay =
         servesClipboard
         || (CommandLineInterface::readsSelection(arguments)
-            && !(session.kind == DesktopSession::Kind::wayland && WaylandDataControlSelection().isAvailable()));
+            && !(session.kind == DesktopSession::Kind::wayland && DesktopModule::load().isWaylandSelectionReadable()));
     // In a Wayland session with XWayland the tray application's windows stay X11 ones, where
     // they may be placed near the pointer and the X11 mechanisms reach them.
     if (!headless && session.kind == DesktopSession::Kind::wayland && session.hasX11Display
@@ -75,7 +73,7 @@ int run(int argc, char *argv[])
         qputenv("QT_QPA_PLATFORM", "xcb");
     if (needsDisplay) {
         // Qt would abort without a display; say what is missing instead.
-        if (!X11Connection().isValid()) {
+        if (!DesktopModule::load().isX11DisplayReachable()) {
             CommandIO{}.printError(QStringLiteral("无法连接 X11 显示服务器（DISPLAY），读取选中文本需要图形会话。\n"));
             return CommandIO::failure;
         }
@@ -93,11 +91,13 @@ int run(int argc, char *argv[])
     // MP3 and WAV, and copes with a desktop without any audio device.
     if (!qEnvironmentVariableIsSet("QT_MEDIA_BACKEND"))
         qputenv("QT_MEDIA_BACKEND", "gstreamer");
+    // Only the tray application and the commands that read the selection load the desktop
+    // module with Qt Gui; the others stay a Qt Core program.
     std::unique_ptr<QCoreApplication> app;
     if (!headless)
-        app = std::make_unique<QApplication>(argc, argv);
+        app = DesktopModule::load().makeApplication(DesktopModule::Application::widgets, argc, argv);
     else if (needsDisplay)
-        app = std::make_unique<QGuiApplication>(argc, argv);
+        app = DesktopModule::load().makeApplication(DesktopModule::Application::gui, argc, argv);
     else
         app = std::make_unique<QCoreApplication>(argc, argv);
 
@@ -105,7 +105,7 @@ int run(int argc, char *argv[])
     // the application object.
     AppServices services;
     if (!headless)
-        return RarozezevApp::run(services);
+        return DesktopModule::load().runTrayApplication(services);
 
     CancellationToken interruption;
     std::optional<InterruptSignal> interruptSignal;
@@ -117,9 +117,13 @@ int run(int argc, char *argv[])
     std::optional<QCoro::Task<void>> command;
     // Started from the event loop: exit() before exec() would be lost.
     QTimer::singleShot(0, app.get(), [&] {
-        command.emplace(exitWith(servesClipboard ? X11ClipboardServer::serve() : cli.run(commandArguments)));
+        command.emplace(exitWith(servesClipboard ? DesktopModule::load().serveClipboard() : cli.run(commandArguments)));
     });
     return app->exec();
+} catch (const std::runtime_error &error) {
+    // The desktop module is missing before any command ran.
+    CommandIO{}.printError(CommandErrorMessage::describe(std::current_exception()) + QLatin1Char('\n'));
+    return CommandIO::failure;
 }
 
 } // namespace

@@ -22,6 +22,7 @@
 #include "support/fakes/InMemoryReminderNotificationCenter.h"
 #include "support/fakes/LookupViewModelFakes.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QCoroTimer>
 #include <QPointer>
@@ -125,6 +126,7 @@ TEST_F(AppDelegateTest, OnlyTheNewestOfOverlappingPressesOpensAPanel)
 
 TEST_F(AppDelegateTest, NotificationsOpenTheWindowsUntilTermination)
 {
+    EXPECT_TRUE(QApplication::topLevelWidgets().isEmpty()) << "no window is made before it is asked for";
     center.post(AppNotification::openLookupPanel);
     QPointer<LookupPanelWindow> first = delegate->lookupPanel();
     ASSERT_TRUE(first);

@@ -1,6 +1,5 @@
 #include "platform/diagnostics/LinuxDesktopProbes.h"
 
-#include "platform/audio/AudioOutputAvailability.h"
 #include "platform/dbus/DBusSingleInstanceService.h"
 #include "platform/wayland/WaylandDataControlSelection.h"
 #include "platform/x11/X11Connection.h"
@@ -80,9 +79,9 @@ Result LinuxDesktopProbes::notificationServer() { return busService(QStringLiter
 
 Result LinuxDesktopProbes::secretService() { return busService(QStringLiteral("org.freedesktop.secrets")); }
 
-Result LinuxDesktopProbes::soundServer()
+Result LinuxDesktopProbes::soundServer(bool hasAudioOutput)
 {
-    return AudioOutputAvailability::hasAudioOutput() ? Result{true, QStringLiteral("有可用的输出设备")}
+    return hasAudioOutput ? Result{true, QStringLiteral("有可用的输出设备")}
                                                      : Result{false, QStringLiteral("没有可用的输出设备")};
 }
 

@@ -20,7 +20,8 @@ public:
     static DesktopCheck::ProbeResult trayHost();
     static DesktopCheck::ProbeResult notificationServer();
     static DesktopCheck::ProbeResult secretService();
-    static DesktopCheck::ProbeResult soundServer();
+    // `hasAudioOutput`: the sound module found somewhere to play (a server or device).
+    static DesktopCheck::ProbeResult soundServer(bool hasAudioOutput);
     // Whether `shortcut` can be grabbed; `heldHere`: this process holds it already. A grab
     // refused while our tray application runs is taken to be its own.
     static DesktopCheck::ProbeResult hotkeyGrab(const GlobalShortcut &shortcut, bool heldHere);

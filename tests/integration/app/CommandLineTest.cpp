@@ -5,10 +5,12 @@
 #include "integration/app/TrayApplicationHarness.h"
 
 #include <QDir>
+#include <QTemporaryDir>
 
 #include <pty.h>
 #include <sys/wait.h>
 #include <termios.h>
+#include <unistd.h>
 
 // One run of each command family as a learner would type it; the tray application as `open`
 // and later starts meet it.
@@ -293,3 +295,18 @@ TEST_F(CommandLineTest, SpeakPlaysOrWritesWordsAndServicePhrases)
 }
 
 } // namespace
+
+TEST_F(CommandLineTest, WithoutItsModulesTheProgramRunsWhatNeedsNoneAndSaysWhatIsMissing)
+{
+    // A hard link, since the program finds its modules beside the path it was started from.
+    QTemporaryDir directory(QStringLiteral(RAROZEZEV_BINARY_DIR "/incomplete-XXXXXX"));
+    const QString program = directory.filePath(QStringLiteral("rarozezev"));
+    ASSERT_EQ(::link(RAROZEZEV_EXECUTABLE, program.toLocal8Bit().constData()), 0);
+    EXPECT_EQ(run({"--version"}, {}, program).exitCode, 0);
+    for (const QStringList &arguments :
+         {QStringList{"open", "lookup"}, QStringList{"speak", "--output", directory.filePath("word.wav"), "word"}}) {
+        const Result result = run(arguments, {}, program);
+        EXPECT_EQ(result.exitCode, 1) << arguments.join(' ').toStdString();
+        EXPECT_TRUE(result.err.contains(QStringLiteral("librarozezev-"))) << result.err.toStdString();
+    }
+}

@@ -61,11 +61,12 @@ public:
     }
 
     // Runs the program once with `arguments` (a command, or a second plain start).
-    Result run(const QStringList &arguments, const QByteArray &input = {})
+    Result run(const QStringList &arguments, const QByteArray &input = {},
+               const QString &program = QStringLiteral(RAROZEZEV_EXECUTABLE))
     {
         QProcess process;
         process.setProcessEnvironment(environment);
-        process.start(QStringLiteral(RAROZEZEV_EXECUTABLE), arguments);
+        process.start(program, arguments);
         process.write(input);
         process.closeWriteChannel();
         // The server answers on this event loop, so the wait must not block it.

@@ -1,0 +1,36 @@
+#include "app/audio/SpeechAudioModule.h"
+
+#include "app/cli/SpeechAudioFileWriter.h"
+#include "platform/audio/AudioOutputAvailability.h"
+#include "platform/audio/QMediaPlayerAudioPlayer.h"
+#include "platform/speech/EspeakNgPronunciationTranscriber.h"
+#include "platform/speech/SystemSpeechSynthesizerClient.h"
+
+void SpeechAudioModule::addPlaybackOutput(PronunciationPlaybackController::Services &services,
+                                          std::optional<QString> outputFile)
+{
+    if (outputFile) {
+        auto writer = std::make_shared<SpeechAudioFileWriter>(*outputFile);
+        services.systemSpeechClient = writer;
+        services.audioPlayer = writer;
+    } else {
+        services.systemSpeechClient = std::make_shared<SystemSpeechSynthesizerClient>();
+        services.audioPlayer = std::make_shared<QMediaPlayerAudioPlayer>();
+    }
+}
+
+std::shared_ptr<const PronunciationTranscribing> SpeechAudioModule::makeTranscriber()
+{
+    return std::make_shared<const EspeakNgPronunciationTranscriber>();
+}
+
+bool SpeechAudioModule::hasAudioOutput() { return AudioOutputAvailability::hasAudioOutput(); }
+
+bool SpeechAudioModule::engineStarted() { return AudioOutputAvailability::engineStarted(); }
+
+// Looked up by name when the program loads the module.
+extern "C" __attribute__((visibility("default"))) AudioModule &rarozezevAudioModule()
+{
+    static SpeechAudioModule module;
+    return module;
+}
