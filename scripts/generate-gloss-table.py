@@ -48,6 +48,7 @@ DOWN_RANKED = [
 PARENTHESES = re.compile(r"\([^()]*\)|\[[^\]]*\]")
 USABLE_KEY = re.compile(r"^[a-z][a-z' -]*$")
 FUNCTION_TAGS = set("pdcuyeo")
+RARITY_CUTOFF = 2.5
 HAN = re.compile(r"^[\u3400-\u4dbf\u4e00-\u9fff]+$")
 
 
@@ -136,7 +137,10 @@ def ranked_table(entries, frequencies):
     table = {}
     for key, candidates in scores.items():
         ordered = sorted(candidates.items(), key=lambda item: (-item[1], len(item[0]), item[0]))
-        table[key] = [headword for headword, _ in ordered[:MAXIMUM_GLOSSES]]
+        # A candidate over two orders of magnitude rarer than the best is noise (a rare character that
+        # happens to carry the sense), not a second translation.
+        best = ordered[0][1]
+        table[key] = [headword for headword, score in ordered[:MAXIMUM_GLOSSES] if score >= best - RARITY_CUTOFF]
     return table
 
 
