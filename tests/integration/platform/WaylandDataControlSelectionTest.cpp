@@ -73,7 +73,13 @@ public:
         bus.registerVirtualObject(QStringLiteral("/org/freedesktop/portal/desktop"), this, QDBusConnection::SubPath);
         bus.registerService(name);
     }
-    ~RemoteDesktopStandIn() override { QDBusConnection::disconnectFromBus(name); }
+    ~RemoteDesktopStandIn() override
+    {
+        // Calls still queued for this object hold on to the connection: they go first.
+        bus.unregisterObject(QStringLiteral("/org/freedesktop/portal/desktop"), QDBusConnection::UnregisterTree);
+        QCoreApplication::removePostedEvents(this);
+        QDBusConnection::disconnectFromBus(name);
+    }
 
     QString introspect(const QString &) const override { return {}; }
     bool handleMessage(const QDBusMessage &message, const QDBusConnection &connection) override
