@@ -107,6 +107,8 @@ TEST(FreedesktopNotificationCenterTest, AReminderShowsAtItsMinuteAndOnlyAClickOn
     waitForTask(QCoro::sleepFor(50ms));
     EXPECT_EQ(opened, QList<QVariantMap>{content.userInfo}) << "only our own notification, and with its route";
 
+    serverBus.unregisterObject(kPath);
+    QCoreApplication::removePostedEvents(&server);
     QDBusConnection::disconnectFromBus(serverBus.name());
     bus.kill();
     bus.waitForFinished();

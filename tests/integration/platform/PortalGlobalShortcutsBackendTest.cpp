@@ -29,6 +29,8 @@ public:
     {
         bus.unregisterService(name);
         bus.unregisterObject(path, QDBusConnection::UnregisterTree);
+        // Calls still queued for this object hold on to the connection: they go first.
+        QCoreApplication::removePostedEvents(this);
         QDBusConnection::disconnectFromBus(QStringLiteral("portal-stand-in"));
     }
 
