@@ -99,6 +99,16 @@ def ranked_table(entries, frequencies):
         everyday = sum(1 for sense in senses if not any(pattern.search(sense) for pattern, _ in DOWN_RANKED))
         if everyday > main_reading.get(headword, ("", 0))[1]:
             main_reading[headword] = (pinyin, everyday)
+    # A headword's occurrences are shared among its meanings: 合 is frequent, but as "close"
+    # only now and then, while 关闭 means little else. Damped by the square root, since the
+    # commonest meaning takes more than an equal share.
+    meanings = defaultdict(set)
+    for headword, _, senses in entries:
+        for sense in senses:
+            for alternative in sense.split(";"):
+                found = english_key(alternative)
+                if found is not None:
+                    meanings[headword].add(found[0])
     scores = defaultdict(dict)
     for headword, pinyin, senses in entries:
         if not HAN.match(headword):
@@ -106,7 +116,7 @@ def ranked_table(entries, frequencies):
         # Proper nouns carry capitalised pinyin: places and names are rarely the translation.
         proper = pinyin[:1].isupper()
         count, tag = frequencies.get(headword, (0, ""))
-        base = math.log10(count + 1)
+        base = math.log10(count + 1) - 0.5 * math.log10(max(len(meanings[headword]), 1))
         if main_reading.get(headword, (pinyin,))[0] != pinyin:
             base -= 1.5
         # Prepositions, adverbs, conjunctions and particles are frequent as tokens but seldom
