@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Debian package and checks it: lintian finds no errors, the desktop entry and the
 # AppStream metadata validate, the program unpacked from the package runs (version, an offline
-# dictionary lookup, the autostart entry it writes), and the manual page renders and documents
-# every command that --help lists.
+# dictionary lookup, an AI lookup that reaches the network, the autostart entry it writes), and
+# the manual page renders and documents every command that --help lists.
 #
 #   scripts/package-check.sh          # after scripts/bootstrap.sh; uses build/ (RAROZEZEV_BUILD_DIR)
 set -euo pipefail
@@ -48,11 +48,19 @@ program="$root/usr/bin/rarozezev"
 run() {
   env -i PATH=/usr/bin:/bin HOME="$scratch/home" LC_ALL=C.UTF-8 "$program" "$@"
 }
+run_with_key() {
+  env -i PATH=/usr/bin:/bin HOME="$scratch/home" LC_ALL=C.UTF-8 RAROZEZEV_AI_API_KEY=sk-check "$program" "$@"
+}
 mkdir -p "$scratch/home"
 [ "$(run --version | head -n 1)" = "rarozezev $(dpkg-deb -f "$deb" Version)" ] || fail "--version"
 run --version | grep -q 'CC-CEDICT' || fail "--version names the gloss table's source"
 run lookup --source dictionary serendipity | grep -q 'fortunate discoveries' || fail "offline dictionary lookup"
 run lookup --source dictionary went | grep -q '中文：去' || fail "the installed gloss table"
+# HTTP is a module of its own, loaded at the first request; nothing listens on the discard port.
+run config set aiBaseURL http://127.0.0.1:9/v1/chat/completions
+run config set aiModel check
+refused=$(run_with_key lookup --no-cache serendipity 2>&1 || true)
+grep -q '无法连接服务器' <<<"$refused" || { echo "$refused"; fail "an AI lookup through the network module"; }
 run config set launchAtLogin true
 desktop-file-validate "$scratch/home/.config/autostart/$app_id.desktop" || fail "autostart entry"
 grep -qx "Exec=$program" "$scratch/home/.config/autostart/$app_id.desktop" || fail "autostart Exec"

@@ -2,10 +2,12 @@
 
 #include "app/AudioModule.h"
 #include "app/DeferredAPIKeyStore.h"
+#include "app/DeferredHTTPTransport.h"
 #include "app/DeferredPlaybackOutput.h"
 #include "app/DeferredPronunciationTranscriber.h"
 #include "app/DesktopModule.h"
 #include "app/DesktopServicing.h"
+#include "app/NetworkModule.h"
 #include "app/cli/LookupCommand.h"
 #include "ai/OpenAICompatibleAIClient.h"
 #include "daily/OpenAICompatibleDailyRecommendationClient.h"
@@ -16,7 +18,6 @@
 #include "dictionary/WordNetDatabase.h"
 #include "logging/AppLogger.h"
 #include "lookup/UserDefaultsLookupResultCache.h"
-#include "network/QNetworkAccessManagerHTTPTransport.h"
 #include "platform/keyring/KeychainAPIKeyStore.h"
 #include "preferences/AppPreferences.h"
 #include "preferences/LaunchAtLogin.h"
@@ -70,9 +71,10 @@ std::shared_ptr<OpenAICompatibleAIClient> AppServices::sharedAIClient()
 
 std::shared_ptr<HTTPTransport> AppServices::sharedHTTPTransport()
 {
-    // One transport, and with it one connection pool, for every lookup, article and pronunciation.
+    // One transport, and with it one connection pool, for every lookup, article and
+    // pronunciation; the network module is loaded at the first request.
     if (!m_httpTransport)
-        m_httpTransport = std::make_shared<QNetworkAccessManagerHTTPTransport>();
+        m_httpTransport = std::make_shared<DeferredHTTPTransport>([] { return NetworkModule::load().makeTransport(); });
     return m_httpTransport;
 }
 

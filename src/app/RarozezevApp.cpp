@@ -156,9 +156,7 @@ void RarozezevApp::didFinishLaunching()
 
 void RarozezevApp::showTrayIcon()
 {
-    // Hidden first: a tray host that replaced an earlier one only learns of an icon shown anew.
-    m_menuBarRoot->trayIcon().hide();
-    m_menuBarRoot->trayIcon().show();
+    m_menuBarRoot->showTrayIcon();
 }
 
 std::optional<QString> RarozezevApp::open(const QString &what)

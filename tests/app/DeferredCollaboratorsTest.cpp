@@ -1,4 +1,5 @@
 #include "app/DeferredAPIKeyStore.h"
+#include "app/DeferredHTTPTransport.h"
 #include "app/DeferredPlaybackOutput.h"
 #include "app/DeferredPronunciationTranscriber.h"
 #include "preferences/InMemoryAPIKeyStore.h"
@@ -23,6 +24,13 @@ struct RecordingOutput : SystemSpeechClient, AudioPlaying {
         co_return;
     }
     QStringList calls;
+};
+
+struct EchoTransport : HTTPTransport {
+    QCoro::Task<HTTPResponse> data(HTTPRequest request, CancellationToken) override
+    {
+        co_return HTTPResponse{request.body, 200};
+    }
 };
 
 struct EchoTranscriber : PronunciationTranscribing {
@@ -68,4 +76,18 @@ TEST(DeferredCollaboratorsTest, MakeWhatTheyStandForAtTheFirstCallOnly)
     waitForTask(output.play("bytes"));
     EXPECT_EQ(made, 2);
     EXPECT_EQ(recorder->calls, (QStringList{QStringLiteral("hello/british"), QStringLiteral("bytes")}));
+
+    made = 0;
+    DeferredHTTPTransport transport([&]() -> std::shared_ptr<HTTPTransport> {
+        if (++made == 1)
+            throw std::runtime_error("module missing");
+        return std::make_shared<EchoTransport>();
+    });
+    EXPECT_EQ(made, 0);
+    EXPECT_THROW(waitForTask(transport.data({})), std::runtime_error);
+    HTTPRequest request;
+    request.body = "ping";
+    EXPECT_EQ(waitForTask(transport.data(request)).body, "ping");
+    waitForTask(transport.data({}));
+    EXPECT_EQ(made, 2);
 }

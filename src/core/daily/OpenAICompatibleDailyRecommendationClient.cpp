@@ -136,7 +136,7 @@ QCoro::Task<DailyRecommendation> OpenAICompatibleDailyRecommendationClient::perf
     } catch (const CancellationError &) {
         throw;
     } catch (const TransportError &error) {
-        if (error.code() == QNetworkReply::OperationCanceledError)
+        if (error.code() == TransportError::Code::operationCanceled)
             throw CancellationError();
         // Qt's own texts are English: the learner reads the same Chinese description as a lookup's.
         networkFailure = readableDescription(error.code(), error.errorString());

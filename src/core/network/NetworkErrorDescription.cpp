@@ -5,22 +5,22 @@
 
 #include <new>
 
-QString readableDescription(QNetworkReply::NetworkError code, const QString &errorText)
+QString readableDescription(TransportError::Code code, const QString &errorText)
 {
     switch (code) {
     // Qt reports a missing network either as a failed session or as a temporary failure.
-    case QNetworkReply::NetworkSessionFailedError:
-    case QNetworkReply::TemporaryNetworkFailureError:
+    case TransportError::Code::networkSessionFailed:
+    case TransportError::Code::temporaryNetworkFailure:
         return QStringLiteral("网络不可用（notConnectedToInternet）");
     // Our transport aborts an overdue transfer with this code (a plain abort would read as
     // a cancellation).
-    case QNetworkReply::TimeoutError:
+    case TransportError::Code::timedOut:
         return QStringLiteral("请求超时（timedOut）");
-    case QNetworkReply::HostNotFoundError:
+    case TransportError::Code::hostNotFound:
         return QStringLiteral("找不到服务器（cannotFindHost）");
-    case QNetworkReply::ConnectionRefusedError:
+    case TransportError::Code::connectionRefused:
         return QStringLiteral("无法连接服务器（cannotConnectToHost）");
-    case QNetworkReply::SslHandshakeFailedError:
+    case TransportError::Code::sslHandshakeFailed:
         return QStringLiteral("安全连接失败（secureConnectionFailed）");
     default:
         break;
@@ -35,7 +35,7 @@ std::optional<QString> sendFailureDescription(const std::exception_ptr &failure)
     } catch (const CancellationError &) {
         return std::nullopt;
     } catch (const TransportError &error) {
-        if (error.code() == QNetworkReply::OperationCanceledError)
+        if (error.code() == TransportError::Code::operationCanceled)
             return std::nullopt;
         return readableDescription(error.code(), error.errorString());
     } catch (const std::bad_alloc &) {

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QNetworkReply>
+#include "network/TransportError.h"
+
 #include <QString>
 
 #include <exception>
@@ -9,7 +10,7 @@
 // The readable text of a network failure shown after "网络请求失败：": a short Chinese
 // phrase with the condition's name for the common cases, otherwise the transport's own
 // error text followed by the numeric code.
-QString readableDescription(QNetworkReply::NetworkError code, const QString &errorText);
+QString readableDescription(TransportError::Code code, const QString &errorText);
 
 // The readable text of a failed send through an HTTPTransport, shown after "网络请求失败：";
 // nothing when it was a cancellation (our token, or a reply aborted by anyone but the

@@ -23,7 +23,6 @@ MenuBarRoot::MenuBarRoot(std::function<void()> openSettings, AppNotificationCent
     });
     m_menu.addAction(QStringLiteral("退出"), this, [] { QCoreApplication::quit(); });
 
-    m_trayIcon.setIcon(icon());
     m_trayIcon.setToolTip(title());
     m_trayIcon.setContextMenu(&m_menu);
     // A plain click opens the menu as well: the icon stands for the menu, as on a menu bar.
@@ -33,10 +32,24 @@ MenuBarRoot::MenuBarRoot(std::function<void()> openSettings, AppNotificationCent
     });
 }
 
+void MenuBarRoot::showTrayIcon()
+{
+    // Found at the first showing: without a tray host the icon is never drawn, and looking
+    // it up in the icon themes is a good part of the application's start.
+    if (m_trayIcon.icon().isNull())
+        m_trayIcon.setIcon(icon());
+    // Hidden first: a tray host that replaced an earlier one only learns of an icon shown anew.
+    m_trayIcon.hide();
+    m_trayIcon.show();
+}
+
 QIcon MenuBarRoot::icon()
 {
     // The installed symbolic icon, by name, so that panels that recolour symbolic icons draw
-    // it in their own text colour; run from the build folder, the bundled drawing.
-    return QIcon::fromTheme(QStringLiteral("com.rarozezev.Rarozezev-symbolic"),
-                            SymbolIcon::icon(QStringLiteral("text.magnifyingglass")));
+    // it in their own text colour; run from the build folder, the bundled drawing, looked up
+    // only then.
+    const QIcon installed = QIcon::fromTheme(QStringLiteral("com.rarozezev.Rarozezev-symbolic"));
+    if (!installed.isNull() && !installed.availableSizes().isEmpty())
+        return installed;
+    return SymbolIcon::icon(QStringLiteral("text.magnifyingglass"));
 }

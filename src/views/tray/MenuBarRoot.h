@@ -22,6 +22,8 @@ public:
 
     QMenu &menu() { return m_menu; }
     QSystemTrayIcon &trayIcon() { return m_trayIcon; }
+    // Shows the icon in the tray, anew when it was shown before.
+    void showTrayIcon();
 
     // The magnifying glass over text: the installed symbolic icon, else our own drawing.
     static QIcon icon();

@@ -199,8 +199,8 @@ TEST_F(OpenAICompatibleAIClientTest, AnUnparseableAnswerIsAskedForOnceMore)
 
 TEST_F(OpenAICompatibleAIClientTest, TransportFailuresBecomeNetworkFailuresAndCancellationsStaySilent)
 {
-    const QString timedOut = "网络请求失败：" + readableDescription(QNetworkReply::TimeoutError, {});
-    transport->fail(TransportError(QNetworkReply::TimeoutError, "timed out"));
+    const QString timedOut = "网络请求失败：" + readableDescription(TransportError::Code::timedOut, {});
+    transport->fail(TransportError(TransportError::Code::timedOut, "timed out"));
     EXPECT_EQ(failure(), AppError::aiRequestFailedDetail(timedOut));
     EXPECT_TRUE(loggedStage("network"));
     transport->fail(std::runtime_error("resolver crashed"));
@@ -213,7 +213,7 @@ TEST_F(OpenAICompatibleAIClientTest, TransportFailuresBecomeNetworkFailuresAndCa
     CancellationToken cancelled;
     cancelled.cancel();
     EXPECT_THROW(waitForTask(start(client, cancelled)), CancellationError);
-    transport->fail(TransportError(QNetworkReply::OperationCanceledError, "aborted"));
+    transport->fail(TransportError(TransportError::Code::operationCanceled, "aborted"));
     EXPECT_THROW(waitForTask(start(client)), CancellationError);
     EXPECT_TRUE(lines.isEmpty());
 }

@@ -1,7 +1,7 @@
 #include "daily/OpenAICompatibleDailyRecommendationClient.h"
 
 #include "foundation/AppError.h"
-#include "network/QNetworkAccessManagerHTTPTransport.h"
+#include "platform/network/QNetworkAccessManagerHTTPTransport.h"
 #include "network/NetworkErrorDescription.h"
 #include "support/CoroutineTestSupport.h"
 #include "support/LoopbackHTTPServer.h"
@@ -58,7 +58,7 @@ TEST(OpenAICompatibleDailyRecommendationClientTest, OneRequestPerArticleAndEvery
         {"401", Response::withBody(401, R"({"error": {"message": "Invalid API key"}})"),
          AppError::aiRequestFailedDetail("HTTP 401：Invalid API key"), " stage=http endpoint=" + endpoint + " model=m status=401 "},
         {"time-out", [] { Response slow = Response::withBody(200, chatAnswer("{}")); slow.delay = 2s; return slow; }(),
-         AppError::aiRequestFailedDetail("网络请求失败：" + readableDescription(QNetworkReply::TimeoutError, {})), " stage=network "},
+         AppError::aiRequestFailedDetail("网络请求失败：" + readableDescription(TransportError::Code::timedOut, {})), " stage=network "},
         {"no model", std::nullopt, AppError::invalidAISettings(), "detail=invalidAISettings hasApiKey=true hasModel=false", ""},
         {"no host", std::nullopt, AppError::invalidAISettings(), "detail=invalidBaseURL", "m", "http:///v1/chat/completions"},
         {"header in the key", std::nullopt, AppError::invalidAISettings(), "detail=invalidAPIKey", "m", "", "sk-1\r\nX-Admin: 1"},

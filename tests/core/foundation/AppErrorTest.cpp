@@ -40,11 +40,11 @@ TEST(AppError, EveryCaseHasItsOwnMessageCarryingItsPayload)
 TEST(NetworkErrorDescription, NamesTheCommonConditionsAndNumbersTheRest)
 {
     QSet<QString> named;
-    for (const auto code : {QNetworkReply::HostNotFoundError, QNetworkReply::ConnectionRefusedError,
-                            QNetworkReply::TimeoutError, QNetworkReply::SslHandshakeFailedError,
-                            QNetworkReply::NetworkSessionFailedError, QNetworkReply::TemporaryNetworkFailureError})
+    for (const auto code : {TransportError::Code::hostNotFound, TransportError::Code::connectionRefused,
+                            TransportError::Code::timedOut, TransportError::Code::sslHandshakeFailed,
+                            TransportError::Code::networkSessionFailed, TransportError::Code::temporaryNetworkFailure})
         named.insert(readableDescription(code, "Qt's text"));
     EXPECT_EQ(named.size(), 5) << "a failed session and a temporary failure both mean no network";
     EXPECT_FALSE(std::any_of(named.begin(), named.end(), [](const QString &d) { return d.contains("Qt's text"); }));
-    EXPECT_EQ(readableDescription(QNetworkReply::RemoteHostClosedError, "Qt's text"), "Qt's text（2）");
+    EXPECT_EQ(readableDescription(TransportError::Code::remoteHostClosed, "Qt's text"), "Qt's text（2）");
 }

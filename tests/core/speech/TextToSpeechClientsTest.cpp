@@ -3,7 +3,7 @@
 
 #include "foundation/AppError.h"
 #include "foundation/CancellationError.h"
-#include "network/QNetworkAccessManagerHTTPTransport.h"
+#include "platform/network/QNetworkAccessManagerHTTPTransport.h"
 #include "support/CoroutineTestSupport.h"
 #include "support/LoopbackHTTPServer.h"
 #include "support/TestSupport.h"

@@ -16,7 +16,7 @@ public:
     static constexpr qint64 defaultMaximumBodySize = 16 * 1024 * 1024;
 
     // Without a manager the transport uses sharedNetworkAccessManager(). Bodies longer than
-    // `maximumBodySize` fail with TransportError(UnknownContentError) instead of being kept.
+    // `maximumBodySize` fail with TransportError(unknownContent) instead of being kept.
     explicit QNetworkAccessManagerHTTPTransport(QNetworkAccessManager *manager = nullptr,
                                                 qint64 maximumBodySize = defaultMaximumBodySize);
 

@@ -1,4 +1,4 @@
-#include "network/QNetworkAccessManagerHTTPTransport.h"
+#include "platform/network/QNetworkAccessManagerHTTPTransport.h"
 
 #include "network/TransportError.h"
 #include "foundation/CancellationError.h"
@@ -15,6 +15,26 @@
 #include <memory>
 
 namespace {
+
+// The failures callers tell apart carry Qt's own numbers; the others are passed on by theirs.
+constexpr bool sameNumber(TransportError::Code code, QNetworkReply::NetworkError error)
+{
+    return static_cast<int>(code) == static_cast<int>(error);
+}
+static_assert(sameNumber(TransportError::Code::connectionRefused, QNetworkReply::ConnectionRefusedError)
+              && sameNumber(TransportError::Code::remoteHostClosed, QNetworkReply::RemoteHostClosedError)
+              && sameNumber(TransportError::Code::hostNotFound, QNetworkReply::HostNotFoundError)
+              && sameNumber(TransportError::Code::timedOut, QNetworkReply::TimeoutError)
+              && sameNumber(TransportError::Code::operationCanceled, QNetworkReply::OperationCanceledError)
+              && sameNumber(TransportError::Code::sslHandshakeFailed, QNetworkReply::SslHandshakeFailedError)
+              && sameNumber(TransportError::Code::temporaryNetworkFailure, QNetworkReply::TemporaryNetworkFailureError)
+              && sameNumber(TransportError::Code::networkSessionFailed, QNetworkReply::NetworkSessionFailedError)
+              && sameNumber(TransportError::Code::tooManyRedirects, QNetworkReply::TooManyRedirectsError)
+              && sameNumber(TransportError::Code::insecureRedirect, QNetworkReply::InsecureRedirectError)
+              && sameNumber(TransportError::Code::unknownNetwork, QNetworkReply::UnknownNetworkError)
+              && sameNumber(TransportError::Code::unknownContent, QNetworkReply::UnknownContentError));
+
+TransportError::Code codeOf(QNetworkReply::NetworkError error) { return static_cast<TransportError::Code>(error); }
 
 // Qt 6.4 reports a cancellation by us, its own transfer time-out and our size limit all as
 // OperationCanceledError, so the transport remembers which abort it caused.
@@ -51,18 +71,18 @@ QString sizeText(qint64 bytes)
 
 TransportError oversizedBodyError(qint64 limit)
 {
-    return {QNetworkReply::UnknownContentError, QStringLiteral("响应体超过 %1 上限").arg(sizeText(limit))};
+    return {TransportError::Code::unknownContent, QStringLiteral("响应体超过 %1 上限").arg(sizeText(limit))};
 }
 
 TransportError timeoutError(std::chrono::milliseconds timeout)
 {
-    return {QNetworkReply::TimeoutError,
+    return {TransportError::Code::timedOut,
             QStringLiteral("Request timed out: no data transferred for %1 ms").arg(timeout.count())};
 }
 
 TransportError deadlineError(std::chrono::milliseconds deadline)
 {
-    return {QNetworkReply::TimeoutError, QStringLiteral("Request timed out: not done within %1 ms").arg(deadline.count())};
+    return {TransportError::Code::timedOut, QStringLiteral("Request timed out: not done within %1 ms").arg(deadline.count())};
 }
 
 // Errors Qt derives from an HTTP status of 400 or more. With such a status present they
@@ -192,7 +212,7 @@ QCoro::Task<Exchange> exchange(QNetworkAccessManager *manager, HTTPRequest reque
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     const bool hasStatus = status.isValid() && (scheme == u"http" || scheme == u"https");
     if (error != QNetworkReply::NoError && !(hasStatus && status.toInt() >= 400 && isErrorOfHTTPStatus(error)))
-        throw TransportError(error, reply->errorString());
+        throw TransportError(codeOf(error), reply->errorString());
 
     Exchange result;
     result.response.body = std::move(state->body);
@@ -246,7 +266,7 @@ QCoro::Task<HTTPResponse> QNetworkAccessManagerHTTPTransport::data(HTTPRequest r
     QNetworkAccessManager *manager = m_usesSharedManager ? sharedNetworkAccessManager() : m_manager.data();
     const qint64 limit = m_maximumBodySize;
     if (!manager)
-        throw TransportError(QNetworkReply::UnknownNetworkError,
+        throw TransportError(TransportError::Code::unknownNetwork,
                              QStringLiteral("The network access manager no longer exists"));
 
     const auto deadline = std::chrono::steady_clock::now() + request.deadline;
@@ -257,13 +277,13 @@ QCoro::Task<HTTPResponse> QNetworkAccessManagerHTTPTransport::data(HTTPRequest r
             co_return std::move(answer.response);
 
         if (redirects == maximumRedirects)
-            throw TransportError(QNetworkReply::TooManyRedirectsError,
+            throw TransportError(TransportError::Code::tooManyRedirects,
                                  QStringLiteral("More than %1 redirects").arg(maximumRedirects));
         const QUrl target = request.url.resolved(QUrl::fromEncoded(answer.location));
         const QString scheme = target.scheme().toLower();
         const bool leavesHTTPS = request.url.scheme().compare(u"https", Qt::CaseInsensitive) == 0 && scheme != u"https";
         if (!target.isValid() || (scheme != u"http" && scheme != u"https") || leavesHTTPS)
-            throw TransportError(QNetworkReply::InsecureRedirectError,
+            throw TransportError(TransportError::Code::insecureRedirect,
                                  QStringLiteral("Refused redirect to %1").arg(target.toDisplayString(QUrl::RemoveUserInfo)));
 
         // As browsers do: 303, and 301/302 after a POST, continue as a GET without a body.

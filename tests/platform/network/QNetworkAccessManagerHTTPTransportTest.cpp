@@ -1,4 +1,4 @@
-#include "network/QNetworkAccessManagerHTTPTransport.h"
+#include "platform/network/QNetworkAccessManagerHTTPTransport.h"
 
 #include "foundation/CancellationError.h"
 #include "network/TransportError.h"
@@ -53,7 +53,7 @@ protected:
             return error;
         }
         ADD_FAILURE() << "the request did not fail";
-        return {QNetworkReply::NoError, {}};
+        return {TransportError::Code::unknownNetwork, {}};
     }
 
     LoopbackHTTPServer server;
@@ -108,9 +108,9 @@ TEST_F(HTTPTransportTest, FollowsRedirectsOnceEachWithoutCarryingCredentialsAway
     EXPECT_TRUE(elsewhere.requests()[0].header("Authorization").isEmpty());
 
     server.enqueue(redirectTo(302, "file:///etc/passwd"));
-    EXPECT_EQ(failure(request("/")).code(), QNetworkReply::InsecureRedirectError);
+    EXPECT_EQ(failure(request("/")).code(), TransportError::Code::insecureRedirect);
     server.setHandler([](const LoopbackHTTPServer::Request &) { return redirectTo(302, "/again"); });
-    EXPECT_EQ(failure(request("/again")).code(), QNetworkReply::TooManyRedirectsError);
+    EXPECT_EQ(failure(request("/again")).code(), TransportError::Code::tooManyRedirects);
 }
 
 TEST_F(HTTPTransportTest, SilenceTimesOutAndFailedConnectionsAreTransportErrors)
@@ -120,7 +120,7 @@ TEST_F(HTTPTransportTest, SilenceTimesOutAndFailedConnectionsAreTransportErrors)
     server.enqueue(late);
     QElapsedTimer clock;
     clock.start();
-    EXPECT_EQ(failure(request("/late", "GET", 300ms)).code(), QNetworkReply::TimeoutError);
+    EXPECT_EQ(failure(request("/late", "GET", 300ms)).code(), TransportError::Code::timedOut);
     EXPECT_LT(clock.elapsed(), 3000);
 
     // Data trickling in never stalls, but the exchange as a whole ends at its deadline.
@@ -130,7 +130,7 @@ TEST_F(HTTPTransportTest, SilenceTimesOutAndFailedConnectionsAreTransportErrors)
     HTTPRequest slow = request("/trickle", "GET", 300ms);
     slow.deadline = 500ms;
     clock.restart();
-    EXPECT_EQ(failure(slow).code(), QNetworkReply::TimeoutError);
+    EXPECT_EQ(failure(slow).code(), TransportError::Code::timedOut);
     EXPECT_LT(clock.elapsed(), 1500);
 
     // Qt resends a request once when the connection closes before an answer.
@@ -139,7 +139,7 @@ TEST_F(HTTPTransportTest, SilenceTimesOutAndFailedConnectionsAreTransportErrors)
         hangUp.closeWithoutAnswer = true;
         return hangUp;
     });
-    EXPECT_EQ(failure(request("/")).code(), QNetworkReply::RemoteHostClosedError);
+    EXPECT_EQ(failure(request("/")).code(), TransportError::Code::remoteHostClosed);
 }
 
 TEST_F(HTTPTransportTest, CancellingTheTokenAbortsTheRequest)
@@ -170,7 +170,7 @@ TEST_F(HTTPTransportTest, BodiesOverTheLimitFailInsteadOfFillingMemory)
     undeclared.omitContentLength = true;
     server.route("/undeclared", undeclared);
     for (const char *path : {"/declared", "/undeclared"})
-        EXPECT_EQ(failure(request(path), &limited).code(), QNetworkReply::UnknownContentError) << path;
+        EXPECT_EQ(failure(request(path), &limited).code(), TransportError::Code::unknownContent) << path;
     Response exact;
     exact.fillerBytes = 64 * 1024;
     server.route("/exact", exact);
