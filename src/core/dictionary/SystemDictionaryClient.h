@@ -40,7 +40,6 @@ public:
 private:
     // The text's own glosses, else those of its first base form that has some ("went" → go).
     QStringList chineseGlosses(const QString &headword) const;
-    QStringList baseForms(const QString &headword) const;
     QStringList pronunciations(const QString &headword) const;
     // "headword | pronunciations | " or, without any, "headword | ".
     QString entryStart(const QString &headword) const;
