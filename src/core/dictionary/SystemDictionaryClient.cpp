@@ -126,12 +126,13 @@ QString SystemDictionaryClient::readableGloss(const QString &gloss)
     return definitions.join(QStringLiteral("; "));
 }
 
-QStringList SystemDictionaryClient::chineseGlosses(const QString &headword) const
+QString SystemDictionaryClient::chineseGlossLine(const QString &headword) const
 {
     if (!m_glossTable)
         return {};
-    return foundForHeadwordOrBaseForm(m_database.get(), headword,
-                                      [&](const QString &form) { return m_glossTable->glosses(form, kMaximumGlosses); });
+    const QStringList glosses = foundForHeadwordOrBaseForm(
+        m_database.get(), headword, [&](const QString &form) { return m_glossTable->glosses(form, kMaximumGlosses); });
+    return glosses.isEmpty() ? QString() : QStringLiteral("中文：") + glosses.join(QStringLiteral("；"));
 }
 
 QStringList SystemDictionaryClient::pronunciations(const QString &headword) const
@@ -169,7 +170,7 @@ std::optional<QString> SystemDictionaryClient::lookupDefinition(const QString &t
     const QString headword = withoutNoBreakSpaces(text);
     if (headword.isEmpty())
         return std::nullopt;
-    const QStringList glosses = chineseGlosses(headword);
+    const QString glossLine = chineseGlossLine(headword);
     std::vector<StarDictLibrary::Article> articles;
     if (m_starDictLibrary) {
         articles = foundForHeadwordOrBaseForm(m_database.get(), headword,
@@ -180,12 +181,12 @@ std::optional<QString> SystemDictionaryClient::lookupDefinition(const QString &t
     const int senseLimit = kMaximumSenses - static_cast<int>(articles.size());
     const std::vector<WordNetSense> senses = m_database ? m_database->senses(headword, senseLimit)
                                                         : std::vector<WordNetSense>{};
-    if (glosses.isEmpty() && senses.empty() && articles.empty())
+    if (glossLine.isEmpty() && senses.empty() && articles.empty())
         return std::nullopt;
 
     QStringList lines;
-    if (!glosses.isEmpty())
-        lines.append(QStringLiteral("中文：") + glosses.join(QStringLiteral("；")));
+    if (!glossLine.isEmpty())
+        lines.append(glossLine);
     int number = 0;
     for (const WordNetSense &sense : senses) {
         QString line = partOfSpeechName(sense.partOfSpeech);
@@ -205,10 +206,10 @@ std::optional<QString> SystemDictionaryClient::lookupChineseGlance(const QString
     const QString headword = withoutNoBreakSpaces(text);
     if (headword.isEmpty())
         return std::nullopt;
-    const QStringList glosses = chineseGlosses(headword);
-    if (glosses.isEmpty())
+    const QString glossLine = chineseGlossLine(headword);
+    if (glossLine.isEmpty())
         return std::nullopt;
-    return entryStart(headword) + QStringLiteral("中文：") + glosses.join(QStringLiteral("；"));
+    return entryStart(headword) + glossLine;
 }
 
 QList<SystemDictionaryLookingUp::Source> SystemDictionaryClient::sources() const
