@@ -1,10 +1,9 @@
 #include "app/cli/CommandIO.h"
 
-#include <limits>
-
 #include "app/cli/HiddenTerminalInput.h"
 
 #include <cstdio>
+#include <limits>
 
 namespace {
 

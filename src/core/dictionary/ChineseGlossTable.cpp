@@ -1,7 +1,5 @@
 #include "dictionary/ChineseGlossTable.h"
 
-#include "dictionary/SortedLineSearch.h"
-
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -44,7 +42,7 @@ QString ChineseGlossTable::attribution()
 bool ChineseGlossTable::isAvailable() const
 {
     std::call_once(m_openOnce, [this] { open(); });
-    return !m_bytes.empty();
+    return !m_table.bytes.empty();
 }
 
 void ChineseGlossTable::open() const
@@ -53,18 +51,7 @@ void ChineseGlossTable::open() const
         m_path = defaultPath();
     if (m_path.isEmpty())
         return;
-    auto file = std::make_unique<QFile>(m_path);
-    if (!file->open(QIODevice::ReadOnly) || file->size() <= 0)
-        return;
-    const uchar *mapped = file->map(0, file->size());
-    if (mapped == nullptr)
-        return;
-    m_bytes = std::string_view(reinterpret_cast<const char *>(mapped), static_cast<std::size_t>(file->size()));
-    m_file = std::move(file);
-    while (m_bodyStart < m_bytes.size() && m_bytes[m_bodyStart] == '#') {
-        const std::size_t end = m_bytes.find('\n', m_bodyStart);
-        m_bodyStart = end == std::string_view::npos ? m_bytes.size() : end + 1;
-    }
+    m_table = mapLineFile(m_path, "#");
 }
 
 QStringList ChineseGlossTable::glosses(const QString &text, int limit) const
@@ -73,7 +60,7 @@ QStringList ChineseGlossTable::glosses(const QString &text, int limit) const
     if (key.isEmpty() || limit <= 0 || !isAvailable())
         return {};
     const std::string_view wanted(key.constData(), static_cast<std::size_t>(key.size()));
-    const auto line = findSortedLine(m_bytes, m_bodyStart, wanted, '\t');
+    const auto line = findSortedLine(m_table.bytes, m_table.bodyStart, wanted, '\t');
     const std::size_t tab = line ? line->find('\t') : std::string_view::npos;
     if (tab == std::string_view::npos)
         return {};

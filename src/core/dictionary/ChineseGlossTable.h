@@ -1,13 +1,11 @@
 #pragma once
 
+#include "dictionary/SortedLineSearch.h"
+
 #include <QString>
 #include <QStringList>
 
-#include <memory>
 #include <mutex>
-#include <string_view>
-
-class QFile;
 
 // The English→Chinese gloss table: a text file of "english<TAB>中文 中文 …" lines sorted
 // by their bytes, the most common translation first on each line, after a header of '#'
@@ -41,7 +39,5 @@ private:
 
     mutable QString m_path;
     mutable std::once_flag m_openOnce;
-    mutable std::unique_ptr<QFile> m_file;
-    mutable std::string_view m_bytes;
-    mutable std::size_t m_bodyStart = 0;
+    mutable MappedLineFile m_table;
 };

@@ -59,19 +59,19 @@ std::unique_ptr<DictZipFile> DictZipFile::open(const QString &path)
     result->m_file = std::make_unique<QFile>(path);
     if (!result->m_file->open(QIODevice::ReadOnly) || result->m_file->size() < kFixedHeaderLength)
         return nullptr;
-    result->m_size = result->m_file->size();
-    result->m_bytes = result->m_file->map(0, result->m_size);
+    const qint64 size = result->m_file->size();
+    result->m_bytes = result->m_file->map(0, size);
     const uchar *bytes = result->m_bytes;
     if (bytes == nullptr || bytes[0] != 0x1f || bytes[1] != 0x8b || bytes[2] != 8 || !(bytes[3] & kFlagExtra))
         return nullptr;
     const uchar flags = bytes[3];
     qint64 position = kFixedHeaderLength;
-    if (position + 2 > result->m_size)
+    if (position + 2 > size)
         return nullptr;
     const qint64 extraLength = littleEndian16(bytes + position);
     position += 2;
     const qint64 extraEnd = position + extraLength;
-    if (extraEnd > result->m_size)
+    if (extraEnd > size)
         return nullptr;
 
     // Subfields: two id bytes, a length, the data. Only "RA" matters.
@@ -98,7 +98,7 @@ std::unique_ptr<DictZipFile> DictZipFile::open(const QString &path)
     for (uchar flag : {kFlagName, kFlagComment}) {
         if (!(flags & flag))
             continue;
-        while (position < result->m_size && bytes[position] != 0)
+        while (position < size && bytes[position] != 0)
             ++position;
         ++position;
     }
@@ -110,7 +110,7 @@ std::unique_ptr<DictZipFile> DictZipFile::open(const QString &path)
         position += length;
     }
     result->m_chunkStarts.push_back(position);
-    if (position > result->m_size)
+    if (position > size)
         return nullptr;
     return result;
 }

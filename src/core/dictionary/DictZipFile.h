@@ -30,7 +30,6 @@ private:
 
     std::unique_ptr<QFile> m_file;
     const uchar *m_bytes = nullptr;
-    qint64 m_size = 0;
     quint32 m_chunkLength = 0;
     // Where each chunk's compressed data starts in the file; one more entry marks the end.
     std::vector<qint64> m_chunkStarts;

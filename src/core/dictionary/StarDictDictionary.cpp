@@ -31,6 +31,21 @@ int compareFolded(const char *word, const QByteArray &key)
     }
 }
 
+// The range [first, last) of the records whose word, found in `words`, equals `key` ignoring
+// ASCII case.
+template<typename Record>
+std::pair<std::size_t, std::size_t> equalRange(const std::vector<Record> &records, const QByteArray &words,
+                                               const QByteArray &key)
+{
+    const auto first = std::partition_point(records.begin(), records.end(), [&](const Record &record) {
+        return compareFolded(words.constData() + record.wordStart, key) < 0;
+    });
+    auto last = first;
+    while (last != records.end() && compareFolded(words.constData() + last->wordStart, key) == 0)
+        ++last;
+    return {static_cast<std::size_t>(first - records.begin()), static_cast<std::size_t>(last - records.begin())};
+}
+
 std::optional<QByteArray> readAll(const QString &path)
 {
     QFile file(path);
@@ -170,19 +185,6 @@ bool StarDictDictionary::readSynonyms(const QString &path)
         position = end + 5;
     }
     return true;
-}
-
-template<typename Record>
-std::pair<std::size_t, std::size_t> StarDictDictionary::equalRange(const std::vector<Record> &records,
-                                                                   const QByteArray &words, const QByteArray &key) const
-{
-    const auto first = std::partition_point(records.begin(), records.end(), [&](const Record &record) {
-        return compareFolded(words.constData() + record.wordStart, key) < 0;
-    });
-    auto last = first;
-    while (last != records.end() && compareFolded(words.constData() + last->wordStart, key) == 0)
-        ++last;
-    return {static_cast<std::size_t>(first - records.begin()), static_cast<std::size_t>(last - records.begin())};
 }
 
 QStringList StarDictDictionary::articles(const QString &word) const

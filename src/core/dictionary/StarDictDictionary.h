@@ -44,10 +44,6 @@ private:
     StarDictDictionary() = default;
     bool readIndex(const QByteArray &index, bool offsets64);
     bool readSynonyms(const QString &path);
-    // The range [first, last) of records whose word equals `key` ignoring ASCII case.
-    template<typename Record>
-    std::pair<std::size_t, std::size_t> equalRange(const std::vector<Record> &records, const QByteArray &words,
-                                                   const QByteArray &key) const;
     std::optional<QByteArray> articleData(const Entry &entry) const;
     QString articleText(const QByteArray &data) const;
 

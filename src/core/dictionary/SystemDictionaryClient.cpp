@@ -56,6 +56,29 @@ QString foldedArticle(const QString &dictionaryName, const QString &article)
     return dictionaryName + QStringLiteral(": ") + text;
 }
 
+// What `find` gives for the headword, else for the first of its base forms that gives
+// anything ("went" → go).
+template<typename Find>
+auto foundForHeadwordOrBaseForm(const WordNetDatabase *database, const QString &headword, Find find)
+{
+    auto found = find(headword);
+    if (!found.empty() || !database)
+        return found;
+    QStringList tried;
+    for (WordNetPartOfSpeech partOfSpeech : kAllWordNetPartsOfSpeech) {
+        for (QString lemma : database->lemmas(headword, partOfSpeech)) {
+            lemma.replace(QLatin1Char('_'), QLatin1Char(' '));
+            if (tried.contains(lemma))
+                continue;
+            tried.append(lemma);
+            found = find(lemma);
+            if (!found.empty())
+                return found;
+        }
+    }
+    return found;
+}
+
 } // namespace
 
 SystemDictionaryClient::SystemDictionaryClient(std::shared_ptr<const WordNetDatabase> database,
@@ -103,34 +126,13 @@ QString SystemDictionaryClient::readableGloss(const QString &gloss)
     return definitions.join(QStringLiteral("; "));
 }
 
-QStringList SystemDictionaryClient::baseForms(const QString &headword) const
-{
-    QStringList forms;
-    if (!m_database)
-        return forms;
-    for (WordNetPartOfSpeech partOfSpeech : kAllWordNetPartsOfSpeech) {
-        for (QString lemma : m_database->lemmas(headword, partOfSpeech)) {
-            lemma.replace(QLatin1Char('_'), QLatin1Char(' '));
-            if (!forms.contains(lemma))
-                forms.append(lemma);
-        }
-    }
-    return forms;
-}
-
-QStringList SystemDictionaryClient::chineseGlosses(const QString &headword) const
+QString SystemDictionaryClient::chineseGlossLine(const QString &headword) const
 {
     if (!m_glossTable)
         return {};
-    QStringList glosses = m_glossTable->glosses(headword, kMaximumGlosses);
-    if (!glosses.isEmpty())
-        return glosses;
-    for (const QString &form : baseForms(headword)) {
-        glosses = m_glossTable->glosses(form, kMaximumGlosses);
-        if (!glosses.isEmpty())
-            return glosses;
-    }
-    return {};
+    const QStringList glosses = foundForHeadwordOrBaseForm(
+        m_database.get(), headword, [&](const QString &form) { return m_glossTable->glosses(form, kMaximumGlosses); });
+    return glosses.isEmpty() ? QString() : QStringLiteral("中文：") + glosses.join(QStringLiteral("；"));
 }
 
 QStringList SystemDictionaryClient::pronunciations(const QString &headword) const
@@ -168,29 +170,23 @@ std::optional<QString> SystemDictionaryClient::lookupDefinition(const QString &t
     const QString headword = withoutNoBreakSpaces(text);
     if (headword.isEmpty())
         return std::nullopt;
-    const QStringList glosses = chineseGlosses(headword);
+    const QString glossLine = chineseGlossLine(headword);
     std::vector<StarDictLibrary::Article> articles;
     if (m_starDictLibrary) {
-        articles = m_starDictLibrary->articles(headword);
-        if (articles.empty()) {
-            for (const QString &form : baseForms(headword)) {
-                articles = m_starDictLibrary->articles(form);
-                if (!articles.empty())
-                    break;
-            }
-        }
+        articles = foundForHeadwordOrBaseForm(m_database.get(), headword,
+                                              [&](const QString &form) { return m_starDictLibrary->articles(form); });
         if (articles.size() > static_cast<std::size_t>(kMaximumArticles))
             articles.resize(kMaximumArticles);
     }
     const int senseLimit = kMaximumSenses - static_cast<int>(articles.size());
     const std::vector<WordNetSense> senses = m_database ? m_database->senses(headword, senseLimit)
                                                         : std::vector<WordNetSense>{};
-    if (glosses.isEmpty() && senses.empty() && articles.empty())
+    if (glossLine.isEmpty() && senses.empty() && articles.empty())
         return std::nullopt;
 
     QStringList lines;
-    if (!glosses.isEmpty())
-        lines.append(QStringLiteral("中文：") + glosses.join(QStringLiteral("；")));
+    if (!glossLine.isEmpty())
+        lines.append(glossLine);
     int number = 0;
     for (const WordNetSense &sense : senses) {
         QString line = partOfSpeechName(sense.partOfSpeech);
@@ -210,10 +206,10 @@ std::optional<QString> SystemDictionaryClient::lookupChineseGlance(const QString
     const QString headword = withoutNoBreakSpaces(text);
     if (headword.isEmpty())
         return std::nullopt;
-    const QStringList glosses = chineseGlosses(headword);
-    if (glosses.isEmpty())
+    const QString glossLine = chineseGlossLine(headword);
+    if (glossLine.isEmpty())
         return std::nullopt;
-    return entryStart(headword) + QStringLiteral("中文：") + glosses.join(QStringLiteral("；"));
+    return entryStart(headword) + glossLine;
 }
 
 QList<SystemDictionaryLookingUp::Source> SystemDictionaryClient::sources() const

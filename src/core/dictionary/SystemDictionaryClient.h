@@ -38,9 +38,9 @@ public:
     static QString readableGloss(const QString &gloss);
 
 private:
-    // The text's own glosses, else those of its first base form that has some ("went" → go).
-    QStringList chineseGlosses(const QString &headword) const;
-    QStringList baseForms(const QString &headword) const;
+    // "中文：…" with the text's own glosses, else those of its first base form that has some
+    // ("went" → go); empty without any.
+    QString chineseGlossLine(const QString &headword) const;
     QStringList pronunciations(const QString &headword) const;
     // "headword | pronunciations | " or, without any, "headword | ".
     QString entryStart(const QString &headword) const;

@@ -161,36 +161,19 @@ void WordNetDatabase::ensureOpen() const
 
 void WordNetDatabase::open() const
 {
+    // The files open with the licence, every line of it indented by two spaces; the
+    // byte-sorted entries follow.
+    const QDir directory(m_directory);
     bool complete = true;
     for (WordNetPartOfSpeech partOfSpeech : kAllWordNetPartsOfSpeech) {
         const QString suffix = QLatin1String(fileSuffix(partOfSpeech));
         const std::size_t slot = indexOf(partOfSpeech);
-        complete = mapFile(QStringLiteral("index.") + suffix, m_indexFiles[slot]) && complete;
-        complete = mapFile(QStringLiteral("data.") + suffix, m_dataFiles[slot]) && complete;
+        m_indexFiles[slot] = mapLineFile(directory.filePath(QStringLiteral("index.") + suffix), "  ");
+        m_dataFiles[slot] = mapLineFile(directory.filePath(QStringLiteral("data.") + suffix), "  ");
+        complete = complete && !m_indexFiles[slot].bytes.empty() && !m_dataFiles[slot].bytes.empty();
         loadExceptions(suffix + QStringLiteral(".exc"), m_exceptions[slot]);
     }
     m_available = complete;
-}
-
-bool WordNetDatabase::mapFile(const QString &name, MappedFile &target) const
-{
-    auto file = std::make_unique<QFile>(QDir(m_directory).filePath(name));
-    if (!file->open(QIODevice::ReadOnly) || file->size() <= 0)
-        return false;
-    uchar *mapped = file->map(0, file->size());
-    if (mapped == nullptr)
-        return false;
-    target.bytes = std::string_view(reinterpret_cast<const char *>(mapped), static_cast<std::size_t>(file->size()));
-    target.file = std::move(file);
-    // The files open with the licence, every line of it indented by two spaces; the
-    // byte-sorted entries follow.
-    std::size_t position = 0;
-    while (position < target.bytes.size() && target.bytes.substr(position, 2) == "  ") {
-        const std::size_t end = target.bytes.find('\n', position);
-        position = end == std::string_view::npos ? target.bytes.size() : end + 1;
-    }
-    target.bodyStart = position;
-    return true;
 }
 
 void WordNetDatabase::loadExceptions(const QString &name, QHash<QByteArray, QList<QByteArray>> &target) const
@@ -212,7 +195,7 @@ std::optional<std::string_view> WordNetDatabase::indexLine(WordNetPartOfSpeech p
     ensureOpen();
     if (lemma.empty())
         return std::nullopt;
-    const MappedFile &index = m_indexFiles[indexOf(partOfSpeech)];
+    const MappedLineFile &index = m_indexFiles[indexOf(partOfSpeech)];
     return findSortedLine(index.bytes, index.bodyStart, lemma, ' ');
 }
 

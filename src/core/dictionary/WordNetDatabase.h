@@ -1,5 +1,7 @@
 #pragma once
 
+#include "dictionary/SortedLineSearch.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <QList>
@@ -7,13 +9,10 @@
 #include <QStringList>
 
 #include <array>
-#include <memory>
 #include <mutex>
 #include <optional>
 #include <string_view>
 #include <vector>
-
-class QFile;
 
 // The four parts of speech, in the order WordNet presents them.
 enum class WordNetPartOfSpeech { noun, verb, adjective, adverb };
@@ -64,12 +63,6 @@ public:
     std::vector<WordNetSense> senses(const QString &text, int limit) const;
 
 private:
-    struct MappedFile {
-        std::unique_ptr<QFile> file;
-        std::string_view bytes;
-        // Offset of the first line after the licence header.
-        std::size_t bodyStart = 0;
-    };
     struct Lemma {
         QByteArray spelling;
         std::string_view indexLine;
@@ -78,7 +71,6 @@ private:
 
     void ensureOpen() const;
     void open() const;
-    bool mapFile(const QString &name, MappedFile &target) const;
     void loadExceptions(const QString &name, QHash<QByteArray, QList<QByteArray>> &target) const;
 
     std::optional<std::string_view> indexLine(WordNetPartOfSpeech partOfSpeech, std::string_view lemma) const;
@@ -91,7 +83,7 @@ private:
     QString m_directory;
     mutable std::once_flag m_openOnce;
     mutable bool m_available = false;
-    mutable std::array<MappedFile, 4> m_indexFiles;
-    mutable std::array<MappedFile, 4> m_dataFiles;
+    mutable std::array<MappedLineFile, 4> m_indexFiles;
+    mutable std::array<MappedLineFile, 4> m_dataFiles;
     mutable std::array<QHash<QByteArray, QList<QByteArray>>, 4> m_exceptions;
 };
