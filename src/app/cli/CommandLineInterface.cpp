@@ -1,7 +1,5 @@
 #include "app/cli/CommandLineInterface.h"
 
-#include "dictionary/ChineseGlossTable.h"
-
 #include "BuildInfo.h"
 #include "app/cli/CollectionCommand.h"
 #include "app/cli/CommandArguments.h"
