@@ -67,14 +67,17 @@ QJsonObject panelStatus()
     return QJsonDocument::fromJson(reply.arguments().first().toString().toUtf8()).object();
 }
 
-double residentMiB(qint64 pid)
+// One line of the process's memory summary ("Rss:", "Anonymous:"), in MiB.
+double memoryMiB(qint64 pid, const QByteArray &field)
 {
-    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-    if (!status.open(QIODevice::ReadOnly))
+    QFile rollup(QStringLiteral("/proc/%1/smaps_rollup").arg(pid));
+    if (!rollup.open(QIODevice::ReadOnly))
         return 0;
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024;
+    for (const QByteArray &line : rollup.readAll().split('\n')) {
+        const QList<QByteArray> fields = line.simplified().split(' ');
+        if (fields.size() >= 2 && fields[0] == field)
+            return fields[1].toDouble() / 1024;
+    }
     return 0;
 }
 
@@ -82,17 +85,8 @@ double residentMiB(qint64 pid)
 // than mapped from files (code, fonts, data).
 QString memoryBreakdown(qint64 pid)
 {
-    QFile rollup(QStringLiteral("/proc/%1/smaps_rollup").arg(pid));
-    if (!rollup.open(QIODevice::ReadOnly))
-        return {};
-    double rss = 0, anonymous = 0;
-    for (const QByteArray &line : rollup.readAll().split('\n')) {
-        const QList<QByteArray> fields = line.simplified().split(' ');
-        if (fields.size() >= 2 && fields[0] == "Rss:")
-            rss = fields[1].toDouble() / 1024;
-        else if (fields.size() >= 2 && fields[0] == "Anonymous:")
-            anonymous = fields[1].toDouble() / 1024;
-    }
+    const double rss = memoryMiB(pid, "Rss:");
+    const double anonymous = memoryMiB(pid, "Anonymous:");
     return QStringLiteral("%1 MiB (%2 anonymous, %3 from files)")
         .arg(rss, 0, 'f', 1)
         .arg(anonymous, 0, 'f', 1)
@@ -141,7 +135,7 @@ int startBench(int runs, const QStringList &specs)
                 fail("a program never claimed its bus name");
             program.startMs.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
             QThread::sleep(2);
-            program.idleMiB.push_back(residentMiB(process.processId()));
+            program.idleMiB.push_back(memoryMiB(process.processId(), "Rss:"));
             stop(process, program.busName);
         }
     }

@@ -167,11 +167,8 @@ PronunciationPlaybackController::Services AppServices::pronunciationServices(std
         m_textToSpeechClient = std::make_shared<OpenAITextToSpeechClient>(sharedHTTPTransport());
         m_compatibleTextToSpeechClient = std::make_shared<CompatibleTextToSpeechClient>(sharedHTTPTransport());
     }
-    auto output = std::make_shared<DeferredPlaybackOutput>([outputFile = std::move(outputFile)] {
-        PronunciationPlaybackController::Services made;
-        AudioModule::load().addPlaybackOutput(made, outputFile);
-        return DeferredPlaybackOutput::Output{made.systemSpeechClient, made.audioPlayer};
-    });
+    auto output = std::make_shared<DeferredPlaybackOutput>(
+        [outputFile = std::move(outputFile)] { return AudioModule::load().makePlaybackOutput(outputFile); });
     return {m_textToSpeechClient, m_compatibleTextToSpeechClient, ttsAPIKeyStore(), output, output};
 }
 

@@ -27,8 +27,9 @@ class UserDefaultsLookupResultCache;
 // Preferences and the lookup cache share one connection to the SQLite user defaults under
 // the XDG data directory; the AI and speech services are reached over HTTP through one
 // transport; single words are looked up in WordNet; the collection is its SQLite file.
-// Whatever reaches the desktop (keyring, selection, system voice, notifications, the running
-// instance) comes from the desktop module's DesktopServicing, loaded when first needed.
+// The keyring, the selection, notifications and the running instance come from the desktop
+// module, sound from the audio module and HTTP from the network module, each loaded when first
+// needed.
 // Each collaborator is made on first use, so a command that needs neither the keyring, the
 // network nor the dictionary never opens them.
 class AppServices : public CommandServices {

@@ -2,6 +2,8 @@
 
 #include "app/ModuleLoader.h"
 
+#include <atomic>
+
 namespace {
 
 std::atomic<AudioModule *> loadedModule{nullptr};
@@ -10,7 +12,9 @@ std::atomic<AudioModule *> loadedModule{nullptr};
 
 AudioModule &AudioModule::load()
 {
-    return ModuleLoader::load(loadedModule, "librarozezev-audio.so", "rarozezevAudioModule");
+    static AudioModule &module =
+        *(loadedModule = &ModuleLoader::load<AudioModule>("librarozezev-audio.so", "rarozezevAudioModule"));
+    return module;
 }
 
 AudioModule *AudioModule::loaded() { return loadedModule.load(); }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "viewmodels/pronunciation/PronunciationPlaybackController.h"
+#include "app/DeferredPlaybackOutput.h"
 
 #include <QString>
 
@@ -22,10 +22,9 @@ public:
     // The module when it has been loaded, else nothing.
     static AudioModule *loaded();
 
-    // Fills in the system voice and the audio output of `services`: the desktop's, or with
-    // `outputFile` that file (a WAV of the system voice, the service's bytes as they came).
-    virtual void addPlaybackOutput(PronunciationPlaybackController::Services &services,
-                                   std::optional<QString> outputFile) = 0;
+    // The system voice and the audio output: the desktop's, or with `outputFile` that file
+    // (a WAV of the system voice, the service's bytes as they came).
+    virtual DeferredPlaybackOutput::Output makePlaybackOutput(std::optional<QString> outputFile) = 0;
     // espeak-ng's IPA; safe to call from any thread.
     virtual std::shared_ptr<const PronunciationTranscribing> makeTranscriber() = 0;
     // Somewhere to play sound: a sound server or device.

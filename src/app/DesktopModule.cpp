@@ -2,13 +2,9 @@
 
 #include "app/ModuleLoader.h"
 
-namespace {
-
-std::atomic<DesktopModule *> loadedModule{nullptr};
-
-} // namespace
-
 DesktopModule &DesktopModule::load()
 {
-    return ModuleLoader::load(loadedModule, "librarozezev-desktop.so", "rarozezevDesktopModule");
+    static DesktopModule &module =
+        ModuleLoader::load<DesktopModule>("librarozezev-desktop.so", "rarozezevDesktopModule");
+    return module;
 }

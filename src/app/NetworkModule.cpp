@@ -2,13 +2,9 @@
 
 #include "app/ModuleLoader.h"
 
-namespace {
-
-std::atomic<NetworkModule *> loadedModule{nullptr};
-
-} // namespace
-
 NetworkModule &NetworkModule::load()
 {
-    return ModuleLoader::load(loadedModule, "librarozezev-network.so", "rarozezevNetworkModule");
+    static NetworkModule &module =
+        ModuleLoader::load<NetworkModule>("librarozezev-network.so", "rarozezevNetworkModule");
+    return module;
 }

@@ -140,7 +140,8 @@ RarozezevApp::RarozezevApp(AppServices &services, DesktopServices &desktop, Mode
 {
     QObject::connect(&m_reminderNotificationCenter, &FreedesktopNotificationCenter::notificationOpened,
                      m_appDelegate.get(), &AppDelegate::openNotification);
-    QObject::connect(&m_trayHostWatcher, &TrayHostWatcher::trayHostAvailable, [this] { showTrayIcon(); });
+    QObject::connect(&m_trayHostWatcher, &TrayHostWatcher::trayHostAvailable, m_menuBarRoot.get(),
+                     &MenuBarRoot::showTrayIcon);
 }
 
 RarozezevApp::~RarozezevApp() { delete m_settingsWindow.data(); }
@@ -152,11 +153,6 @@ void RarozezevApp::didFinishLaunching()
     m_reminderNotificationCenter.startDelivering();
     m_appDelegate->applicationDidFinishLaunching();
     m_trayHostWatcher.start();
-}
-
-void RarozezevApp::showTrayIcon()
-{
-    m_menuBarRoot->showTrayIcon();
 }
 
 std::optional<QString> RarozezevApp::open(const QString &what)

@@ -51,8 +51,6 @@ public:
     std::optional<QString> preferenceChanged(const QString &key);
 
 private:
-    void showTrayIcon();
-
     AppServices &m_services;
     DesktopServices &m_desktop;
     AppNotificationCenter &m_notificationCenter;

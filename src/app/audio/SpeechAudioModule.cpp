@@ -6,17 +6,13 @@
 #include "platform/speech/EspeakNgPronunciationTranscriber.h"
 #include "platform/speech/SystemSpeechSynthesizerClient.h"
 
-void SpeechAudioModule::addPlaybackOutput(PronunciationPlaybackController::Services &services,
-                                          std::optional<QString> outputFile)
+DeferredPlaybackOutput::Output SpeechAudioModule::makePlaybackOutput(std::optional<QString> outputFile)
 {
     if (outputFile) {
         auto writer = std::make_shared<SpeechAudioFileWriter>(*outputFile);
-        services.systemSpeechClient = writer;
-        services.audioPlayer = writer;
-    } else {
-        services.systemSpeechClient = std::make_shared<SystemSpeechSynthesizerClient>();
-        services.audioPlayer = std::make_shared<QMediaPlayerAudioPlayer>();
+        return {writer, writer};
     }
+    return {std::make_shared<SystemSpeechSynthesizerClient>(), std::make_shared<QMediaPlayerAudioPlayer>()};
 }
 
 std::shared_ptr<const PronunciationTranscribing> SpeechAudioModule::makeTranscriber()

@@ -5,19 +5,31 @@
 #include "views/common/SymbolIcon.h"
 
 #include <QGuiApplication>
-#include <QIcon>
 #include <QScreen>
 #include <QToolButton>
 
 namespace {
 
 constexpr QRect buttonGeometry(4, 4, 34, 34);
-constexpr int iconExtent = 20;
 const QString badgeTitle = QStringLiteral("查词");
 
 } // namespace
 
 SelectionBadgePresenter::~SelectionBadgePresenter() { hide(); }
+
+QToolButton *SelectionBadgePresenter::makeButton(QWidget *parent)
+{
+    auto *button = new QToolButton(parent);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setAutoRaise(true);
+    button->setToolTip(badgeTitle);
+    button->setAccessibleName(badgeTitle);
+    button->setIconSize(QSize(20, 20));
+    button->setIcon(SymbolIcon::icon(QStringLiteral("text.magnifyingglass"), PanelColors::Role::accent));
+    PanelTheme::setStyleSheet(button, QStringLiteral("QToolButton { background: @base; border-radius: 8px;"
+                                                     " border: 1px solid @border; }"));
+    return button;
+}
 
 QRect SelectionBadgePresenter::frameNear(QPointF point)
 {
@@ -47,16 +59,8 @@ void SelectionBadgePresenter::show(const QString &, QPointF near, std::function<
     window->setWindowTitle(badgeTitle);
     window->setGeometry(frameNear(near));
 
-    auto *button = new QToolButton(window);
+    QToolButton *button = makeButton(window);
     button->setGeometry(buttonGeometry);
-    button->setFocusPolicy(Qt::NoFocus);
-    button->setAutoRaise(true);
-    button->setToolTip(badgeTitle);
-    button->setAccessibleName(badgeTitle);
-    button->setIconSize(QSize(iconExtent, iconExtent));
-    button->setIcon(SymbolIcon::icon(QStringLiteral("text.magnifyingglass"), PanelColors::Role::accent));
-    PanelTheme::setStyleSheet(button, QStringLiteral("QToolButton { background: @base; border-radius: 8px;"
-                                                     " border: 1px solid @border; }"));
     QObject::connect(button, &QToolButton::clicked, window, [this] {
         // The action usually hides the badge, which closes this very window: run a copy,
         // and let the window go once its click handler has returned (WA_DeleteOnClose).

@@ -25,6 +25,8 @@ public:
 
     // The frame the badge gets near the point, within the screens' available geometry.
     static QRect frameNear(QPointF point);
+    // The badge's button, a magnifier that never takes the focus; the article's texts show it too.
+    static QToolButton *makeButton(QWidget *parent);
 
 private:
     QPointer<QWidget> m_window;

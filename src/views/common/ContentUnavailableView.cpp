@@ -1,7 +1,6 @@
 #include "views/common/ContentUnavailableView.h"
 
 #include "views/common/PanelTheme.h"
-#include "views/common/SymbolIcon.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -35,16 +35,16 @@ QColor desktopColour(QPalette::ColorRole role)
     return QApplication::palette().color(QPalette::Active, role);
 }
 
-} // namespace
-
-bool PanelColors::isDark(const QPalette &palette)
+bool desktopIsDark()
 {
-    return relativeLuminance(palette.color(QPalette::Window)) < relativeLuminance(palette.color(QPalette::WindowText));
+    return relativeLuminance(desktopColour(QPalette::Window)) < relativeLuminance(desktopColour(QPalette::WindowText));
 }
+
+} // namespace
 
 QColor PanelColors::appPageBackground()
 {
-    if (isDark(QApplication::palette())) {
+    if (desktopIsDark()) {
         return QColor(36, 36, 36);
     }
     return QColor::fromRgbF(0.9450980392156862f, 0.9450980392156862f, 0.9450980392156862f, 1.0f);
@@ -52,7 +52,7 @@ QColor PanelColors::appPageBackground()
 
 QColor PanelColors::raisedBackground()
 {
-    return isDark(QApplication::palette()) ? QColor(54, 54, 54) : QColor(Qt::white);
+    return desktopIsDark() ? QColor(54, 54, 54) : QColor(Qt::white);
 }
 
 QColor PanelColors::colour(Role role)

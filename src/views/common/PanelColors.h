@@ -2,8 +2,6 @@
 
 #include <QColor>
 
-class QPalette;
-
 // Colours shared by the panel windows, in the desktop's colour scheme. Qt 6.4 has no
 // colour-scheme hint, so the scheme is read off the desktop palette: light text on a dark
 // window is a dark scheme. Every role comes out with at least 4.5:1 contrast against the page.
@@ -23,7 +21,6 @@ public:
         errorText,
     };
 
-    static bool isDark(const QPalette &palette);
     // The page behind every panel window: a light grey (241/255 on each channel) in a light
     // scheme, its dark counterpart in a dark one.
     static QColor appPageBackground();

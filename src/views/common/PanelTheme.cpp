@@ -48,7 +48,7 @@ void applyTextRole(QWidget *widget, PanelColors::Role role)
 
 void applyGlyph(QLabel *label, const QString &symbolName, PanelColors::Role role, int extent)
 {
-    const QIcon icon = SymbolIcon::icon(symbolName, PanelColors::colour(role));
+    const QIcon icon = SymbolIcon::icon(symbolName, role);
     label->setPixmap(icon.pixmap(QSize(extent, extent), label->devicePixelRatioF()));
 }
 

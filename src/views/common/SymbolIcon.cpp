@@ -6,8 +6,6 @@
 #include <QPainter>
 #include <QPixmap>
 
-#include <functional>
-
 // Outside any namespace, as the resource initialiser requires.
 static void registerBundledSymbols()
 {
@@ -53,11 +51,11 @@ const QHash<QString, QString> &themeNames()
     return names;
 }
 
-// Recolours whatever the wrapped icon draws, keeping its shape (alpha) only. The colour is
-// asked for at each drawing, so that a role's colour follows the desktop's scheme.
+// Recolours whatever the wrapped icon draws, keeping its shape (alpha) only. The role's colour
+// is asked for at each drawing, so that it follows the desktop's scheme.
 class TintedIconEngine : public QIconEngine {
 public:
-    TintedIconEngine(QIcon base, std::function<QColor()> tint) : m_base(std::move(base)), m_tint(std::move(tint)) {}
+    TintedIconEngine(QIcon base, PanelColors::Role role) : m_base(std::move(base)), m_role(role) {}
 
     void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State state) override
     {
@@ -77,7 +75,7 @@ public:
         if (image.isNull()) {
             return image;
         }
-        QColor colour = m_tint();
+        QColor colour = PanelColors::colour(m_role);
         if (mode == QIcon::Disabled) {
             colour.setAlphaF(colour.alphaF() * 0.4f);
         }
@@ -92,12 +90,12 @@ public:
         return m_base.actualSize(size, mode, state);
     }
 
-    QIconEngine *clone() const override { return new TintedIconEngine(m_base, m_tint); }
+    QIconEngine *clone() const override { return new TintedIconEngine(m_base, m_role); }
     QString key() const override { return QStringLiteral("TintedIconEngine"); }
 
 private:
     QIcon m_base;
-    std::function<QColor()> m_tint;
+    PanelColors::Role m_role;
 };
 
 } // namespace
@@ -133,20 +131,11 @@ QIcon SymbolIcon::icon(const QString &symbolName)
     return QIcon(bundledPath(symbolName));
 }
 
-QIcon SymbolIcon::icon(const QString &symbolName, const QColor &tint)
-{
-    QIcon base = icon(symbolName);
-    if (base.isNull()) {
-        return base;
-    }
-    return QIcon(new TintedIconEngine(std::move(base), [tint] { return tint; }));
-}
-
 QIcon SymbolIcon::icon(const QString &symbolName, PanelColors::Role role)
 {
     QIcon base = icon(symbolName);
     if (base.isNull()) {
         return base;
     }
-    return QIcon(new TintedIconEngine(std::move(base), [role] { return PanelColors::colour(role); }));
+    return QIcon(new TintedIconEngine(std::move(base), role));
 }

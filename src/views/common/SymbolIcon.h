@@ -2,7 +2,6 @@
 
 #include "views/common/PanelColors.h"
 
-#include <QColor>
 #include <QIcon>
 #include <QString>
 
@@ -20,8 +19,6 @@ public:
     // The theme's icon (its symbolic variant first), else the bundled drawing; a null icon
     // for an unknown symbol.
     static QIcon icon(const QString &symbolName);
-    // The same glyph recoloured in one colour, for tinted buttons (the pin, the saved star).
-    static QIcon icon(const QString &symbolName, const QColor &tint);
     // Recoloured in a role's colour of the scheme in use whenever it is drawn.
     static QIcon icon(const QString &symbolName, PanelColors::Role role);
 };

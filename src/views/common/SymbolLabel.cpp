@@ -1,7 +1,6 @@
 #include "views/common/SymbolLabel.h"
 
 #include "views/common/PanelTheme.h"
-#include "views/common/SymbolIcon.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

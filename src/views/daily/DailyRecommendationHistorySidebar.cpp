@@ -4,7 +4,6 @@
 #include "views/common/ContentUnavailableView.h"
 #include "views/common/PanelTheme.h"
 #include "views/common/PlainTextLabel.h"
-#include "views/common/SymbolIcon.h"
 
 #include <QFontMetrics>
 #include <QHBoxLayout>

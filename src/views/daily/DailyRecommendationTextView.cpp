@@ -1,8 +1,8 @@
 #include "views/daily/DailyRecommendationTextView.h"
 
 #include "badge/SelectionBadgeGeometry.h"
+#include "views/badge/SelectionBadgePresenter.h"
 #include "views/common/PanelTheme.h"
-#include "views/common/SymbolIcon.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QFocusEvent>
@@ -12,12 +12,6 @@
 #include <QToolButton>
 
 #include <cmath>
-
-namespace {
-
-const QString badgeTitle = QStringLiteral("查词");
-
-} // namespace
 
 DailyRecommendationTextView::DailyRecommendationTextView(QWidget *parent) : QTextBrowser(parent)
 {
@@ -117,15 +111,7 @@ void DailyRecommendationTextView::updateSelectionBadge()
     QWidget *host = m_badgeHost ? m_badgeHost.data() : this;
     if (!m_badgeButton || m_badgeButton->parentWidget() != host) {
         delete m_badgeButton.data();
-        auto *button = new QToolButton(host);
-        button->setFocusPolicy(Qt::NoFocus);
-        button->setAutoRaise(true);
-        button->setToolTip(badgeTitle);
-        button->setAccessibleName(badgeTitle);
-        button->setIconSize(QSize(20, 20));
-        button->setIcon(SymbolIcon::icon(QStringLiteral("text.magnifyingglass"), PanelColors::Role::accent));
-        PanelTheme::setStyleSheet(button, QStringLiteral("QToolButton { background: @base; border-radius: 8px;"
-                                                         " border: 1px solid @border; }"));
+        QToolButton *button = SelectionBadgePresenter::makeButton(host);
         connect(button, &QToolButton::clicked, this, &DailyRecommendationTextView::lookupSelectedText);
         m_badgeButton = button;
     }

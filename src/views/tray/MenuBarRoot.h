@@ -21,7 +21,6 @@ public:
                 QObject *parent = nullptr);
 
     QMenu &menu() { return m_menu; }
-    QSystemTrayIcon &trayIcon() { return m_trayIcon; }
     // Shows the icon in the tray, anew when it was shown before.
     void showTrayIcon();
 
